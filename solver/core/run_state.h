@@ -1,0 +1,29 @@
+// Run state of one solve that the driver, the main loop and the reports share.
+#pragma once
+
+#include <string>
+
+namespace tv {
+
+struct RunState {
+  // cycle1: the run flags.
+  bool gotbas = false;  // a basis is present
+  bool gotfac = false;  // LU factors usable
+  bool gothes = false;  // reduced Hessian usable
+  bool gotscl = false;  // scales computed
+  int startmode = 0;    // 0 cold, 1 warm, 2 hot
+  std::string start;    // the start string as given
+  // cycle2: results of the last call of the main loop.
+  double obj = 0.0;
+  double sinf = 0.0;
+  int ninf = 0;
+  // cyclcm
+  int ncycle = 0;
+  // Jacobian entries counted by the entry (tvcjac).
+  int njac = 0;
+  // Problem dimensions as the entry stored them.
+  int m = 0, n = 0, nb = 0, ne = 0;
+  int nwork = 0;
+};
+
+}  // namespace tv

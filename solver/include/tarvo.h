@@ -1,0 +1,89 @@
+/* TARVO: large-scale sparse optimizer -- subroutine entries.
+ *
+ * Every argument is passed by reference, arrays are 1-based in the sense of
+ * the documentation (element 1 is the first element of the C array).  A
+ * character argument is followed, at the end of the argument list, by its
+ * length.  These entries use one process-wide solver context; C++ callers
+ * who want independent solves use the Context-taking functions of
+ * solver/core/entry.h instead.
+ */
+#ifndef TARVO_H
+#define TARVO_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Per-iteration log procedure (the `logfun` argument of tvnose).  kind 1
+ * after a minor iteration, 2 after a major iteration.  *stop is set only to
+ * ask for a stop: 1 acts as a time limit (result 18), 2 as an interrupt
+ * (result 19).  The last argument is the length (1) of `flag`. */
+typedef void (*tv_logfun)(int* kind, int* stop, int* major, int* minor, int* ninf,
+                          double* sinf, char* flag, double* step, double* objective,
+                          double* feasible, double* optimal, int* ns, int* ncon,
+                          double* penalty, int* bsswp, int flaglen);
+
+/* Nonlinear objective and constraint callbacks. */
+typedef void (*tv_funobj)(int* mode, int* nnobj, double* x, double* fobj, double* gobj,
+                          int* nstate, int* nprob, double* z, int* nwork);
+typedef void (*tv_funcon)(int* mode, int* nncon, int* nnjac, int* njac, double* x,
+                          double* fcon, double* gcon, int* nstate, int* nprob, double* z,
+                          int* nwork);
+
+/* Start a run: print and summary units (<= 0: none), SPECS unit; prints the
+ * title and resets every parameter. */
+void tvstart(int* iprint, int* isumm, int* ispecs);
+/* The 30-character title (not zero-terminated). */
+void tvtitle(char* title, int titlelen);
+/* Read a SPECS file on unit *ispecs; *inform as described for SPECS files. */
+void tvspec(int* ispecs, int* inform);
+/* One SPECS phrase; *errors grows by one when the phrase is rejected. */
+void tvopt(const char* phrase, int* iprint, int* isumm, int* errors, int phraselen);
+void tvopti(const char* phrase, int* ivalue, int* iprint, int* isumm, int* errors, int phraselen);
+void tvoptr(const char* phrase, double* rvalue, int* iprint, int* isumm, int* errors, int phraselen);
+
+/* Workspace estimate for a problem before any array exists. */
+void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+            int* nnjac, int* njac, int* estimate);
+
+/* Solve.  names: 5 names of 8 characters (40 characters, not terminated). */
+void tvnoss(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
+            int* nnobj, int* nnjac, int* objrow, double* objconst, const char* names,
+            double* a, int* ha, int* ka, double* bl, double* bu, int* name1, int* name2,
+            int* hs, double* xn, double* pi, double* rc, int* inform, int* minwork, int* ns,
+            int* ninf, double* sinf, double* obj, double* z, int* nwork, int startlen);
+
+void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
+            int* nnobj, int* nnjac, int* objrow, double* objconst, const char* names,
+            double* a, int* ha, int* ka, double* bl, double* bu, int* name1, int* name2,
+            int* hs, double* xn, double* pi, double* rc, int* inform, int* minwork, int* ns,
+            int* ninf, double* sinf, double* obj, double* z, int* nwork, int* loglev,
+            tv_logfun logfun, int* nmajor, int* nitns, int* ncstat, double* cviol,
+            double* cviolr, int startlen);
+
+/* As tvnoss for callers whose slacks are the row activities (not their negatives). */
+void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
+           int* nnobj, int* nnjac, int* objrow, double* objconst, const char* names,
+           double* a, int* ha, int* ka, double* bl, double* bu, int* name1, int* name2,
+           int* hs, double* xn, double* pi, double* rc, int* inform, int* minwork, int* ns,
+           int* ninf, double* sinf, double* obj, double* z, int* nwork, int startlen);
+
+/* Solution state of variable *j after a solve (state 0..5, flag 0..4). */
+double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu,
+              double* rc, double* xn);
+
+/* Nonlinear callbacks used by the next solve (null: none). */
+void tvsetfun(tv_funobj funobj, tv_funcon funcon);
+
+/* Attach a unit number to a file: mode "w" (create/truncate), "a" (append)
+ * or "r" (read).  Returns 0 on success, 1 when the file cannot be opened.
+ * Unit 6 is standard output until something else is attached to it. */
+int tvattach(int unit, const char* path, const char* mode);
+/* Close and detach a unit. */
+void tvdetach(int unit);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TARVO_H */
