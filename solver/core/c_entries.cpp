@@ -1,0 +1,170 @@
+// The extern "C" entries: thin adapters onto the C++ entries, using the
+// process-wide context.  Nothing throws through them.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string_view>
+
+#include "core/context.h"
+#include "core/entry.h"
+#include "core/page.h"
+#include "tarvo.h"
+
+using tv::Context;
+
+namespace {
+
+tv::Problem make_problem(int m, int n, int nb, int ne, int nnames, int nncon, int nnobj, int nnjac,
+                         int objrow, double objconst, double* a, int* ha, int* ka, double* bl,
+                         double* bu, int* name1, int* name2, int* hs, double* xn, double* pi,
+                         double* rc) {
+  tv::Problem P;
+  P.m = m;
+  P.n = n;
+  P.nb = nb;
+  P.ne = ne;
+  P.nnames = nnames;
+  P.nncon = nncon;
+  P.nnobj = nnobj;
+  P.nnjac = nnjac;
+  P.objrow = objrow;
+  P.objconst = objconst;
+  // Views are sized from the dimensions as given; the entry checks them
+  // before any view is used beyond its first element.
+  const int sne = std::max(ne, 0), snb = std::max(nb, 0), sm = std::max(m, 0);
+  P.a = tv::Dvec(a, sne);
+  P.ha = tv::Ivec(ha, sne);
+  P.ka = tv::Ivec(ka, std::max(n, 0) + 1);
+  P.bl = tv::Dvec(bl, snb);
+  P.bu = tv::Dvec(bu, snb);
+  P.name1 = tv::Ivec(name1, std::max(nnames, 0));
+  P.name2 = tv::Ivec(name2, std::max(nnames, 0));
+  P.hs = tv::Ivec(hs, snb);
+  P.xn = tv::Dvec(xn, snb);
+  P.pi = tv::Dvec(pi, sm);
+  P.rc = tv::Dvec(rc, snb);
+  return P;
+}
+
+std::string_view start_view(const char* start, int len) {
+  if (!start || len <= 0) return std::string_view();
+  return std::string_view(start, static_cast<size_t>(len));
+}
+
+bool dims_ok(int m, int n, int nb) {
+  return m >= 0 && n >= 0 && static_cast<long long>(m) + n == nb;
+}
+
+}  // namespace
+
+extern "C" {
+
+void tvstart(int* iprint, int* isumm, int* ispecs) {
+  tv::tvstart(tv::default_context(), *iprint, *isumm, *ispecs);
+}
+
+void tvtitle(char* title, int titlelen) {
+  const std::string& t = tv::tvtitle_text();
+  for (int i = 0; i < titlelen; ++i) title[i] = i < static_cast<int>(t.size()) ? t[i] : ' ';
+}
+
+void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+            int* nnjac, int* njac, int* estimate) {
+  long long e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
+  *estimate = static_cast<int>(std::clamp<long long>(e, 0, INT_MAX));
+}
+
+void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
+            int* nnobj, int* nnjac, int* objrow, double* objconst, const char* names, double* a,
+            int* ha, int* ka, double* bl, double* bu, int* name1, int* name2, int* hs, double* xn,
+            double* pi, double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf,
+            double* obj, double* z, int* nwork, int* loglev, tv_logfun logfun, int* nmajor,
+            int* nitns, int* ncstat, double* cviol, double* cviolr, int startlen) {
+  Context& ctx = tv::default_context();
+  tv::EntryResult r;
+  if (!dims_ok(*m, *n, *nb)) {
+    *inform = tv::kInformBadData;
+    ctx.both(" EXIT -- the problem data are invalid");
+    return;
+  }
+  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
+                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
+  tv::tvnose(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, *loglev, logfun, r);
+  *inform = r.inform;
+  *minwork = r.minwork;
+  *ninf = r.ninf;
+  *sinf = r.sinf;
+  *obj = r.obj;
+  *nmajor = r.nmajor;
+  *nitns = r.nitns;
+  *ncstat = r.ncstat;
+  *cviol = r.cviol;
+  *cviolr = r.cviolr;
+}
+
+void tvnoss(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
+            int* nnobj, int* nnjac, int* objrow, double* objconst, const char* names, double* a,
+            int* ha, int* ka, double* bl, double* bu, int* name1, int* name2, int* hs, double* xn,
+            double* pi, double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf,
+            double* obj, double* z, int* nwork, int startlen) {
+  Context& ctx = tv::default_context();
+  tv::EntryResult r;
+  if (!dims_ok(*m, *n, *nb)) {
+    *inform = tv::kInformBadData;
+    ctx.both(" EXIT -- the problem data are invalid");
+    return;
+  }
+  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
+                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
+  tv::tvnoss(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, r);
+  *inform = r.inform;
+  *minwork = r.minwork;
+  *ninf = r.ninf;
+  *sinf = r.sinf;
+  *obj = r.obj;
+}
+
+void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon, int* nnobj,
+           int* nnjac, int* objrow, double* objconst, const char* names, double* a, int* ha, int* ka,
+           double* bl, double* bu, int* name1, int* name2, int* hs, double* xn, double* pi,
+           double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf, double* obj,
+           double* z, int* nwork, int startlen) {
+  Context& ctx = tv::default_context();
+  tv::EntryResult r;
+  if (!dims_ok(*m, *n, *nb)) {
+    *inform = tv::kInformBadData;
+    ctx.both(" EXIT -- the problem data are invalid");
+    return;
+  }
+  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
+                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
+  tv::tarvo_entry(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, r);
+  *inform = r.inform;
+  *minwork = r.minwork;
+  *ninf = r.ninf;
+  *sinf = r.sinf;
+  *obj = r.obj;
+}
+
+double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
+              double* xn) {
+  const int len = std::max(*j, 1);
+  return tv::tvsolf(tv::default_context(), *n, *j, *flag, *state, tv::CIvec(hs, len),
+                    tv::CDvec(bl, len), tv::CDvec(bu, len), tv::CDvec(rc, len),
+                    tv::CDvec(xn, len));
+}
+
+void tvsetfun(tv_funobj funobj, tv_funcon funcon) {
+  Context& ctx = tv::default_context();
+  ctx.funobj = funobj;
+  ctx.funcon = funcon;
+}
+
+int tvattach(int unit, const char* path, const char* mode) {
+  if (!path) return 1;
+  return tv::default_context().io.attach(unit, path, mode ? mode : "w") ? 0 : 1;
+}
+
+void tvdetach(int unit) { tv::default_context().io.detach(unit); }
+
+}  // extern "C"

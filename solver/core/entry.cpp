@@ -1,0 +1,198 @@
+// The subroutine entry: checks the problem, resolves the parameters, counts
+// the Jacobian, partitions the workspace and runs the driver.
+#include "core/entry.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "core/context.h"
+#include "core/kernels.h"
+#include "core/m2core.h"
+#include "core/page.h"
+#include "core/timers.h"
+#include "core/tvsolv.h"
+#include "options/options.h"
+
+namespace tv {
+
+namespace {
+
+// Refuse problem data that would make the solver read outside the arrays or
+// compute with NaN.  Prints what is wrong; returns false when invalid.
+bool check_problem(Context& ctx, const Problem& P, const double* z, int nwork) {
+  std::string why;
+  const long long nb = static_cast<long long>(P.n) + P.m;
+  if (P.m < 0 || P.n < 0 || P.ne < 0) {
+    why = strf("negative dimension: m = %d, n = %d, ne = %d", P.m, P.n, P.ne);
+  } else if (P.nb != nb) {
+    why = strf("nb = %d is not n + m = %lld", P.nb, nb);
+  } else if (P.nnames != 1 && P.nnames != P.nb) {
+    why = strf("nnames = %d is neither 1 nor nb = %d", P.nnames, P.nb);
+  } else if (P.nncon < 0 || P.nncon > P.m || P.nnobj < 0 || P.nnobj > P.n || P.nnjac < 0 ||
+             P.nnjac > P.n) {
+    why = strf("nonlinear dimensions out of range: nncon = %d, nnobj = %d, nnjac = %d", P.nncon,
+               P.nnobj, P.nnjac);
+  } else if (P.objrow < 0 || P.objrow > P.m) {
+    why = strf("objrow = %d is not in 0..m", P.objrow);
+  } else if (z == nullptr || nwork < 0) {
+    why = "no workspace";
+  }
+  if (why.empty()) {
+    if (P.ka(1) != 1) why = strf("ka(1) = %d, expected 1", P.ka(1));
+    for (int j = 1; why.empty() && j <= P.n; ++j) {
+      if (P.ka(j + 1) < P.ka(j)) why = strf("ka(%d) = %d is less than ka(%d) = %d", j + 1, P.ka(j + 1), j, P.ka(j));
+    }
+    if (why.empty() && P.ka(P.n + 1) != P.ne + 1)
+      why = strf("ka(n+1) = %d, expected ne + 1 = %d", P.ka(P.n + 1), P.ne + 1);
+  }
+  for (int k = 1; why.empty() && k <= P.ne; ++k) {
+    if (P.ha(k) < 1 || P.ha(k) > P.m) {
+      why = strf("row index ha(%d) = %d is not in 1..m", k, P.ha(k));
+    } else if (!std::isfinite(P.a(k))) {
+      why = strf("a(%d) is not a finite number", k);
+    }
+  }
+  for (int j = 1; why.empty() && j <= P.nb; ++j) {
+    if (!std::isfinite(P.bl(j)) || !std::isfinite(P.bu(j))) {
+      why = strf("bound of variable %d is not a finite number (use +-1e20 for infinite bounds)", j);
+    } else if (!std::isfinite(P.xn(j))) {
+      why = strf("xn(%d) is not a finite number", j);
+    }
+  }
+  if (why.empty()) return true;
+  ctx.both(" XXX  Invalid problem data: " + why);
+  ctx.both(" EXIT -- the problem data are invalid");
+  return false;
+}
+
+// Number of Jacobian entries: the entries of columns 1..nnjac in rows 1..nncon.
+int tvcjac(const Problem& P) {
+  if (P.nncon <= 0) return 0;
+  const int last = P.ka(P.nnjac + 1) - 1;
+  if (P.nncon == P.m) return last;
+  int count = 0;
+  for (int k = 1; k <= last; ++k) count += P.ha(k) <= P.nncon ? 1 : 0;
+  return count;
+}
+
+// Give the integer regions their int32 objects.
+void start_integer_regions(Context& ctx) {
+  Workspace& ws = ctx.ws;
+  ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
+  ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+  const LuMap& L = ctx.bas.map;
+  ws.make_ints(L.ints, L.nints);
+  ws.make_ints(L.lindc, L.lena);
+  ws.make_ints(L.lindr, L.lena);
+}
+
+enum class Variant { Nose, Noss };
+
+void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, const char* names,
+           int& ns, double* z, int nwork, int loglev, tv_logfun logfun, EntryResult& r) {
+  r = EntryResult();
+  m1time(ctx, 0, 0);
+
+  if (!check_problem(ctx, P, z, nwork)) {
+    r.inform = kInformBadData;
+    return;
+  }
+
+  // Dimensions into the settings.
+  Params& p = ctx.par;
+  p.rowlim = P.m;
+  p.collim = P.n;
+  p.elmlim = P.ne;
+  p.nncon = P.nncon;
+  p.nnobj = P.nnobj;
+  p.nnjac = P.nnjac;
+  p.wstotal = nwork;
+  ctx.run.m = P.m;
+  ctx.run.n = P.n;
+  ctx.run.nb = P.nb;
+  ctx.run.ne = P.ne;
+  ctx.run.nwork = nwork;
+  m3dflt(ctx, 2);
+
+  // Jacobian count; a Jacobian that is not full is held sparse.
+  const int njac = tvcjac(P);
+  ctx.run.njac = njac;
+  if (variant == Variant::Nose) {
+    if (static_cast<long long>(p.nncon) * p.nnjac != njac) p.jacform = 2;
+  } else if (p.nncon > 0 && p.nnjac > 0 && p.nncon != njac / p.nnjac) {
+    p.jacform = 2;
+  }
+
+  const long long need = m2core(ctx, 4);
+  if (need > INT_MAX) {
+    r.minwork = INT_MAX;
+    r.inform = 42;
+    ctx.both(strf(" EXIT -- not enough workspace: this problem needs %lld words, more than a"
+                  " 32-bit workspace length can hold",
+                  need));
+    return;
+  }
+  r.minwork = static_cast<int>(need);
+  if (nwork < r.minwork) {
+    r.inform = 42;
+    ctx.both(strf(" EXIT -- not enough workspace to start solving this problem.  nwork =%10d"
+                  "  minwork =%10d",
+                  nwork, r.minwork));
+    return;
+  }
+  ctx.ws.bind(z, nwork);
+  start_integer_regions(ctx);
+
+  m3dflt(ctx, 3);
+  std::memcpy(p.names, names, sizeof p.names);
+
+  ctx.loglev = loglev;
+  ctx.logfun = logfun;
+  int inform = 0;
+  tvsolv(ctx, start, P, ns, inform, r.nmajor, r.nitns);
+  r.inform = inform;
+  r.ninf = ctx.run.ninf;
+  r.sinf = ctx.run.sinf;
+  r.obj = ctx.run.obj;
+  if (variant == Variant::Nose && P.nncon > 0) {
+    r.cviol = ctx.sav.cviol;
+    r.cviolr = ctx.sav.cviolr;
+    r.ncstat = r.cviolr <= p.rowtol ? 1 : 2;
+  }
+  m1time(ctx, 0, 2);
+}
+
+const char kBlankNames[41] = "                                        ";
+
+}  // namespace
+
+void tvstart(Context& ctx, int iprint, int isumm, int ispecs) {
+  ctx.par.prtfile = iprint;
+  ctx.par.sumfile = isumm;
+  ctx.par.specfile = ispecs;
+  ctx.par.mc = kMachine;
+  print_title_box(ctx);
+  m3dflt(ctx, 1);
+}
+
+void tvnose(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,
+            int nwork, int loglev, tv_logfun logfun, EntryResult& r) {
+  entry(ctx, Variant::Nose, start, P, names ? names : kBlankNames, ns, z, nwork, loglev, logfun, r);
+}
+
+void tvnoss(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,
+            int nwork, EntryResult& r) {
+  entry(ctx, Variant::Noss, start, P, names ? names : kBlankNames, ns, z, nwork, 0, nullptr, r);
+}
+
+void tarvo_entry(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns,
+                 double* z, int nwork, EntryResult& r) {
+  const bool ok = P.m >= 0 && P.n >= 0 && P.nb == P.n + P.m;
+  if (ok) m2swap(1, P.m, P.n, P.bl, P.bu, P.hs, P.xn, P.rc);
+  tvnoss(ctx, start, P, names, ns, z, nwork, r);
+  if (ok) m2swap(2, P.m, P.n, P.bl, P.bu, P.hs, P.xn, P.rc);
+}
+
+}  // namespace tv

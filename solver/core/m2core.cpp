@@ -1,0 +1,97 @@
+#include "core/m2core.h"
+
+#include <algorithm>
+
+#include "core/context.h"
+#include "core/entry.h"
+#include "lu/lumap.h"
+
+namespace tv {
+
+namespace {
+
+// Place a region of `len` entries at word `next` and advance `next`.
+Region place(int64_t& next, int64_t len, bool is_int) {
+  Region r;
+  r.len = static_cast<int32_t>(len);
+  r.is_int = is_int;
+  r.words = len <= 0 ? 0 : (is_int ? int_words(len) : len);
+  r.start = next;
+  next += r.words;
+  return r;
+}
+
+}  // namespace
+
+int64_t m2core(Context& ctx, int mode) {
+  const Params& p = ctx.par;
+  Partition& P = ctx.part;
+  const int64_t m = ctx.run.m;
+  const int64_t n = ctx.run.n;
+  const int64_t nb = n + m;
+  const int64_t nncon = p.nncon, nnobj = p.nnobj, nnjac = p.nnjac;
+  const int64_t nnl = std::max(nnobj, nnjac);
+
+  const int64_t maxs = std::max(p.maxs, 1);
+  const int64_t hdim = std::max(p.hdim, 1);
+  const int64_t nbs = m + maxs;
+  const int64_t lenr = hdim * (hdim + 1) / 2 + (maxs - hdim);
+  const int64_t nscale = p.scaleopt != 0 ? nb : 1;
+  const int64_t nx = std::max(nbs, nnl);
+  const int64_t njac = std::max(ctx.run.njac, 1);
+
+  P.nbs = static_cast<int>(nbs);
+  P.maxs = static_cast<int>(maxs);
+  P.hdim = static_cast<int>(hdim);
+  P.lenr = static_cast<int>(std::min<int64_t>(lenr, INT32_MAX));
+  P.nscale = static_cast<int>(nscale);
+  P.nx = static_cast<int>(nx);
+  P.njac = static_cast<int>(njac);
+
+  int64_t next = 1;
+  P.user = place(next, std::max(p.wsuser, 0), false);
+  P.bsfeas = place(next, nbs, true);
+  P.kbs = place(next, nbs, true);
+  P.scales = place(next, nscale, false);
+  P.work = place(next, nx, false);
+  P.xbs = place(next, nx, false);
+  P.xsave = place(next, p.scaleopt >= 2 ? nnl : 0, false);
+  P.y = place(next, nx, false);
+  P.y2 = place(next, nx, false);
+  P.gsub = place(next, nnl, false);
+  P.gkept = place(next, nbs, false);
+  P.hess = place(next, lenr, false);
+  P.rg = place(next, maxs, false);
+  P.rg2 = place(next, maxs, false);
+  P.gobj = place(next, nnobj, false);
+  P.gobj2 = place(next, nnobj, false);
+  P.fcon6 = place(next, 6 * nncon, false);
+  P.lambda = place(next, nncon > 0 ? m : 0, false);
+  P.fcon1 = place(next, nncon, false);
+  P.gcon = place(next, njac, false);
+  P.gcon2 = place(next, njac, false);
+  P.xfull2 = place(next, nncon > 0 ? 2 * nb : 0, false);
+  P.blbs = place(next, nbs, false);
+  P.bubs = place(next, nbs, false);
+  P.grd = place(next, nbs, false);
+  P.lufirst = next;
+
+  const int64_t nwork = ctx.run.nwork;
+  int64_t minwork = m2bmap(ctx, mode, static_cast<int>(m), static_cast<int>(n), ctx.run.ne,
+                           static_cast<int>(nbs), next, nwork);
+  return minwork;
+}
+
+long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, int nncon, int nnjac,
+                 int njac) {
+  // Every term in 64 bits: the products overflow 32 bits on large problems.
+  const long long M = m, N = n, NE = ne, NB = nb, H = hdim, S = maxs;
+  const long long nnl1 = std::max<long long>({nnobj, nnjac, 1});
+  const long long perc = std::max<long long>(N > 0 ? NE / N : 0, 10);
+  long long est = nnl1 + H * (H + 1) / 2 - H + NB + 5 * std::max(M + S, nnl1) + 2LL * nnobj +
+                  5LL * nncon + 2LL * njac + 18 * perc * std::min(N, M) + 13 * S + 14 * M;
+  if (nncon > 0) est += M + 2 * (M + N);
+  return est;
+}
+
+}  // namespace tv

@@ -1,0 +1,17 @@
+// The run driver: start mode, statistics, initial point and the cycles.
+#pragma once
+
+#include <string_view>
+
+#include "core/problem.h"
+
+namespace tv {
+
+struct Context;
+
+// One solve once the workspace is partitioned.  `ns` in/out; inform out;
+// nmajor and nitns are summed over the cycles.
+void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
+            int& nitns);
+
+}  // namespace tv
