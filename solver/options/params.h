@@ -62,7 +62,7 @@ struct Params {
   double luswaptol = kUnsetR; // rparm(8) LU swap tolerance
   int crashopt = 3;           // iparm(1) Crash option
   int lsdebug = 9999999;      // iparm(2) Linesearch debug after
-  int listparms = 0;          // iparm(3) parameter listing switch
+  int listparms = 1;          // iparm(3) parameter listing switch (reset to 1: Print level 1 lists)
   int scaleprt = 0;           // iparm(4) Scale print
   int nlstart = 2;            // iparm(5) Start assigned nonlinears
   double& rparm_ref(int i);   // 1..30

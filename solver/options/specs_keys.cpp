@@ -1,0 +1,172 @@
+// Keyword tables of the SPECS language and the dispatch table.
+#include "options/specs.h"
+
+namespace tv {
+
+namespace {
+
+const char* const kFirst1[] = {
+    "CHECK",       "COMPLETION", "CRASH",      "DEBUG",    "DEFAULTS",   "EXPAND",
+    "FACTORIZATION", "FEASIBILITY", "HESSIAN", "IPARM",    "ITERATIONS", "ITERS:ITERATIONS",
+    "ITNS :ITERATIONS", "LAGRANGIAN", "LINESEARCH", "LOG", "LU",         "MAJOR",
+    "MINOR",       "MULTIPLE",   "OPTIMALITY", "PARTIAL",  "PENALTY",    "PIVOT",
+    "PRINT",       "RADIUS",     "ROWS",       "RPARM",    "SCALE",      "SOLUTION",
+    "START",       "SUBSPACE",   "SUMMARY",    "SUPERBASICS", "TIMING",  "UNBOUNDED",
+    "VERIFY",      "WEIGHT",
+};
+
+const char* const kFirst2[] = {
+    "AIJ",      "BACKUP",   "BOUNDS",  "CENTRAL",  "COEFFICIENTS", "COLUMNS",  "CYCLE",
+    "DERIVATIVE", "DIFFERENCE", "DUMP", "ELEMENTS", "ERROR",       "FUNCTION", "INSERT",
+    "JACOBIAN", "LIST",     "LOAD",    "LOWER",    "MAXIMIZE",     "MINIMIZE", "MPS",
+    "NEW",      "NONLINEAR", "OBJECTIVE", "OLD",   "PHANTOM",      "PROBLEM",  "PUNCH",
+    "RANGES",   "REPORT",   "RHS",     "SAVE",     "STOP",         "UPPER",    "WORKSPACE",
+};
+
+const char* const kSecond[] = {
+    "(TOTAL)",    "(USER)",     "ALL",         "BASIC",     "COLUMNS",  "COMPLETE",
+    "CONSTRAINTS", "DAMPING",   "DEBUG",       "DENSE",     "DENSITY",  "ELEMENTS",
+    "ELIGIBLE",   "FACTORIZATION", "FILE",     "FREQUENCY", "FULL",     "GRADIENTS",
+    "ITERATIONS", "ITERS:ITERATIONS", "ITNS :ITERATIONS", "JACOBIAN", "LEVEL", "LIMIT",
+    "LINEAR",     "NO",         "NONBASIC",    "NONLINEAR", "OBJECTIVE", "OPTION",
+    "PARTIAL",    "PRINT",      "ROOK",        "SINGULARITY", "SPARSE", "STEP",
+    "SUPERBASIC", "SWAP",       "TOLERANCE",   "UPDATE",    "VARIABLES", "YES",
+};
+
+constexpr const char* ANY = kAnySecond;
+
+// first keyword, second keyword, action, targets, constant, token of the
+// second keyword.
+const KeyAction kActions[] = {
+    // ---- first table ----
+    {"CHECK", ANY, Act::Int, "chkfreq", nullptr, 0, 2},
+    {"COMPLETION", "PARTIAL", Act::Const, "completion", nullptr, 0, 2},
+    {"COMPLETION", "FULL", Act::Const, "completion", nullptr, 1, 2},
+    {"CRASH", "OPTION", Act::Int, "crashopt", nullptr, 0, 2},
+    {"CRASH", "TOLERANCE", Act::Real, "crashtol", nullptr, 0, 2},
+    {"DEBUG", ANY, Act::Int, "dbglevel", nullptr, 0, 2},
+    {"DEFAULTS", ANY, Act::Defaults, nullptr, nullptr, 0, 2},
+    {"EXPAND", ANY, Act::Int, "expfreq", nullptr, 0, 2},
+    {"FACTORIZATION", ANY, Act::Int, "facfreq", nullptr, 0, 2},
+    {"FEASIBILITY", ANY, Act::Real, "feastol", nullptr, 0, 2},
+    {"HESSIAN", ANY, Act::Int, "hdim", nullptr, 0, 2},
+    {"IPARM", ANY, Act::Iparm, nullptr, nullptr, 0, 2},
+    {"ITERATIONS", ANY, Act::Int, "itnmax", nullptr, 0, 2},
+    {"LAGRANGIAN", "YES", Act::Const, "lagrangian", nullptr, 1, 2},
+    {"LAGRANGIAN", "NO", Act::Const, "lagrangian", nullptr, 0, 2},
+    {"LINESEARCH", "TOLERANCE", Act::Real, "lstol", nullptr, 0, 2},
+    {"LINESEARCH", "DEBUG", Act::Int, "lsdebug", nullptr, 0, 2},
+    {"LOG", ANY, Act::Int, "logfreq", nullptr, 0, 2},
+    {"LU", "FACTORIZATION", Act::Real, "lufactol", nullptr, 0, 2},
+    {"LU", "UPDATE", Act::Real, "luupdtol", nullptr, 0, 2},
+    {"LU", "DENSITY", Act::Real, "ludenstol", nullptr, 0, 2},
+    {"LU", "SINGULARITY", Act::Real, "lusingtol", "lusingtol2", 0, 2},
+    {"LU", "SWAP", Act::Real, "luswaptol", nullptr, 0, 2},
+    {"LU", "PARTIAL", Act::Const, "lupivot", nullptr, 0, 2},
+    {"LU", "ROOK", Act::Const, "lupivot", nullptr, 1, 2},
+    {"LU", "COMPLETE", Act::Const, "lupivot", nullptr, 2, 2},
+    {"MAJOR", "DAMPING", Act::Real, "majdamp", nullptr, 0, 2},
+    {"MAJOR", "ITERATIONS", Act::Int, "majmax", nullptr, 0, 2},
+    {"MINOR", "DAMPING", Act::Real, "mindamp", nullptr, 0, 2},
+    {"MINOR", "ITERATIONS", Act::Int, "minormax", nullptr, 0, 2},
+    {"MULTIPLE", ANY, Act::Int, "multprice", nullptr, 0, 2},
+    {"OPTIMALITY", ANY, Act::Real, "opttol", nullptr, 0, 2},
+    {"PARTIAL", ANY, Act::Int, "partprice", nullptr, 0, 2},
+    {"PENALTY", ANY, Act::Real, "penalty", "penaltycopy", 0, 2},
+    {"PIVOT", ANY, Act::Real, "pivtol", nullptr, 0, 2},
+    {"PRINT", "FILE", Act::Int, "prtfile", nullptr, 0, 2},
+    {"PRINT", "FREQUENCY", Act::Int, "logfreq", nullptr, 0, 2},
+    {"PRINT", "LEVEL", Act::Int, "prtlevel", nullptr, 0, 2},
+    {"RADIUS", ANY, Act::Real, "radius", nullptr, 0, 2},
+    {"ROWS", "TOLERANCE", Act::Real, "rowtol", nullptr, 0, 2},
+    {"ROWS", kOtherSecond, Act::Int, "rowlim", nullptr, 0, 2},
+    {"RPARM", ANY, Act::Rparm, nullptr, nullptr, 0, 2},
+    {"SCALE", "OPTION", Act::Int, "scaleopt", nullptr, 0, 2},
+    {"SCALE", "PRINT", Act::ConstTol, "scaleprt", "scaletol", 1, 2},
+    {"SCALE", "ALL", Act::ConstTol, "scaleopt", "scaletol", 2, 2},
+    {"SCALE", "NONLINEAR", Act::ConstTol, "scaleopt", "scaletol", 2, 2},
+    {"SCALE", "LINEAR", Act::ConstTol, "scaleopt", "scaletol", 1, 2},
+    {"SCALE", "NO", Act::ConstTol, "scaleopt", "scaletol", 0, 2},
+    {"SCALE", "YES", Act::ConstTol, "scaleopt", "scaletol", -1, 2},
+    {"SCALE", kBlankSecond, Act::ConstTol, "scaleopt", "scaletol", -1, 2},
+    {"SCALE", kKnownSecond, Act::PosReal, "scaletol", nullptr, 0, 2},
+    {"SOLUTION", "YES", Act::Const, "solprint", nullptr, 2, 2},
+    {"SOLUTION", "NO", Act::Const, "solprint", nullptr, 0, 2},
+    {"SOLUTION", "FILE", Act::Int, "solfile", nullptr, 0, 2},
+    {"START", "SUPERBASIC", Act::Const, "nlstart", nullptr, 2, 4},
+    {"START", "BASIC", Act::Const, "nlstart", nullptr, 3, 4},
+    {"START", "NONBASIC", Act::Const, "nlstart", nullptr, 4, 4},
+    {"START", "ELIGIBLE", Act::Const, "nlstart", nullptr, 1, 4},
+    {"START", "OBJECTIVE", Act::Int, "objchk1", nullptr, 0, 4},
+    {"START", "CONSTRAINTS", Act::Int, "conchk1", nullptr, 0, 4},
+    {"SUBSPACE", ANY, Act::Real, "subtol", nullptr, 0, 2},
+    {"SUPERBASICS", ANY, Act::Int, "maxs", nullptr, 0, 2},
+    {"SUMMARY", "FILE", Act::Int, "sumfile", nullptr, 0, 2},
+    {"SUMMARY", "FREQUENCY", Act::Int, "sumfreq", nullptr, 0, 2},
+    {"SUMMARY", "LEVEL", Act::Level, "lsmbrf", "lsmful", 0, 2},
+    {"TIMING", ANY, Act::Int, "timlevel", nullptr, 0, 2},
+    {"UNBOUNDED", "OBJECTIVE", Act::Real, "bigobj", nullptr, 0, 2},
+    {"UNBOUNDED", "STEP", Act::Real, "bigstep", nullptr, 0, 2},
+    {"VERIFY", "OBJECTIVE", Act::Const, "verlevel", nullptr, 1, 2},
+    {"VERIFY", "CONSTRAINTS", Act::Const, "verlevel", nullptr, 2, 2},
+    {"VERIFY", "GRADIENTS", Act::Const, "verlevel", nullptr, 3, 2},
+    {"VERIFY", "YES", Act::Const, "verlevel", nullptr, 3, 2},
+    {"VERIFY", "NO", Act::Const, "verlevel", nullptr, 0, 2},
+    {"VERIFY", "LEVEL", Act::Int, "verlevel", nullptr, 0, 2},
+    {"VERIFY", kBlankSecond, Act::Const, "verlevel", nullptr, 3, 2},
+    {"WEIGHT", ANY, Act::Real, "objweight", nullptr, 0, 2},
+    // ---- second table ----
+    {"AIJ", ANY, Act::Real, "aijdrop", nullptr, 0, 2},
+    {"BACKUP", ANY, Act::Int, "bkpfile", nullptr, 0, 2},
+    {"BOUNDS", ANY, Act::Name, "bndname", nullptr, 0, 2},
+    {"CENTRAL", ANY, Act::Real, "cenint", nullptr, 0, 2},
+    {"COEFFICIENTS", ANY, Act::Int, "elmlim", nullptr, 0, 2},
+    {"COLUMNS", ANY, Act::Int, "collim", nullptr, 0, 2},
+    {"CYCLE", "LIMIT", Act::Int, "cyclim", nullptr, 0, 2},
+    {"CYCLE", "PRINT", Act::Int, "cycprt", nullptr, 0, 2},
+    {"CYCLE", "TOLERANCE", Act::Real, "cyctol", nullptr, 0, 2},
+    {"DERIVATIVE", ANY, Act::Int, "derlevel", nullptr, 0, 2},
+    {"DIFFERENCE", ANY, Act::Real, "fwdint", nullptr, 0, 2},
+    {"DUMP", ANY, Act::Int, "dumpfile", nullptr, 0, 2},
+    {"ELEMENTS", ANY, Act::Int, "elmlim", nullptr, 0, 2},
+    {"ERROR", ANY, Act::Int, "errlim", nullptr, 0, 2},
+    {"FUNCTION", ANY, Act::Real, "fprec", nullptr, 0, 2},
+    {"INSERT", ANY, Act::Int, "insfile", nullptr, 0, 2},
+    {"JACOBIAN", "DENSE", Act::Const, "jacform", nullptr, 1, 2},
+    {"JACOBIAN", "SPARSE", Act::Const, "jacform", nullptr, 2, 2},
+    {"LIST", ANY, Act::Int, "listlim", nullptr, 0, 2},
+    {"LOAD", ANY, Act::Int, "loadfile", nullptr, 0, 2},
+    {"LOWER", ANY, Act::Real, "bldef", nullptr, 0, 2},
+    {"MAXIMIZE", ANY, Act::Const, "objsense", nullptr, -1, 2},
+    {"MINIMIZE", ANY, Act::Const, "objsense", nullptr, 1, 2},
+    {"MPS", ANY, Act::Int, "mpsfile", nullptr, 0, 2},
+    {"NEW", ANY, Act::Int, "newbfile", nullptr, 0, 2},
+    {"NONLINEAR", "CONSTRAINTS", Act::Int, "nncon", nullptr, 0, 2},
+    {"NONLINEAR", "OBJECTIVE", Act::Int, "nnobj", nullptr, 0, 2},
+    {"NONLINEAR", "JACOBIAN", Act::Int, "nnjac", nullptr, 0, 2},
+    {"NONLINEAR", "VARIABLES", Act::Int, "nnobj", "nnjac", 0, 2},
+    {"OBJECTIVE", ANY, Act::Name, "objname", nullptr, 0, 2},
+    {"OLD", ANY, Act::Int, "oldbfile", nullptr, 0, 2},
+    {"PHANTOM", "COLUMNS", Act::Int, "phcols", nullptr, 0, 2},
+    {"PHANTOM", "ELEMENTS", Act::Int, "phelems", nullptr, 0, 2},
+    {"PROBLEM", ANY, Act::Int, "probnum", nullptr, 0, 2},
+    {"PUNCH", ANY, Act::Int, "pchfile", nullptr, 0, 2},
+    {"RANGES", ANY, Act::Name, "rngname", nullptr, 0, 2},
+    {"REPORT", ANY, Act::Int, "repfile", nullptr, 0, 2},
+    {"RHS", ANY, Act::Name, "rhsname", nullptr, 0, 2},
+    {"SAVE", ANY, Act::Int, "savfreq", nullptr, 0, 2},
+    {"STOP", "OBJECTIVE", Act::Int, "objchk2", nullptr, 0, 2},
+    {"STOP", "CONSTRAINTS", Act::Int, "conchk2", nullptr, 0, 2},
+    {"UPPER", ANY, Act::Real, "budef", nullptr, 0, 2},
+    {"WORKSPACE", "(USER)", Act::Int, "wsuser", nullptr, 0, 2},
+    {"WORKSPACE", "(TOTAL)", Act::Int, "wstotal", nullptr, 0, 2},
+};
+
+}  // namespace
+
+std::span<const char* const> first_keywords1() { return kFirst1; }
+std::span<const char* const> first_keywords2() { return kFirst2; }
+std::span<const char* const> second_keywords() { return kSecond; }
+std::span<const KeyAction> key_actions() { return kActions; }
+
+}  // namespace tv
