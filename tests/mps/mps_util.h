@@ -1,0 +1,90 @@
+// Helpers shared by the MPS tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/context.h"
+#include "files/mps.h"
+
+namespace mpstest {
+
+constexpr int kPrint = 9, kSumm = 10;
+
+// A context whose print and summary files are in-memory buffers.
+inline std::unique_ptr<tv::Context> make_ctx() {
+  auto ctx = std::make_unique<tv::Context>();
+  ctx->io.attach_buffer(kPrint);
+  ctx->io.attach_buffer(kSumm);
+  ctx->par.prtfile = kPrint;
+  ctx->par.sumfile = kSumm;
+  return ctx;
+}
+
+inline std::string netlib_dir() { return std::string(TARVO_TEST_DATA) + "/netlib"; }
+
+struct NetlibRow {
+  std::string name;
+  int rows = 0, cols = 0, nonzeros = 0;
+  double optimal = 0.0;
+};
+
+// tests/data/netlib/optimal.csv: name,rows,cols,nonzeros,optimal_objective,source
+inline std::vector<NetlibRow> netlib_table() {
+  std::vector<NetlibRow> out;
+  std::ifstream f(netlib_dir() + "/optimal.csv");
+  std::string line;
+  std::getline(f, line);
+  while (std::getline(f, line)) {
+    std::stringstream ss(line);
+    std::string cell[5];
+    for (auto& c : cell) std::getline(ss, c, ',');
+    if (cell[0].empty()) continue;
+    out.push_back({cell[0], std::stoi(cell[1]), std::stoi(cell[2]), std::stoi(cell[3]), std::stod(cell[4])});
+  }
+  return out;
+}
+
+// Two models hold the same problem: arrays bit for bit, names, sense.
+inline void expect_same_model(const tv::MpsModel& x, const tv::MpsModel& y, const std::string& what) {
+  SCOPED_TRACE(what);
+  ASSERT_EQ(x.m, y.m);
+  ASSERT_EQ(x.n, y.n);
+  ASSERT_EQ(x.ne, y.ne);
+  EXPECT_EQ(x.objrow, y.objrow);
+  EXPECT_EQ(x.objconst, y.objconst);
+  EXPECT_EQ(x.objsense, y.objsense);
+  EXPECT_EQ(x.name, y.name);
+  EXPECT_EQ(x.ka, y.ka);
+  EXPECT_EQ(x.ha, y.ha);
+  EXPECT_EQ(x.a, y.a);
+  EXPECT_EQ(x.colnames, y.colnames);
+  EXPECT_EQ(x.rownames, y.rownames);
+  EXPECT_EQ(x.name1, y.name1);
+  EXPECT_EQ(x.name2, y.name2);
+  int diff = 0;
+  for (int j = 0; j < x.n + x.m; ++j) {
+    if (x.bl[j] != y.bl[j] || x.bu[j] != y.bu[j]) {
+      if (++diff <= 5)
+        ADD_FAILURE() << "bounds of variable " << j + 1 << ": [" << x.bl[j] << ", " << x.bu[j] << "] vs ["
+                      << y.bl[j] << ", " << y.bu[j] << "]";
+    }
+  }
+  EXPECT_EQ(diff, 0);
+}
+
+// Read text with a fresh context; returns the result code.
+inline int read_text(const std::string& text, tv::MpsModel& M, std::string* messages = nullptr,
+                     tv::MpsFormat fmt = tv::MpsFormat::Auto) {
+  auto ctx = make_ctx();
+  int r = tv::mps_read_text(*ctx, text, M, fmt, "test");
+  if (messages) *messages = ctx->io.buffer(kPrint);
+  return r;
+}
+
+}  // namespace mpstest
