@@ -1,0 +1,316 @@
+// Reset and default rules of the parameters.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "opt_util.h"
+#include "options/param_table.h"
+
+using namespace tv;
+using namespace optest;
+
+TEST(Reset, FixedValuesUnsetMarkersAndKeptUnits) {
+  Context ctx;
+  Params& p = ctx.par;
+  // Dirty everything the reset should restore.
+  p.crashopt = 9, p.lsdebug = 1, p.majmax = 3, p.budef = 7.0, p.errlim = 0, p.itnmax = 5, p.feastol = 1.0;
+  p.lufactol() = 3.0, p.lupivot() = 2, p.oldbfile = 12, p.listparms = 0, p.jacform = 2;
+  std::memcpy(p.names[2], "RHS1    ", 8);
+  p.wstotal = 1234, p.prtfile = 9, p.sumfile = 10, p.specfile = 4;
+  p.m7cg1 = 5, p.m8veri_next = 0, p.m5tols6 = 0.0;
+  m3dflt(ctx, 1);
+
+  EXPECT_EQ(p.crashopt, 3);
+  EXPECT_EQ(p.lsdebug, 9999999);
+  EXPECT_EQ(p.majmax, 50);
+  EXPECT_EQ(p.budef, 1.0E+20);
+  EXPECT_EQ(p.errlim, 10);
+  EXPECT_EQ(p.itnmax, kUnsetI);
+  EXPECT_EQ(p.feastol, kUnsetR);
+  EXPECT_EQ(p.lufactol(), kUnsetR);
+  EXPECT_EQ(p.lusingtol(), kUnsetR);
+  EXPECT_EQ(p.lusingtol2(), kUnsetR);
+  EXPECT_EQ(p.lupivot(), 0);
+  EXPECT_EQ(p.oldbfile, 0);
+  EXPECT_EQ(p.listparms, 1);  // Print level 1 alone lists the parameters
+  EXPECT_EQ(p.jacform, 1);
+  EXPECT_EQ(std::string(p.names[2], 8), "        ");
+  EXPECT_EQ(p.iparm_ref(17), kUnsetI);
+  EXPECT_EQ(p.rparm_ref(20), kUnsetR);
+  // Not reset: the workspace length and the units given to the start routine.
+  EXPECT_EQ(p.wstotal, 1234);
+  EXPECT_EQ(p.prtfile, 9);
+  EXPECT_EQ(p.sumfile, 10);
+  EXPECT_EQ(p.specfile, 4);
+  // Fixed internal words.
+  EXPECT_EQ(p.m7cg1, -1);
+  EXPECT_EQ(p.m7cg2[0], 1);
+  EXPECT_EQ(p.m7cg2[1], 0);
+  EXPECT_EQ(p.m8veri_next, -2);
+  EXPECT_EQ(p.m5tols6, 1.0E-4);
+  EXPECT_EQ(p.lprbrf, 1);
+  EXPECT_EQ(p.lprful, 0);
+  EXPECT_EQ(p.lsmbrf, 1);
+  EXPECT_EQ(p.lsmful, 0);
+}
+
+TEST(Reset, EveryModeRefillsTheReducedGradientTolerances) {
+  Context ctx;
+  for (int mode : {0, 1, 2, 3, 7}) {
+    for (double& t : ctx.par.m7tols) t = -5.0;
+    ctx.par.gdummy = 0.0;
+    m3dflt(ctx, mode);
+    EXPECT_EQ(ctx.par.m7tols[0], 0.1);
+    EXPECT_EQ(ctx.par.m7tols[1], 1.0E-6);
+    EXPECT_EQ(ctx.par.m7tols[2], 0.010000000000000002);
+    EXPECT_EQ(ctx.par.m7tols[3], 1.0E-12);
+    EXPECT_EQ(ctx.par.m7tols[4], 0.001);
+    EXPECT_EQ(ctx.par.m7tols[5], 1.4901161193847656E-08);
+    EXPECT_EQ(ctx.par.gdummy, -111111.0);
+  }
+}
+
+TEST(Defaults, LinearProblemWithoutOptions) {
+  Context ctx;
+  fresh(ctx);
+  resolve(ctx, 50, 100, 300);
+  Params& p = ctx.par;
+  EXPECT_EQ(p.facfreq, 100);
+  EXPECT_EQ(p.partprice, 10);
+  EXPECT_EQ(p.scaleopt, 2);
+  EXPECT_EQ(p.lufactol(), 100.0);
+  EXPECT_EQ(p.luupdtol(), 10.0);
+  EXPECT_EQ(p.maxs, 1);
+  EXPECT_EQ(p.hdim, 0);
+  EXPECT_EQ(p.itnmax, 150);
+  EXPECT_EQ(p.completion, 1);
+  EXPECT_EQ(p.minormax, 150);
+  // Frequencies, tolerances and the rest of the table.
+  EXPECT_EQ(p.chkfreq, 60);
+  EXPECT_EQ(p.logfreq, 100);
+  EXPECT_EQ(p.savfreq, 100);
+  EXPECT_EQ(p.sumfreq, 100);
+  EXPECT_EQ(p.expfreq, 10000);
+  EXPECT_EQ(p.feastol, 1.0E-6);
+  EXPECT_EQ(p.opttol, 1.0E-6);
+  EXPECT_EQ(p.pivtol, p.mc.eps067);
+  EXPECT_EQ(p.crashtol, 0.1);
+  EXPECT_EQ(p.scaletol, 0.9);
+  EXPECT_EQ(p.objweight, 0.0);
+  EXPECT_EQ(p.lstol, 0.1);
+  EXPECT_EQ(p.subtol, 0.5);
+  EXPECT_EQ(p.fprec, p.mc.eps080);
+  EXPECT_EQ(p.fwdint, std::sqrt(p.mc.eps080));
+  EXPECT_EQ(p.cenint, std::pow(p.mc.eps080, 0.333333));
+  EXPECT_EQ(p.bigobj, 1.0E+20);
+  EXPECT_EQ(p.bigstep, 1.0E+10);
+  EXPECT_EQ(p.majdamp, 2.0);
+  EXPECT_EQ(p.mindamp, 2.0);
+  EXPECT_EQ(p.penalty, 1.0);
+  EXPECT_EQ(p.penaltycopy, 1.0);
+  EXPECT_EQ(p.radius, 0.1);
+  EXPECT_EQ(p.rowtol, 1.0E-6);
+  EXPECT_EQ(p.luswaptol, p.mc.eps025);
+  EXPECT_EQ(p.lurpar_[3], p.mc.eps067);
+  EXPECT_EQ(p.lurpar_[4], p.mc.eps067);
+  EXPECT_EQ(p.lurpar_[7], 0.5);
+  EXPECT_EQ(p.objchk1, 1);
+  EXPECT_EQ(p.objchk2, 0);
+  EXPECT_EQ(p.conchk1, 1);
+  EXPECT_EQ(p.conchk2, 0);
+  EXPECT_STREQ(p.sensename, "Min ");
+  EXPECT_EQ(p.nnl, 0);
+  EXPECT_EQ(p.nncon1, 1);
+  // Print level 0 with both files: brief logs only.
+  EXPECT_EQ(p.lprbrf, 1);
+  EXPECT_EQ(p.lprful, 0);
+  EXPECT_EQ(p.lsmbrf, 1);
+  EXPECT_EQ(p.lsmful, 0);
+}
+
+TEST(Defaults, NonlinearProblemWithoutOptions) {
+  Context ctx;
+  fresh(ctx);
+  resolve(ctx, 40, 60, 200, 10, 20, 30);
+  Params& p = ctx.par;
+  EXPECT_EQ(p.facfreq, 50);
+  EXPECT_EQ(p.partprice, 1);
+  EXPECT_EQ(p.scaleopt, 1);
+  EXPECT_EQ(p.lufactol(), 5.0);
+  EXPECT_EQ(p.luupdtol(), 5.0);
+  EXPECT_EQ(p.maxs, 50);
+  EXPECT_EQ(p.hdim, 50);
+  EXPECT_EQ(p.nnl, 30);
+  EXPECT_EQ(p.nncon1, 10);
+  EXPECT_EQ(p.itnmax, 3 * 40 + 10 * 30);
+  EXPECT_EQ(p.completion, 0);  // nonlinear constraints: partial completion
+  EXPECT_EQ(p.minormax, 40);
+  EXPECT_EQ(p.objchk2, 20);
+  EXPECT_EQ(p.conchk2, 30);
+
+  // Small problem: both limits capped at m + n + 1.
+  Context small;
+  fresh(small);
+  resolve(small, 10, 20, 50, 0, 5, 0);
+  EXPECT_EQ(small.par.maxs, 31);
+  EXPECT_EQ(small.par.hdim, 31);
+  EXPECT_EQ(small.par.completion, 1);
+  EXPECT_EQ(small.par.minormax, small.par.itnmax);  // no nonlinear constraints
+  EXPECT_EQ(small.par.itnmax, 3 * 10 + 10 * 5);
+}
+
+TEST(Defaults, SuperbasicsLimitAndHessianDimension) {
+  struct Case {
+    int maxs, hdim;
+    int want_maxs, want_hdim;
+  } cases[] = {
+      {200, kUnsetI, 200, 200},      // limit alone fixes the dimension
+      {kUnsetI, 30, 30, 30},         // dimension alone fixes the limit
+      {100000, 100000, 100000, 32768},
+      {kUnsetI, 0, 50, 0},           // a dimension of 0 stays 0
+      {20, 80, 80, 80},              // the limit is raised to the dimension
+  };
+  for (const Case& c : cases) {
+    Context ctx;
+    fresh(ctx);
+    ctx.par.maxs = c.maxs;
+    ctx.par.hdim = c.hdim;
+    resolve(ctx, 100000, 200000, 500000, 0, 10, 0);
+    EXPECT_EQ(ctx.par.maxs, c.want_maxs) << c.maxs << " " << c.hdim;
+    EXPECT_EQ(ctx.par.hdim, c.want_hdim) << c.maxs << " " << c.hdim;
+  }
+  // Linear: the dimension is 0 unless given.
+  Context lin;
+  fresh(lin);
+  lin.par.maxs = 200;
+  resolve(lin, 1000, 2000, 5000);
+  EXPECT_EQ(lin.par.maxs, 200);
+  EXPECT_EQ(lin.par.hdim, 0);
+}
+
+TEST(Defaults, FunctionPrecisionAndOptimalityTolerance) {
+  Context ctx;
+  fresh(ctx);
+  ctx.par.fprec = 1.0E-10;
+  resolve(ctx, 10, 10, 20, 0, 5, 0);
+  EXPECT_DOUBLE_EQ(ctx.par.opttol, 1.0E-5);
+  EXPECT_DOUBLE_EQ(ctx.par.fwdint, 1.0E-5);
+  EXPECT_NEAR(ctx.par.cenint, 4.6E-4, 0.05E-4);
+
+  // An Optimality tolerance given by the user is never overridden.
+  Context mine;
+  fresh(mine);
+  mine.par.fprec = 1.0E-10;
+  mine.par.opttol = 1.0E-8;
+  resolve(mine, 10, 10, 20, 0, 5, 0);
+  EXPECT_EQ(mine.par.opttol, 1.0E-8);
+
+  // A user's difference intervals are kept too.
+  Context iv;
+  fresh(iv);
+  iv.par.fwdint = 1.0E-3;
+  iv.par.cenint = 1.0E-2;
+  resolve(iv, 10, 10, 20, 0, 5, 0);
+  EXPECT_EQ(iv.par.fwdint, 1.0E-3);
+  EXPECT_EQ(iv.par.cenint, 1.0E-2);
+}
+
+TEST(Defaults, OutOfRangeValuesFallBack) {
+  Context ctx;
+  fresh(ctx);
+  Params& p = ctx.par;
+  p.nncon = 5;  // but no Jacobian variables: the constraints are linear
+  p.chkfreq = 0;
+  p.logfreq = -3;
+  p.itnmax = 0;
+  p.crashtol = 1.0;
+  p.lstol = 1.5;
+  p.subtol = 0.0;
+  p.bldef = 10.0;
+  p.budef = 5.0;
+  p.radius = 1.0E-9;
+  p.rowtol = 1.0E-17;
+  p.newbfile = 12;
+  p.bkpfile = 12;
+  p.objsense = -1;
+  p.penalty = 0.0;  // zero is a valid penalty
+  resolve(ctx, 20, 30, 60, 5, 0, 0);
+  EXPECT_EQ(p.nncon, 0);
+  EXPECT_EQ(p.chkfreq, 99999999);
+  EXPECT_EQ(p.logfreq, 99999999);
+  EXPECT_EQ(p.itnmax, 0);
+  EXPECT_EQ(p.minormax, 0);
+  EXPECT_EQ(p.crashtol, 0.1);
+  EXPECT_EQ(p.lstol, 0.1);
+  EXPECT_EQ(p.subtol, 0.5);
+  EXPECT_EQ(p.bldef, 5.0);
+  EXPECT_EQ(p.budef, 10.0);
+  EXPECT_EQ(p.radius, 0.1);
+  EXPECT_EQ(p.rowtol, 1.0E-6);
+  EXPECT_EQ(p.newbfile, 12);
+  EXPECT_EQ(p.bkpfile, 0);
+  EXPECT_STREQ(p.sensename, "Max ");
+  EXPECT_EQ(p.penalty, 0.0);
+  EXPECT_EQ(p.penaltycopy, 0.0);
+}
+
+TEST(Defaults, MissingDimensionsAndWideProducts) {
+  Context ctx;
+  fresh(ctx);
+  resolve(ctx, 0, 0, 0);
+  EXPECT_EQ(ctx.par.rowlim, 100);
+  EXPECT_EQ(ctx.par.collim, 300);
+  EXPECT_EQ(ctx.par.elmlim, 1500);
+  EXPECT_EQ(ctx.par.itnmax, 300);
+
+  // Products beyond 32 bits are clamped, never wrapped to negative values.
+  Context big;
+  fresh(big);
+  resolve(big, 1000000000, 0, 0, 0, 2000000000, 0);
+  EXPECT_EQ(big.par.collim, INT_MAX);
+  EXPECT_EQ(big.par.elmlim, INT_MAX);
+  EXPECT_EQ(big.par.itnmax, INT_MAX);
+  EXPECT_EQ(big.par.minormax, INT_MAX);
+  EXPECT_EQ(big.par.hdim, 50);
+  EXPECT_EQ(big.par.maxs, 50);
+
+  Context wide;
+  fresh(wide);
+  wide.par.maxs = 2000000000;
+  resolve(wide, 2000000000, 2000000000, 5);
+  EXPECT_EQ(wide.par.maxs, 2000000000);  // the cap m + n + 1 does not wrap
+}
+
+TEST(Defaults, PrintSwitchesFollowPrintLevelAndFiles) {
+  Context ctx;
+  fresh(ctx);
+  ctx.par.prtlevel = 1;
+  resolve(ctx, 5, 5, 5);
+  EXPECT_EQ(ctx.par.lprbrf, 0);
+  EXPECT_EQ(ctx.par.lprful, 1);
+
+  Context none;
+  fresh(none, 0, 0);
+  none.par.prtlevel = 1;
+  resolve(none, 5, 5, 5);
+  EXPECT_EQ(none.par.lprbrf, 0);
+  EXPECT_EQ(none.par.lprful, 0);
+  EXPECT_EQ(none.par.lsmbrf, 0);
+  EXPECT_EQ(none.par.lsmful, 0);
+}
+
+TEST(Defaults, ParametersSetBeforeResolvingSurvive) {
+  Context ctx;
+  fresh(ctx);
+  EXPECT_EQ(phrase(ctx, "Iterations limit 777"), 0);
+  EXPECT_EQ(phrase(ctx, "Feasibility tolerance 1e-8"), 0);
+  EXPECT_EQ(phrase(ctx, "Partial price 4"), 0);
+  EXPECT_EQ(phrase(ctx, "LU factor tolerance 20"), 0);
+  resolve(ctx, 50, 100, 300);
+  EXPECT_EQ(ctx.par.itnmax, 777);
+  EXPECT_EQ(ctx.par.feastol, 1.0E-8);
+  EXPECT_EQ(ctx.par.partprice, 4);
+  EXPECT_EQ(ctx.par.lufactol(), 20.0);
+}
