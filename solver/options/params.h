@@ -1,8 +1,9 @@
 // The solver's parameter blocks.
 //
-// Every tunable quantity lives here, grouped as the blocks of the original
-// design (m1eps, m1file, m2parm, m2lu4, m2file, m5log4, ...).  One Params
-// object belongs to each Context, so two solves never share parameters.
+// Every tunable quantity lives here, grouped by the named blocks (m1eps,
+// m1file, m2parm, m2lu4, m2file, m5log4, ...).  One Params object belongs to
+// each Context, so two solves never share parameters.  The registry in
+// param_table.cpp names every field and drives the reset and the listing.
 //
 // Protocol of a solve: reset (m3dflt mode 1) marks everything unset, SPECS
 // phrases and the option entries set values, the entry stores the problem's
