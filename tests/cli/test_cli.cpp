@@ -1,0 +1,248 @@
+// The tarvo command: usage, exit status, input errors, output files, and
+// the optimal objective of a few Netlib problems.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/context.h"
+#include "files/mps.h"
+
+namespace {
+
+// build/tests/test_cli -> build/cli/tarvo, unless TARVO_CLI says otherwise.
+std::string tarvo_path() {
+  if (const char* p = std::getenv("TARVO_CLI")) return p;
+  char buf[PATH_MAX] = {};
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string exe(buf, n > 0 ? static_cast<size_t>(n) : 0);
+  std::string dir = exe.substr(0, exe.rfind('/'));
+  dir = dir.substr(0, dir.rfind('/'));
+  return dir + "/cli/tarvo";
+}
+
+struct Cmd {
+  int status = -1;
+  std::string out;  // standard output and standard error
+};
+
+Cmd run(const std::string& args) {
+  Cmd r;
+  std::string cmd = tarvo_path() + " " + args + " 2>&1 </dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t got;
+  while ((got = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, got);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string data(const std::string& f) { return std::string(TARVO_TEST_DATA) + "/netlib/" + f; }
+std::string example(const std::string& f) { return std::string(TARVO_TEST_DATA) + "/../../examples/" + f; }
+
+std::string slurp(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+std::string temp(const std::string& name) { return testing::TempDir() + "tarvo_cli_" + name; }
+
+// The value after a label on a line of the command's summary.
+bool field(const std::string& out, const std::string& label, std::string& value) {
+  size_t p = out.find("\n " + label);
+  if (p == std::string::npos) return false;
+  p += label.size() + 2;
+  size_t e = out.find('\n', p);
+  std::stringstream ss(out.substr(p, e - p));
+  ss >> value;
+  return !value.empty();
+}
+
+// Result code printed by the command, -1 if none.
+int result_of(const Cmd& r) {
+  std::string v;
+  return field(r.out, "Result", v) ? std::atoi(v.c_str()) : -1;
+}
+
+// Until its run driver is connected the solver answers 99 without solving;
+// tests that need a solution wait for it.
+bool solver_unfinished(int result) { return result < 0 || result == 99; }
+
+}  // namespace
+
+TEST(Cli, BinaryExists) { ASSERT_EQ(access(tarvo_path().c_str(), X_OK), 0) << tarvo_path(); }
+
+TEST(Cli, HelpAndVersion) {
+  Cmd r = run("--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Usage: tarvo [options] MODEL.mps[.gz]"), std::string::npos);
+  EXPECT_NE(r.out.find("Exit status: 0 optimal, 1 infeasible, 2 unbounded"), std::string::npos);
+  r = run("-h");
+  EXPECT_EQ(r.status, 0);
+  r = run("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("tarvo T A R V O  5.6"), std::string::npos);
+}
+
+TEST(Cli, BadUsageGivesStatus6) {
+  const struct {
+    const char* args;
+    const char* message;
+  } cases[] = {
+      {"", "no model file given"},
+      {"--bogus x.mps", "unknown option --bogus"},
+      {"a.mps b.mps", "more than one model file"},
+      {"x.mps -i", "-i needs a whole number"},
+      {"x.mps --iterations=ten", "--iterations needs a whole number"},
+      {"x.mps --time-limit=-1", "--time-limit needs a positive number of seconds"},
+      {"x.mps --specs", "--specs needs a file name"},
+      {"x.mps --max=1", "--max takes no value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    Cmd r = run(c.args);
+    EXPECT_EQ(r.status, 6);
+    EXPECT_NE(r.out.find(std::string("tarvo: ") + c.message), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Try 'tarvo --help'."), std::string::npos);
+  }
+}
+
+TEST(Cli, InputErrorsGiveStatus5) {
+  Cmd r = run(data("no_such_problem.mps"));
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find("no_such_problem.mps: cannot be opened"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("the MPS file cannot be read (result 41)"), std::string::npos);
+
+  const std::string bad = temp("bad.mps");
+  std::ofstream(bad) << "NAME BAD\nROWS\n N OBJ\nCOLUMNS\n X NOROW 1\nRHS\nENDATA\n";
+  r = run(bad);
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find("Error in line       5: unknown row NOROW"), std::string::npos) << r.out;
+  // Quiet: the messages still reach the user (on standard error).
+  r = run("-q " + bad);
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find("unknown row NOROW"), std::string::npos) << r.out;
+
+  r = run("--specs " + temp("no_such_specs") + " " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find("cannot open the SPECS file"), std::string::npos);
+
+  const std::string specs = temp("bad.spc");
+  std::ofstream(specs) << "BEGIN\n  NO SUCH OPTION 3\nEND\n";
+  r = run("--specs " + specs + " " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 5) << r.out;
+  EXPECT_NE(r.out.find("errors in the SPECS file"), std::string::npos);
+
+  r = run("--write /nonexistent-dir/x.mps " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 5);
+  std::remove(bad.c_str());
+  std::remove(specs.c_str());
+}
+
+TEST(Cli, CheckWriteAndPrintFile) {
+  const std::string out = temp("afiro_out.mps"), prt = temp("afiro.prt");
+  Cmd r = run("--check --write " + out + " --print " + prt + " " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find(" Problem          AFIRO\n Rows                28\n Columns             32\n"
+                       " Elements            88\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find(" Result"), std::string::npos);  // nothing solved
+  EXPECT_NE(slurp(prt).find(" MPS file\n --------\n Name            AFIRO"), std::string::npos);
+
+  // The written file is the same problem.
+  tv::Context ctx;
+  tv::MpsModel a, b;
+  ASSERT_EQ(tv::mps_read(ctx, data("afiro.mps"), a), 0);
+  ASSERT_EQ(tv::mps_read(ctx, out, b), 0);
+  EXPECT_EQ(a.a, b.a);
+  EXPECT_EQ(a.bl, b.bl);
+  EXPECT_EQ(a.bu, b.bu);
+  EXPECT_EQ(a.colnames, b.colnames);
+  std::remove(out.c_str());
+  std::remove(prt.c_str());
+}
+
+TEST(Cli, SolutionFileHasWholeNames) {
+  const std::string mps = temp("long.mps"), sol = temp("long.sol");
+  std::ofstream(mps) << "NAME LONGNAMES\nROWS\n N COST\n G DEMAND_OF_THE_NORTH\n"
+                        "COLUMNS\n SHIPMENT_FROM_PLANT_ONE COST 2 DEMAND_OF_THE_NORTH 1\n"
+                        "RHS\n RHS DEMAND_OF_THE_NORTH 3\nENDATA\n";
+  Cmd r = run("-q -o " + sol + " " + mps);
+  const std::string s = slurp(sol);
+  EXPECT_NE(s.find("Problem    LONGNAMES"), std::string::npos) << s;
+  EXPECT_NE(s.find("DEMAND_OF_THE_NORTH"), std::string::npos);
+  EXPECT_NE(s.find("SHIPMENT_FROM_PLANT_ONE"), std::string::npos);
+  EXPECT_NE(s.find("Reduced cost"), std::string::npos);
+  const int res = result_of(r);
+  if (!solver_unfinished(res)) {
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(s.find("Objective  6\n"), std::string::npos) << s;
+  }
+  std::remove(mps.c_str());
+  std::remove(sol.c_str());
+}
+
+TEST(Cli, NetlibObjectives) {
+  const struct {
+    const char* file;
+    double optimal;
+    const char* args;
+  } cases[] = {
+      {"afiro.mps", -4.6475314286E+02, ""},
+      {"sc50a.mps", -6.4575077059E+01, ""},
+      {"blend.mps", -3.0812149846E+01, ""},
+      {"e226.mps", -1.1638929066E+01, ""},  // objective constant 7.113 included
+      {"adlittle.mps", 2.2549496316E+05, "-q"},
+      {"forplan.mps", -6.6421896127E+02, "-q"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Cmd r = run(std::string(c.args) + " " + data(c.file));
+    const int res = result_of(r);
+    if (solver_unfinished(res)) GTEST_SKIP() << "the solver does not solve yet (result " << res << ")";
+    EXPECT_EQ(res, 0) << r.out;
+    EXPECT_EQ(r.status, 0);
+    std::string v;
+    ASSERT_TRUE(field(r.out, "Objective value", v)) << r.out;
+    const double obj = std::strtod(v.c_str(), nullptr);
+    EXPECT_LE(std::fabs(obj - c.optimal), 1e-6 * std::max(1.0, std::fabs(c.optimal))) << obj;
+  }
+}
+
+TEST(Cli, MaximisationFromTheFileAndTheCommandLine) {
+  Cmd r = run(example("small_max.mps"));
+  const int res = result_of(r);
+  if (solver_unfinished(res)) GTEST_SKIP() << "the solver does not solve yet (result " << res << ")";
+  EXPECT_EQ(r.status, 0) << r.out;
+  std::string v;
+  ASSERT_TRUE(field(r.out, "Objective value", v));
+  EXPECT_NEAR(std::strtod(v.c_str(), nullptr), 11.0, 1e-9);
+  // --min overrides the file: the minimum is at x = y = 0.
+  r = run("--min " + example("small_max.mps"));
+  ASSERT_TRUE(field(r.out, "Objective value", v));
+  EXPECT_NEAR(std::strtod(v.c_str(), nullptr), 0.0, 1e-9);
+}
+
+TEST(Cli, IterationAndTimeLimits) {
+  Cmd r = run("-q -i 1 " + data("afiro.mps"));
+  int res = result_of(r);
+  if (solver_unfinished(res)) GTEST_SKIP() << "the solver does not solve yet (result " << res << ")";
+  EXPECT_EQ(res, 3) << r.out;
+  EXPECT_EQ(r.status, 3);
+  // A time limit far below one iteration's time stops at the first check.
+  r = run("-q --time-limit 1e-9 " + data("degen2.mps"));
+  EXPECT_EQ(result_of(r), 18) << r.out;
+  EXPECT_EQ(r.status, 3);
+}
