@@ -1,0 +1,32 @@
+// Environment layer: its function table, stubs and entry points.
+#include "hevapi.h"
+
+TV_HEV_FUNCTIONS(TV_API_DEFINE_POINTER)
+
+namespace {
+
+enum { TV_HEV_FUNCTIONS(TV_API_INDEX) kCount };
+
+tvapi::Layer& this_layer();
+#define TV_API_LAYER_OBJ this_layer()
+TV_HEV_FUNCTIONS(TV_API_STUB)
+#undef TV_API_LAYER_OBJ
+
+tvapi::Function funcs[] = {TV_HEV_FUNCTIONS(TV_API_TABLE_ENTRY)};
+static_assert(sizeof funcs / sizeof funcs[0] == kCount);
+char why[kCount][tvapi::kWhyLen];
+constexpr tvapi::Spec spec{"hev", "libvoskdclib", "hevXCreate", "ChevXCreateD", "hevXFree", "ChevXCheck", "ChevXAPIVersion", 9, false};
+constinit tvapi::Layer layer{&spec, funcs, why, kCount};
+
+tvapi::Layer& this_layer() { return layer; }
+
+}  // namespace
+
+TV_API_LAYER_DEFINE(hev, hevHandle_t, layer)
+
+int hevFunctionCount(void) { return kCount; }
+
+int hevCreateDD(hevHandle_t* pH, const char* dirName, const char* data, char* msgBuf, int msgBufLen) {
+  return tvapi::create(layer, reinterpret_cast<void**>(pH), dirName, nullptr, data ? data : "", msgBuf,
+                       msgBufLen);
+}

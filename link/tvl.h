@@ -1,0 +1,56 @@
+// The link object and the routines the entry points share.
+#pragma once
+
+#include <cstdint>
+
+#include "clinkutils.h"
+#include "hevapi.h"
+#include "hmoapi.h"
+#include "optapi.h"
+
+namespace tvl {
+
+// One per tvlCreate; zero-filled at creation.
+struct tvlRec {
+  clinkutilsRec* utils = nullptr;  // error slot, owned
+  hmoHandle_t model = nullptr;     // non-null once tvlReadyAPI was attempted
+  hevHandle_t env = nullptr;
+  optHandle_t options = nullptr;   // created by the first tvlReadyAPI
+  std::uint64_t worksize = 0;      // workspace in 8-byte words
+  int majlines = 0;                // iteration log lines since the last header
+  int minlines = 0;
+  int hostlogfreq = 0;             // host option summary_frequency
+  int domlim = 0;                  // host setting DomLim
+  unsigned char hasobj = 0;
+  int objrowx = -1;
+  int* jacstart = nullptr;         // buffers of one solve (tvlModelSolve)
+  int* colbuf = nullptr;
+  int* nlbuf = nullptr;
+  int* cntbuf = nullptr;
+  double* gradbuf = nullptr;
+  double* valbuf = nullptr;
+  int evalerrs = 0;                // evaluation errors since creation
+  unsigned char ready = 0;         // the last tvlReadyAPI succeeded
+};
+
+// The most recently created live link; the solver's callbacks reach the
+// link only through it.
+extern tvlRec* global_tvl;
+
+// Options (definition file, user's option file, defaults, user settings).
+int optionInit(hevHandle_t env, optHandle_t options, const char* fname);
+int optionRead(hevHandle_t env, optHandle_t options, const char* path);
+int tvlOptionDefault(tvlRec* tvl);
+int tvlOptionApply(tvlRec* tvl);
+
+// Workspace length for a model of n columns, m rows and nz nonzeros; logs
+// the sizing lines.  Sets tvl->worksize.
+void tvlWorkspaceSize(tvlRec* tvl, int n, int m, int nz);
+// The superbasics estimate from the number of nonlinear variables.
+int superbasicsEstimate(int nln);
+
+// The solve: model transfer, solver call, results.  Returns the pending
+// error code (0 on success).
+int tvlModelSolve(tvlRec* tvl);
+
+}  // namespace tvl
