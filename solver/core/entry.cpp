@@ -146,7 +146,16 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   start_integer_regions(ctx);
 
   m3dflt(ctx, 3);
-  std::memcpy(p.names, names, sizeof p.names);
+  // The problem name always comes from the caller; the objective, rhs,
+  // ranges and bounds names only when the caller gives them, so that names
+  // set by SPECS phrases survive a caller that passes blanks.
+  std::memcpy(p.names[0], names, 8);
+  for (int k = 1; k < 5; ++k) {
+    const char* nm = names + 8 * k;
+    bool blank = true;
+    for (int c = 0; c < 8; ++c) blank = blank && nm[c] == ' ';
+    if (!blank) std::memcpy(p.names[k], nm, 8);
+  }
 
   ctx.loglev = loglev;
   ctx.logfun = logfun;
