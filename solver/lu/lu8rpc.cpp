@@ -1,0 +1,501 @@
+// Column replacement in the factors (lu8rpc) and its pieces: lu7zap (delete
+// the old column from U), lu7add (insert the new column), lu7elm (eliminate
+// its part beyond the rank), lu7cyc (cyclic shift), lu7for (forward sweep
+// with row interchanges restoring triangularity), lu7rnk (rank test of the
+// last row).
+//
+// U rows live in the row file a/indr (1 .. rowend, free slot: indr = 0);
+// new L entries go below the existing ones.  Free space is
+// lena - lenL - rowend.  During a sweep loccol(j) holds the offset of the
+// spike row's entry in column j (0 when none); it is 0 again on return.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include "core/context.h"
+#include "core/units.h"
+#include "lu/lu_impl.h"
+
+namespace tv {
+
+void lu7cyc(int kfirst, int klast, Ivec perm) {
+  if (kfirst >= klast) return;
+  int t = perm(kfirst);
+  for (int k = kfirst; k < klast; ++k) perm(k) = perm(k + 1);
+  perm(klast) = t;
+}
+
+namespace {
+
+struct Upd {
+  Upd(Context& c, LuArrays& arrays, Ivec luipar, Dvec lurpar, int m_, int n_, int lena_)
+      : ctx(c), f(arrays), ip(luipar), rp(lurpar), m(m_), n(n_), lena(lena_) {}
+  Context& ctx;
+  LuArrays& f;
+  Ivec ip;
+  Dvec rp;
+  int m, n, lena;
+  int nrank = 0, lenl = 0, lenu = 0, lrow = 0;
+  double small = 0.0, tau = 10.0, utol1 = 0.0;
+};
+
+int free_space(const Upd& u) { return u.lena - u.lenl - u.lrow; }
+
+// Make at least `need` free slots (compressing the row file); false if impossible.
+bool ensure_space(Upd& u, int need) {
+  if (free_space(u) >= need) return true;
+  u.lrow = lu1rec(u.ctx, u.ip, u.m, true, u.f.lenrow, u.f.locrow, u.lrow, u.f.indr, u.f.a, u.lena - u.lenl, false);
+  return free_space(u) >= need;
+}
+
+// Move row i to the end of the row file (room checked by the caller).
+void move_to_end(Upd& u, int i) {
+  LuArrays& f = u.f;
+  int len = f.lenrow(i), loc = f.locrow(i);
+  if (len > 0 && loc + len - 1 == u.lrow) return;
+  int newloc = u.lrow + 1;
+  for (int q = 0; q < len; ++q) {
+    f.a(newloc + q) = f.a(loc + q);
+    f.indr(newloc + q) = f.indr(loc + q);
+    f.indr(loc + q) = 0;
+  }
+  f.locrow(i) = newloc;
+  u.lrow = newloc + len - 1;
+  if (len == 0) u.lrow = newloc - 1;
+}
+
+// Append (val, j) to row i, in place when it ends at rowend or the slot
+// after it is free, else after moving it to the end.
+int row_append(Upd& u, int i, double val, int j) {
+  LuArrays& f = u.f;
+  int len = f.lenrow(i);
+  if (!ensure_space(u, len + 1)) return 7;
+  int loc = f.locrow(i);
+  int pos = loc + len;
+  bool inplace = loc >= 1 && (len > 0 || loc <= u.lrow + 1) &&
+                 (pos == u.lrow + 1 || (pos <= u.lrow && f.indr(pos) == 0));
+  if (!inplace) {
+    move_to_end(u, i);
+    if (len == 0) f.locrow(i) = u.lrow + 1;
+    pos = f.locrow(i) + len;
+  }
+  f.a(pos) = val;
+  f.indr(pos) = j;
+  f.lenrow(i) = len + 1;
+  if (pos > u.lrow) u.lrow = pos;
+  u.lenu += 1;
+  return 0;
+}
+
+void mark_row(Upd& u, int i, bool on) {
+  LuArrays& f = u.f;
+  int loc = f.locrow(i), len = f.lenrow(i);
+  for (int q = 0; q < len; ++q) f.loccol(f.indr(loc + q)) = on ? q + 1 : 0;
+}
+
+// Delete the entry at offset off of the marked spike row.
+void spike_delete(Upd& u, int is, int off) {
+  LuArrays& f = u.f;
+  int loc = f.locrow(is), len = f.lenrow(is);
+  int p = loc + off - 1, last = loc + len - 1;
+  int jdel = f.indr(p);
+  if (p != last) {
+    f.a(p) = f.a(last);
+    f.indr(p) = f.indr(last);
+    f.loccol(f.indr(p)) = off;
+  }
+  f.loccol(jdel) = 0;
+  f.indr(last) = 0;
+  f.lenrow(is) = len - 1;
+  if (last == u.lrow) u.lrow = last - 1;
+  u.lenu -= 1;
+}
+
+// Put the spike (row iperm(klast)) at the end of the file, marked.
+int spike_setup(Upd& u, int is) {
+  if (!ensure_space(u, u.n + 1)) return 7;
+  move_to_end(u, is);
+  mark_row(u, is, true);
+  return 0;
+}
+
+// Forward sweep over positions kfirst .. klast-1 with the spike at klast.
+// Returns 0 or 7; diag is the spike's entry in column jperm(klast) (0 if none).
+int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
+  LuArrays& f = u.f;
+  diag = 0.0;
+  nodiag = false;
+  if (kfirst > klast) return 0;
+  int is = f.iperm(klast);
+  if (int c = spike_setup(u, is); c != 0) return c;
+  bool swapped_prev = false;
+  for (int k = kfirst; k < klast; ++k) {
+    int jk = f.jperm(k);
+    int off = f.loccol(jk);
+    if (off == 0) {
+      swapped_prev = false;
+      continue;
+    }
+    double v = f.a(f.locrow(is) + off - 1);
+    int ir = f.iperm(k);
+    int lr1 = f.locrow(ir), lenr = f.lenrow(ir);
+    bool hasdiag = lenr > 0 && f.indr(lr1) == jk;
+    double d = hasdiag ? f.a(lr1) : 0.0;
+    bool swap = !hasdiag || (!swapped_prev && std::fabs(d) <= u.tau * std::fabs(v) &&
+                             (std::fabs(v) > u.tau * std::fabs(d) || f.lenrow(is) < lenr));
+    if (swap) {
+      // The spike takes position k with v as its diagonal; row ir becomes the spike.
+      int ls = f.locrow(is), p = ls + off - 1;
+      mark_row(u, is, false);
+      std::swap(f.a(p), f.a(ls));
+      std::swap(f.indr(p), f.indr(ls));
+      f.iperm(k) = is;
+      f.iperm(klast) = ir;
+      is = ir;
+      if (int c = spike_setup(u, is); c != 0) return c;
+      swapped_prev = true;
+      if (!hasdiag) continue;
+      off = f.loccol(jk);
+      v = f.a(f.locrow(is) + off - 1);
+      d = f.a(f.locrow(f.iperm(k)));
+    } else {
+      swapped_prev = false;
+    }
+    spike_delete(u, is, off);
+    if (std::fabs(v) <= u.small) continue;
+    if (!ensure_space(u, u.n + 1)) {
+      mark_row(u, is, false);
+      return 7;
+    }
+    const int ir2 = f.iperm(k);
+    const double mult = -v / d;
+    u.lenl += 1;
+    int l = u.lena - u.lenl + 1;
+    f.a(l) = mult;
+    f.indc(l) = is;
+    f.indr(l) = ir2;
+    int r1 = f.locrow(ir2), r2 = r1 + f.lenrow(ir2) - 1;
+    for (int lr = r1 + 1; lr <= r2; ++lr) {
+      int j = f.indr(lr);
+      double val = mult * f.a(lr);
+      int o = f.loccol(j);
+      if (o > 0) {
+        int p = f.locrow(is) + o - 1;
+        f.a(p) += val;
+        if (std::fabs(f.a(p)) <= u.small) spike_delete(u, is, o);
+      } else if (std::fabs(val) > u.small) {
+        // The spike ends at rowend: append there.
+        int p = u.lrow + 1;
+        f.a(p) = val;
+        f.indr(p) = j;
+        u.lrow = p;
+        f.lenrow(is) += 1;
+        f.loccol(j) = f.lenrow(is);
+        u.lenu += 1;
+      }
+    }
+  }
+  // The spike's entry in the column at position klast becomes its diagonal.
+  int jl = f.jperm(klast);
+  int off = f.loccol(jl);
+  int ls = f.locrow(is);
+  if (off > 0) {
+    int p = ls + off - 1;
+    std::swap(f.a(p), f.a(ls));
+    std::swap(f.indr(p), f.indr(ls));
+    diag = f.a(ls);
+  } else {
+    nodiag = true;
+  }
+  mark_row(u, is, false);
+  int64_t limit = int64_t(u.rp(lur::uspace) * double(u.lenu)) + u.m + u.n + 1000;
+  if (u.lrow > limit)
+    u.lrow = lu1rec(u.ctx, u.ip, u.m, true, f.lenrow, f.locrow, u.lrow, f.indr, f.a, u.lena - u.lenl, false);
+  return 0;
+}
+
+// Rank test of the row at position nrank.  Returns 0, or 8 when the column
+// of its largest entry is not among positions nrank..n (inconsistent factors).
+int lu7rnk(Upd& u, int jsing, double& diag) {
+  LuArrays& f = u.f;
+  diag = 0.0;
+  if (u.nrank < 1) return 0;
+  int i = f.iperm(u.nrank);
+  int len = f.lenrow(i);
+  if (len == 0) {
+    --u.nrank;
+    return 0;
+  }
+  int l1 = f.locrow(i), l2 = l1 + len - 1;
+  int lmax = l1;
+  double amax = std::fabs(f.a(l1));
+  for (int l = l1 + 1; l <= l2; ++l) {
+    if (std::fabs(f.a(l)) > amax) {
+      amax = std::fabs(f.a(l));
+      lmax = l;
+    }
+  }
+  int jmax = f.indr(lmax);
+  diag = f.a(lmax);
+  int kmax = 0;
+  for (int k = u.nrank; k <= u.n; ++k) {
+    if (f.jperm(k) == jmax) {
+      kmax = k;
+      break;
+    }
+  }
+  if (kmax == 0) return 8;
+  std::swap(f.jperm(u.nrank), f.jperm(kmax));
+  std::swap(f.a(lmax), f.a(l1));
+  std::swap(f.indr(lmax), f.indr(l1));
+  if (std::fabs(diag) > u.utol1 && jmax != jsing) return 0;
+  for (int l = l1; l <= l2; ++l) f.indr(l) = 0;
+  u.lenu -= len;
+  f.lenrow(i) = 0;
+  if (l2 == u.lrow) {
+    u.lrow = l1 - 1;
+    while (u.lrow > 0 && f.indr(u.lrow) == 0) --u.lrow;
+  }
+  --u.nrank;
+  return 0;
+}
+
+}  // namespace
+
+void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
+            Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm) {
+  Upd u{ctx, f, luipar, lurpar, m, n, lena};
+  u.nrank = luipar(lup::nrank);
+  u.lenl = luipar(lup::lenl);
+  u.lenu = luipar(lup::lenu);
+  u.lrow = luipar(lup::lrow);
+  u.small = lurpar(lur::small);
+  u.tau = lurpar(lur::ltol2);
+  u.utol1 = lurpar(lur::utol1);
+  const double utol2 = lurpar(lur::utol2);
+  const int nout = luipar(lup::nout);
+  const bool prt = nout > 0 && luipar(lup::lprint) >= 0;
+  const int nrank0 = u.nrank;
+  diag = 0.0;
+  vnorm = 0.0;
+  inform = 0;
+  bool nodiag = false;
+
+  auto finish = [&]() {
+    luipar(lup::inform) = inform;
+    luipar(lup::nupdat) += 1;
+    luipar(lup::nrank) = u.nrank;
+    luipar(lup::lenl) = u.lenl;
+    luipar(lup::lenu) = u.lenu;
+    luipar(lup::lrow) = u.lrow;
+  };
+  auto storage_error = [&]() {
+    inform = 7;
+    if (prt) {
+      ctx.io.line(nout, "");
+      ctx.io.linef(nout, " lu8rpc  error...  Insufficient storage.    lena =%8d", lena);
+    }
+    finish();
+  };
+
+  if (jrep < 1 || jrep > n) {
+    inform = 8;
+    if (prt) {
+      ctx.io.line(nout, "");
+      ctx.io.linef(nout, " lu8rpc  error...  jrep  is out of range.    m =%8d    n =%8d    jrep =%8d", m, n, jrep);
+    }
+    finish();
+    return;
+  }
+  if (m < 1 || f.a.size() < lena || f.indc.size() < lena || f.indr.size() < lena || f.iperm.size() < m ||
+      f.jperm.size() < n || f.lenrow.size() < m || f.locrow.size() < m || f.loccol.size() < n ||
+      (mode2 != 0 && v.size() < m) || u.nrank < 0 || u.nrank > std::min(m, n) || u.lrow < 0 ||
+      u.lenl < 0 || u.lrow + u.lenl > lena) {
+    inform = 8;
+    finish();
+    return;
+  }
+
+  // lu7zap: remove the old column from the rows of U and find its position.
+  int krep = 0;
+  if (mode1 == 0) {
+    for (int k = 1; k <= n; ++k)
+      if (f.jperm(k) == jrep) {
+        krep = k;
+        break;
+      }
+  } else {
+    for (int k = 1; k <= u.nrank; ++k) {
+      int i = f.iperm(k);
+      int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+      for (int l = l1; l <= l2; ++l) {
+        if (f.indr(l) == jrep) {
+          f.a(l) = f.a(l2);
+          f.indr(l) = f.indr(l2);
+          f.indr(l2) = 0;
+          f.lenrow(i) -= 1;
+          u.lenu -= 1;
+          if (l2 == u.lrow) u.lrow = l2 - 1;
+          break;
+        }
+      }
+      if (f.jperm(k) == jrep) {
+        krep = k;
+        break;
+      }
+    }
+    if (krep == 0)
+      for (int k = u.nrank + 1; k <= n; ++k)
+        if (f.jperm(k) == jrep) {
+          krep = k;
+          break;
+        }
+  }
+  if (krep == 0) {  // jperm is not a permutation
+    inform = 8;
+    finish();
+    return;
+  }
+
+  // The new column: L^-1 v, then its part within the rank into U (lu7add).
+  if (mode2 == 1) {
+    int inf1 = 0;
+    lu6l(m, n, v, lena, luipar, lurpar, f, inf1);
+  }
+  int klast = 0;
+  if (mode2 != 0) {
+    for (int k = 1; k <= u.nrank; ++k) {
+      int i = f.iperm(k);
+      double vi = v(i);
+      if (std::fabs(vi) <= u.small) continue;
+      klast = k;
+      vnorm += std::fabs(vi);
+      if (row_append(u, i, vi, jrep) != 0) return storage_error();
+    }
+    // lu7elm: the part beyond the rank gives at most one new pivot row.
+    if (u.nrank < m) {
+      if (!ensure_space(u, m - u.nrank)) return storage_error();
+      int kmax = 0;
+      double vmax = 0.0;
+      for (int k = u.nrank + 1; k <= m; ++k) {
+        double vi = std::fabs(v(f.iperm(k)));
+        if (vi > u.small && vi > vmax) {
+          vmax = vi;
+          kmax = k;
+        }
+      }
+      if (kmax > 0 && u.nrank >= n) {
+        // Every column already has a pivot: the rank cannot rise, so the part
+        // beyond it cannot be placed.  Ask for a fresh factorization.
+        inform = 8;
+        finish();
+        return;
+      }
+      if (kmax > 0) {
+        int imax = f.iperm(kmax);
+        double vpiv = v(imax);
+        for (int k = u.nrank + 1; k <= m; ++k) {
+          int i = f.iperm(k);
+          if (i == imax || std::fabs(v(i)) <= u.small) continue;
+          u.lenl += 1;
+          int l = lena - u.lenl + 1;
+          f.a(l) = -v(i) / vpiv;
+          f.indc(l) = i;
+          f.indr(l) = imax;
+        }
+        std::swap(f.iperm(u.nrank + 1), f.iperm(kmax));
+        ++u.nrank;
+        u.lrow += 1;
+        f.locrow(imax) = u.lrow;
+        f.lenrow(imax) = 1;
+        f.a(u.lrow) = vpiv;
+        f.indr(u.lrow) = jrep;
+        u.lenu += 1;
+        vnorm += std::fabs(vpiv);
+        klast = u.nrank;
+      }
+    }
+  }
+
+  if (u.nrank == 0) {  // nothing left to place
+    inform = u.nrank == nrank0 ? 0 : (u.nrank < nrank0 ? -1 : 1);
+    finish();
+    return;
+  }
+
+  // Placement of the new column and the spike row.
+  if (u.nrank < n) {
+    if (krep < u.nrank) {
+      klast = u.nrank;
+    } else {
+      std::swap(f.jperm(krep), f.jperm(u.nrank));
+      krep = u.nrank;
+    }
+  }
+  bool swept = false;
+  if (klast >= krep) {
+    lu7cyc(krep, klast, f.iperm);
+    lu7cyc(krep, klast, f.jperm);
+    if (lu7for(u, krep, klast, diag, nodiag) != 0) return storage_error();
+    swept = true;
+  }
+
+  // Instability: a new diagonal far larger than the column put in.
+  if (swept && vnorm < utol2 * std::fabs(diag)) {
+    inform = 2;
+    if (prt) {
+      ctx.io.line(nout, "");
+      ctx.io.linef(nout, " lu8rpc  warning.  Instability after replacing column.    jrep =%8d    diag =%12.2E",
+                   jrep, diag);
+    }
+    finish();
+    return;
+  }
+
+  // Singularity of the row now holding column jrep.
+  int kpos = swept ? klast : krep;
+  int code = 0;
+  {
+    int i = f.iperm(kpos);
+    int l1 = f.locrow(i), len = f.lenrow(i);
+    bool sing = len == 0 || f.indr(l1) != jrep;
+    if (!sing) {
+      double ad = std::fabs(f.a(l1));
+      diag = f.a(l1);
+      sing = ad <= u.utol1 || ad <= utol2 * vnorm;
+    }
+    if (sing) {
+      if (kpos < u.nrank) {
+        lu7cyc(kpos, u.nrank, f.iperm);
+        lu7cyc(kpos, u.nrank, f.jperm);
+        if (lu7for(u, kpos, u.nrank, diag, nodiag) != 0) return storage_error();
+      }
+      code = lu7rnk(u, jrep, diag);
+    } else if (u.nrank < n) {
+      code = lu7rnk(u, 0, diag);
+    }
+  }
+  if (code == 8) {
+    inform = 8;
+    if (prt) ctx.io.line(nout, "Fatal error in DECOM lu7rnk");
+    finish();
+    return;
+  }
+
+  if (u.nrank == nrank0) {
+    inform = 0;
+  } else if (u.nrank < nrank0) {
+    inform = -1;
+    if (nrank0 == n && prt) {
+      ctx.io.line(nout, "");
+      ctx.io.linef(nout, " lu8rpc  warning.  Singularity after replacing column.    jrep =%8d    diag =%12.2E",
+                   jrep, diag);
+    }
+  } else {
+    inform = 1;
+  }
+  finish();
+}
+
+}  // namespace tv
