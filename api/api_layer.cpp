@@ -297,6 +297,17 @@ void stub_called(Layer& L, int index) {
   error_handling(L, buf);
 }
 
+int stub_count(Layer& L) {
+  Guard g(L, &Layer::libMutex);
+  int k = 0;
+  for (int i = 0; i < L.nfuncs; ++i) {
+    void* bound = nullptr;
+    std::memcpy(&bound, L.funcs[i].slot, sizeof bound);
+    if (L.isLoaded && bound == L.funcs[i].stub) ++k;
+  }
+  return k;
+}
+
 void init_mutexes(Layer& L) {
   if (L.MutexIsInitialized) return;
   bool ok = true;

@@ -155,6 +155,7 @@ void set_callback(Layer& L, TVAPIErrorCallback_t cb);
 void error_handling(Layer& L, const char* message);
 // A stub was called: report "<name> could not be loaded: <why>".
 void stub_called(Layer& L, int index);
+int stub_count(Layer& L);
 void init_mutexes(Layer& L);
 void fini_mutexes(Layer& L);
 
@@ -185,7 +186,9 @@ void fini_mutexes(Layer& L);
   void P##SetAPIErrorCount(int ecnt);                                                     \
   void P##ErrorHandling(const char* msg);                                                 \
   void P##InitMutexes(void);                                                              \
-  void P##FiniMutexes(void);
+  void P##FiniMutexes(void);                                                              \
+  /* Number of functions bound to their stub. */                                          \
+  int P##StubCount(void);
 
 // Definitions, forwarding to the shared code for layer object LAYER.
 #define TV_API_LAYER_DEFINE(P, H, LAYER)                                                        \
@@ -235,7 +238,8 @@ void fini_mutexes(Layer& L);
   void P##SetAPIErrorCount(int n) { LAYER.APIErrorCount = n; }                                  \
   void P##ErrorHandling(const char* msg) { tvapi::error_handling(LAYER, msg); }                 \
   void P##InitMutexes(void) { tvapi::init_mutexes(LAYER); }                                     \
-  void P##FiniMutexes(void) { tvapi::fini_mutexes(LAYER); }
+  void P##FiniMutexes(void) { tvapi::fini_mutexes(LAYER); }                                    \
+  int P##StubCount(void) { return tvapi::stub_count(LAYER); }
 
 // Per-function pieces generated from a layer's X-macro list
 // X(name, symbol, result, (parameters)).

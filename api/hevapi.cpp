@@ -24,7 +24,6 @@ tvapi::Layer& this_layer() { return layer; }
 
 TV_API_LAYER_DEFINE(hev, hevHandle_t, layer)
 
-int hevFunctionCount(void) { return kCount; }
 
 int hevCreateDD(hevHandle_t* pH, const char* dirName, const char* data, char* msgBuf, int msgBufLen) {
   return tvapi::create(layer, reinterpret_cast<void**>(pH), dirName, nullptr, data ? data : "", msgBuf,

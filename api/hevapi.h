@@ -25,4 +25,3 @@ TV_HEV_FUNCTIONS(TV_API_DECLARE_POINTER)
 TV_API_LAYER_DECLARE(hev, hevHandle_t)
 int hevCreateDD(hevHandle_t* pH, const char* dirName, const char* data, char* msgBuf, int msgBufLen);
 
-int hevFunctionCount(void);

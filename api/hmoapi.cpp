@@ -24,7 +24,6 @@ tvapi::Layer& this_layer() { return layer; }
 
 TV_API_LAYER_DEFINE(hmo, hmoHandle_t, layer)
 
-int hmoFunctionCount(void) { return kCount; }
 
 int hmoCreateDD(hmoHandle_t* pH, const char* dirName, const char* data, char* msgBuf, int msgBufLen) {
   return tvapi::create(layer, reinterpret_cast<void**>(pH), dirName, nullptr, data ? data : "", msgBuf,

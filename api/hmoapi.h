@@ -69,4 +69,3 @@ TV_HMO_FUNCTIONS(TV_API_DECLARE_POINTER)
 TV_API_LAYER_DECLARE(hmo, hmoHandle_t)
 int hmoCreateDD(hmoHandle_t* pH, const char* dirName, const char* data, char* msgBuf, int msgBufLen);
 
-int hmoFunctionCount(void);

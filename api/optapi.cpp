@@ -24,4 +24,3 @@ tvapi::Layer& this_layer() { return layer; }
 
 TV_API_LAYER_DEFINE(opt, optHandle_t, layer)
 
-int optFunctionCount(void) { return kCount; }

@@ -28,5 +28,3 @@ typedef struct optRec* optHandle_t;
 TV_OPT_FUNCTIONS(TV_API_DECLARE_POINTER)
 TV_API_LAYER_DECLARE(opt, optHandle_t)
 
-// Functions bound by the option layer.
-int optFunctionCount(void);

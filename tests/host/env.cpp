@@ -179,3 +179,8 @@ TVHOST_EXPORT int hevTerminateGet(hevRec* eh) {
 }
 
 TVHOST_EXPORT void hevSynchronizeOpt(hevRec* eh, void* oh) {}
+
+// For the tests: change a setting of an environment.
+TVHOST_EXPORT void tvhostEnvSet(hevRec* eh, const char* name, const char* value) {
+  if (eh && name) tvhost_env_set(eh, name, value ? value : "");
+}
