@@ -29,10 +29,11 @@
 // Result codes:
 //   0   the file was read;
 //   40  errors in the data: a line that cannot be understood (unknown row or
-//       column, duplicate name or entry, bad number, unknown bound type,
-//       field out of its columns in fixed format, line too long, control
-//       characters, sections out of order, ...); every error is reported
-//       with its line number, the line and what is wrong;
+//       column, duplicate name or entry, bad number or a coefficient of
+//       magnitude 1e+20 or more, unknown bound type, field out of its
+//       columns in fixed format, line too long, control characters,
+//       sections out of order, ...); every error is reported with its line
+//       number, the line and what is wrong;
 //   41  the file cannot be opened or read, or it is not an MPS file: no ROWS
 //       or COLUMNS section, or no ENDATA line (a truncated file).
 // At most `errlim` (Error message limit) errors and as many warnings are
@@ -96,11 +97,17 @@ struct MpsModel {
 void pack_name8(const std::string& name, int32_t& w1, int32_t& w2);
 std::string unpack_name8(int32_t w1, int32_t w2);  // 8 characters
 
-// Read an MPS file (plain or gzip).  Uses the parameters aijdrop, bldef,
-// budef, listlim, errlim and names[1..4] (objective row, rhs, ranges and
-// bounds set) of ctx.par; messages go to the print and summary files; clock 1
-// runs during the read.  Returns 0, 40 or 41; on 40 and 41 the model is left
-// empty.
+// Read an MPS file (plain or gzip).  Uses the parameters of ctx.par:
+//   aijdrop   coefficients with |a| < aijdrop are dropped;
+//   bldef, budef  column bounds not given in BOUNDS (exchanged when bldef > budef);
+//   listlim   the first listlim lines are listed on the print file;
+//   errlim    at most errlim errors and errlim warnings are listed;
+//   names[1..4]  objective row, rhs, ranges and bounds set to use (blank:
+//             the first N row, the first set of each section);
+//   rowlim, collim, elmlim  expected sizes: room is reserved for them, a
+//             larger file is read all the same.
+// Messages go to the print and summary files; clock 1 runs during the read.
+// Returns 0, 40 or 41; on 40 and 41 the model is left empty.
 int mps_read(Context& ctx, const std::string& path, MpsModel& model,
              MpsFormat format = MpsFormat::Auto);
 // The same from text in memory (`label` names it in messages).
@@ -110,9 +117,10 @@ int mps_read_text(Context& ctx, const std::string& text, MpsModel& model,
 // Write the model as an MPS file; free format unless some name contains a
 // blank or is empty, which only fixed format can carry (or `format` asks for
 // fixed).  Numbers are written with the fewest digits that read back to the
-// same double.  A path ending in ".gz" is written compressed.  Returns 0, or
-// 41 when the file cannot be written or the names cannot be represented
-// (with a message on the print and summary files).
+// same double; fixed format refuses a file whose numbers need more than its
+// 12 columns rather than round them.  A path ending in ".gz" is written
+// compressed.  Returns 0, or 41 when the file cannot be written or the
+// model cannot be represented (with a message on the print and summary files).
 int mps_write(Context& ctx, const MpsModel& model, const std::string& path,
               MpsFormat format = MpsFormat::Auto);
 // The file as text; returns false (and sets `why`) when the names cannot be

@@ -406,6 +406,10 @@ void Reader::entry(const std::string& row, const std::string& value) {
     error("bad number " + echo(value));
     return;
   }
+  if (std::fabs(v) >= kInf) {
+    error("coefficient " + echo(value) + " is too large (1e+20 or more)");
+    return;
+  }
   if (cur_ <= 0) return;
   if (rowmark_[i] == cur_) {
     error("duplicate entry in row " + row + " of column " + colnames_[cur_ - 1]);
@@ -669,6 +673,17 @@ void Reader::data(const std::vector<std::string>& t) {
 }
 
 int Reader::run(MpsLines& src) {
+  // Room for the expected sizes (the Rows, Columns and Elements parameters),
+  // within reason: they are estimates, not limits.
+  const Params& p = ctx_.par;
+  const auto hint = [](int v, int cap) { return static_cast<size_t>(v > 0 ? std::min(v, cap) : 0); };
+  rows_.reserve(hint(p.rowlim, 1 << 20));
+  rownames_.reserve(hint(p.rowlim, 1 << 20));
+  cols_.reserve(hint(p.collim, 1 << 20));
+  colnames_.reserve(hint(p.collim, 1 << 20));
+  ka_.reserve(hint(p.collim, 1 << 20) + 1);
+  a_.reserve(hint(p.elmlim, 1 << 22));
+  ha_.reserve(hint(p.elmlim, 1 << 22));
   bool too_long = false;
   int listed = 0;
   while (sec_ != Sec::End && src.next(line_, too_long)) {

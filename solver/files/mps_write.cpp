@@ -69,7 +69,8 @@ bool blank_or_empty(const std::string& s) {
 }
 
 // Number within 12 characters for fixed format: shortest round-trip text,
-// compacted (".5", "1e5"); rounded only when nothing shorter reads back.
+// compacted (".5", "1e5").  Longer when no 12 characters read back exactly:
+// the caller refuses to write such a file rather than round the number.
 std::string compact(std::string s) {
   size_t e = s.find('e');
   if (e != std::string::npos) {
@@ -84,15 +85,7 @@ std::string compact(std::string s) {
   return s;
 }
 
-std::string fixed_number(double v) {
-  std::string s = compact(mps_number(v));
-  for (int p = 16; s.size() > 12 && p >= 1; --p) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.*g", p, v);
-    s = compact(buf);
-  }
-  return s;
-}
+std::string fixed_number(double v) { return compact(mps_number(v)); }
 
 std::string put_at(std::string line, size_t col, const std::string& text) {
   if (line.size() < col - 1) line.resize(col - 1, ' ');
@@ -128,12 +121,20 @@ class Writer {
     out_ += s;
     out_ += '\n';
   }
-  std::string num(double v) const {
+  // A bound or right-hand side: infinite ones as +-1e+30.
+  std::string num(double v) {
     if (v >= kInf) return "1e+30";
     if (v <= -kInf) return "-1e+30";
-    return fixed_ ? fixed_number(v) : mps_number(v);
+    return exact(v);
+  }
+  std::string exact(double v) {
+    if (!fixed_) return mps_number(v);
+    std::string s = fixed_number(v);
+    if (s.size() > 12 && too_long_.empty()) too_long_ = s;
+    return s;
   }
   std::string out_;
+  std::string too_long_;  // first number that does not fit a fixed field
 
  private:
   const MpsModel& M_;
@@ -242,7 +243,7 @@ bool mps_write_text(const MpsModel& M, std::string& out, std::string& why, MpsFo
         why = "a row index of the matrix is out of range";
         return false;
       }
-      W.line("", cn[j - 1], rn[i - 1], W.num(M.a[k - 1]));
+      W.line("", cn[j - 1], rn[i - 1], W.exact(M.a[k - 1]));
     }
   }
 
@@ -277,6 +278,11 @@ bool mps_write_text(const MpsModel& M, std::string& out, std::string& why, MpsFo
   std::swap(bounds, W.out_);
   if (!bounds.empty()) W.out_ += "BOUNDS\n" + bounds;
   W.out_ += "ENDATA\n";
+  if (!W.too_long_.empty()) {
+    why = "fixed format (needed for names with blanks) cannot hold the number " + W.too_long_ +
+          " in 12 characters";
+    return false;
+  }
   out = std::move(W.out_);
   return true;
 }

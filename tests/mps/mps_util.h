@@ -63,6 +63,11 @@ inline void expect_same_model(const tv::MpsModel& x, const tv::MpsModel& y, cons
   EXPECT_EQ(x.ka, y.ka);
   EXPECT_EQ(x.ha, y.ha);
   EXPECT_EQ(x.a, y.a);
+  for (size_t k = 0; k < x.a.size() && k < y.a.size(); ++k)
+    if (x.a[k] != y.a[k]) {
+      ADD_FAILURE() << "a(" << k + 1 << "): " << x.a[k] << " vs " << y.a[k];
+      break;
+    }
   EXPECT_EQ(x.colnames, y.colnames);
   EXPECT_EQ(x.rownames, y.rownames);
   EXPECT_EQ(x.name1, y.name1);
