@@ -196,7 +196,12 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
   ctx.par.sumfile = 0;
   tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
   ctx.par = saved;
-  if (r.inform != 42 || r.minwork <= 0) return;
+  if (r.inform != 42 || r.minwork <= 0) {
+    // Refused before any work (invalid data): again, with the files on, for the message.
+    ctx.par = saved;
+    tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
+    return;
+  }
 
   long long est = tv::tvcore(M.m, M.n, M.ne, M.n + M.m, 1, 1, 0, 0, 0, 1);
   long long nwork = std::max<long long>(r.minwork, est);
