@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/lp.h"
+#include "common/mps_lp.h"
 #include "core/context.h"
 #include "core/entry.h"
-#include "files/mps.h"
 #include "options/options.h"
 
 using namespace tv;
@@ -69,29 +69,6 @@ TestLP small_lp(double rs, double cs) {
                        {0, 0}, {kInf, kInf}, 3);
 }
 
-TestLP netlib(const std::string& name) {
-  Context ctx;
-  MpsModel M;
-  EXPECT_EQ(mps_read(ctx, std::string(TARVO_TEST_DATA) + "/netlib/" + name + ".mps", M), 0);
-  TestLP lp;
-  lp.m = M.m;
-  lp.n = M.n;
-  lp.objrow = M.objrow;
-  lp.objconst = M.objconst;
-  lp.a = M.a;
-  lp.ha = M.ha;
-  lp.ka = M.ka;
-  lp.bl = M.bl;
-  lp.bu = M.bu;
-  lp.hs = M.hs;
-  lp.xn = M.xn;
-  lp.rc = M.rc;
-  lp.pi.assign(M.m, 0.0);
-  lp.name1.assign(1, 0);
-  lp.name2.assign(1, 0);
-  return lp;
-}
-
 }  // namespace
 
 TEST(CrashScaleSolve, SmallLp) { expect_same_optimum(small_lp(1, 1), -5.0, "small"); }
@@ -107,5 +84,5 @@ TEST(CrashScaleSolve, NetlibProblems) {
                {"adlittle", 2.2549496316E+05},
                {"blend", -3.0812149846E+01},
                {"share2b", -4.1573224074E+02}};
-  for (const auto& p : probs) expect_same_optimum(netlib(p.name), p.optimum, p.name);
+  for (const auto& p : probs) expect_same_optimum(tvtest::netlib_lp(p.name), p.optimum, p.name);
 }

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/lp.h"
+#include "common/mps_lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
-#include "files/mps.h"
 #include "lu/m2scal.h"
 
 using namespace tv;
@@ -403,32 +403,12 @@ TEST(Scaling, ObjectiveRowScaleAndReducedCosts) {
 TEST(Scaling, NetlibProblemsRoundTrip) {
   // Real matrices: scales are positive and finite, and scale/unscale
   // restores every array.
-  const std::string dir = std::string(TARVO_TEST_DATA) + "/netlib/";
   for (const char* name : {"afiro", "sc50a", "adlittle", "blend", "share2b", "israel", "e226", "forplan",
                            "boeing1", "tuff", "degen2", "etamacro", "bore3d", "grow7", "lotfi"}) {
-    Context rctx;
-    MpsModel M;
-    ASSERT_EQ(mps_read(rctx, dir + name + ".mps", M), 0) << name;
-    TestLP lp;
-    lp.m = M.m;
-    lp.n = M.n;
-    lp.objrow = M.objrow;
-    lp.a = M.a;
-    lp.ha = M.ha;
-    lp.ka = M.ka;
-    lp.bl = M.bl;
-    lp.bu = M.bu;
-    lp.hs = M.hs;
-    lp.xn = M.xn;
-    lp.rc = M.rc;
-    lp.pi.assign(M.m, 0.0);
-    Lcg g{static_cast<uint64_t>(M.m)};
+    TestLP lp = tvtest::netlib_lp(name);
+    Lcg g{static_cast<uint64_t>(lp.m)};
     for (auto& p : lp.pi) p = g.next() - 0.5;
-    for (int j = 0; j < M.n; ++j) {
-      lp.xn[j] = std::clamp(g.next() * 10.0, lp.bl[j], lp.bu[j]);
-    }
-    lp.name1.assign(1, 0);
-    lp.name2.assign(1, 0);
+    for (int j = 0; j < lp.n; ++j) lp.xn[j] = std::clamp(g.next() * 10.0, lp.bl[j], lp.bu[j]);
     for (int opt = 1; opt <= 2; ++opt) {
       Scale s(lp, opt);
       s.compute();
