@@ -364,6 +364,7 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
     lu6l(m, n, v, lena, luipar, lurpar, f, inf1);
   }
   int klast = 0;
+  bool raised = false;
   if (mode2 != 0) {
     for (int k = 1; k <= u.nrank; ++k) {
       int i = f.iperm(k);
@@ -414,6 +415,7 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
         u.lenu += 1;
         vnorm += std::fabs(vpiv);
         klast = u.nrank;
+        raised = true;
       }
     }
   }
@@ -424,7 +426,11 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
     return;
   }
 
-  // Placement of the new column and the spike row.
+  // Placement of the new column and the spike row.  When the part beyond
+  // the rank gave a new pivot row, jrep must be that row's column: the
+  // column at position lurank goes to krep instead, and after the cyclic
+  // shift the old row of jrep (the spike) looks for a pivot in it.
+  if (raised && krep < u.nrank) std::swap(f.jperm(krep), f.jperm(u.nrank));
   if (u.nrank < n) {
     if (krep < u.nrank) {
       klast = u.nrank;
