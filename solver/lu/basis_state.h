@@ -9,16 +9,17 @@ namespace tv {
 
 struct BasisState {
   LuMap map;          // m2lu1: the LU region inside the workspace
-  int nfactor = 0;    // factorizations so far ("Factor")
-  int demand = 0;     // reason for the next factorization
+  int nfactor = 0;    // factorizations so far ("Factor"); 0 clears umin and nbfac
+  int demand = 0;     // reason for the next factorization (0 none, 1 frequency,
+                      // 2 LU grew, 7 update failed, 10 row check failed)
   int nupd = 0;       // updates since the last factorization
-  int ierr = 0;       // run error code
-  // m2lu3: LU statistics for the log.
+  int ierr = 0;       // run error code of the last m2bfac (0, 10, 20, 21, 22, 32)
+  // m2lu3: LU statistics for the log (after every factorization and update).
   int lenl = 0, lenu = 0, ncp = 0, rowend = 0;
-  int lenneed = 0;
+  int lenneed = 0;    // length of a the package asked for
   // Kept between calls of m2bfac.
-  int nbfac = 0;
-  double umin = 0.0;
+  int nbfac = 0;      // factorizations since the last BS re-choice
+  double umin = 0.0;  // DUmin of the last factorization after a re-choice
 };
 
 }  // namespace tv

@@ -1,16 +1,91 @@
 // State of the main iteration loop, pricing and the ratio test.
+//
+// What the run driver reads after m5solv returns:
+//   itn, nmaj           iterations and major iterations of the call
+//   ninf, sinf          number and sum of the infeasibilities at the end
+//   objlin              linear objective: the objective row's value (unscaled
+//                       through objscale), 0 without an objective row
+//   obj                 objconst + objlin + the nonlinear objective value
+//                       (the value the entry returns as `obj`)
+//   pinorm              max(1, largest |pi|) of the last prices
+//   delta               EXPAND working feasibility tolerance at the end
+//   ndegen, degpct      degenerate steps (of the last major iteration) and
+//                       their percentage of itn
+//   xnorm               largest |xn(j)| at the end
+//   nbasnl              basic nonlinear columns at the end
+// The same ninf, sinf and obj are also stored in ctx.run (block cycle2).
 #pragma once
 
 namespace tv {
 
 struct SimplexState {
-  int itn = 0;        // iterations of this call of the main loop
-  int nmaj = 0;       // major iteration number
-  int ninf = 0;       // number of infeasibilities
-  double sinf = 0.0;  // their sum
-  double pinorm = 1.0;
-  double objscale = 1.0;  // the objective row scale (m3scal)
+  // Set by the driver before the call.
+  double objscale = 1.0;  // the objective row scale
   int jobj = 0;           // index of the objective row's slack (n + objrow, or 0)
+
+  // Counters.
+  int itn = 0;        // iterations of this call
+  int nmaj = 0;       // major iteration number
+  int nmin = 0;       // minor iterations in the current major iteration
+  int nphase2 = 0;    // minor iterations done while feasible (this major)
+  int nfresh = 0;     // iterations since the last factorization
+  int state = 1;      // 1 phase-1 simplex, 2 phase-2 simplex, 3/4 reduced gradient
+  int nsame = 0;      // iterations without objective change
+  int nsamelim = 1000;
+  int nwred = 0;      // reductions of the weight on the objective
+
+  // Feasibility and objective.
+  int ninf = 0;
+  double sinf = 0.0;
+  double wtobj = 0.0;   // weight on the objective while infeasible
+  double objlin = 0.0;  // linear objective (row value)
+  double objlog = 0.0;  // objective the cost former reports (sense applied)
+  double objtrue = 0.0; // sense * objlin + objconst
+  double objsub = 0.0;  // subproblem objective
+  double obj = 0.0;     // objconst + objlin + nonlinear value
+  double objprev = 0.0; // for the objective-change test
+  bool everfeas = false;  // a feasible point was seen in this call
+  int objslot = 0;      // position of the objective slack in kbs (0: nonbasic)
+
+  // Prices.
+  double pinorm = 1.0;
+  double rgnorm = 0.0;
+  bool needpi = true;   // prices are due
+  int kp = 0;           // section priced last
+  double thresh[2] = {1.0e20, 1.0e20};  // partial-pricing thresholds: infeasible, feasible
+  int jq = 0;           // chosen variable (0: none)
+  double djq = 0.0;     // its reduced cost
+  int ncand = 0;        // variables chosen
+  int kpq = 0;          // section of the chosen variable
+  int jbig = 0;         // variable with the biggest score below the tolerance
+  double djbig = 0.0;   // its reduced cost
+
+  // Reduced-gradient tolerances.
+  int lvltol = 1;
+  double tolrg = 0.0;
+
+  // EXPAND.
+  double delta = 0.0, delta0 = 0.0, tau = 0.0;
+  int ndegen = 0;
+  int itnreset = 0;       // iteration of the last reset
+  int nreset[2] = {0, 0}; // mode-3 resets while infeasible, feasible
+
+  // Factorization bookkeeping.
+  int lusize0 = 0;        // L + U nonzeros after the last factorization
+
+  // Iteration log.
+  bool headdue = true;    // a heading is due on the print file
+  int prtlines = 0;       // lines since the last print heading
+  int sumlines = 0;       // lines since the last summary heading
+  double logdj = 0.0;     // dj (or rg) of the chosen variable
+  int jsbin = 0, jsbout = 0, jbsout = 0;  // +sbs, -sbs, -bs
+  double step = 0.0, pivot = 0.0;
+  char logflag = ' ';
+
+  // Final values.
+  double xnorm = 1.0;
+  double degpct = 0.0;
+  int nbasnl = 0;
 };
 
 }  // namespace tv

@@ -1,0 +1,282 @@
+// m2bfac: factorize the current basis, repair it when singular, re-choose
+// the basic and superbasic sets when asked, and recompute the basic values.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <string_view>
+
+#include "core/context.h"
+#include "core/page.h"
+#include "lu/m2bsol.h"
+#include "nonlinear/seams.h"
+#include "simplex/m5.h"
+
+namespace tv {
+
+namespace {
+
+// Not enough room for the factors.  `required` is the length of a that the
+// package or the extraction asked for; the figure printed is always larger
+// than what is available, so that a rerun with it gets a longer LU region.
+int storage_failure(Context& ctx, int64_t required) {
+  BasisState& B = ctx.bas;
+  const int64_t lena = B.map.lena;
+  const int64_t nwork = ctx.ws.nwork();
+  // Ask for at least half as much again as there is: the length the package
+  // reports is only what it had reached when it ran out.
+  required = std::max(required, lena + lena / 2 + 1000);
+  int64_t need = 3 * (required - lena) + nwork;
+  need = std::min<int64_t>(need, INT_MAX);
+  B.ierr = 20;
+  m1page(ctx, 2);
+  ctx.both("");
+  ctx.both(" EXIT -- not enough storage for the basis factors");
+  ctx.both("");
+  ctx.both(strf(" Words available =%8d", static_cast<int>(std::min<int64_t>(nwork, INT_MAX))));
+  ctx.both("");
+  ctx.both(strf(" Increase Workspace (total) to at least%8d", static_cast<int>(need)));
+  return 20;
+}
+
+int basis_package_error(Context& ctx) {
+  ctx.bas.ierr = 21;
+  m1page(ctx, 2);
+  ctx.both("");
+  ctx.both(" EXIT -- error in basis package");
+  return 21;
+}
+
+int64_t five_quarters(int nent) { return (5LL * nent) / 4; }
+
+// The BS re-choice: factorize (B S)' and let its pivot rows be the new basis.
+// Returns 0 (also when the number of basic variables is not m, in which case
+// nothing is re-chosen and `done` stays false) or an error code.
+int bs_rechoice(Context& ctx, Problem& P, int ns, int& nexch, bool& done) {
+  const int m = ctx.bas.map.m;
+  Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
+  done = false;
+  int nbasic = 0;
+  for (int j = 1; j <= P.nb; ++j) nbasic += P.hs(j) == kHsBasic ? 1 : 0;
+  if (nbasic != m) return 0;
+  int k = 0;
+  for (int j = 1; j <= P.nb; ++j) {
+    if (P.hs(j) == kHsBasic) kbs(++k) = j;
+  }
+  const int nent = m2belm(ctx, true, P, kbs, ns);
+  if (nent > ctx.bas.map.lena) return storage_failure(ctx, five_quarters(nent));
+  Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
+  const int code = m2bsol(ctx, 8, y, y2, 0, ns);
+  if (code == 7) return storage_failure(ctx, std::max<int64_t>(five_quarters(nent), ctx.bas.lenneed));
+  if (code != 0 && code != 1) return basis_package_error(ctx);
+  nexch = m2newb(ctx, P, ns);
+  if (nexch > 0) hessian_clear(ctx);
+  done = true;
+  return 0;
+}
+
+// Factorization loop: attempts until the basis is nonsingular.
+int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nexch, int crashuse,
+                bool prtfac) {
+  BasisState& B = ctx.bas;
+  SimplexState& S = ctx.spx;
+  Params& p = ctx.par;
+  const int m = B.map.m, n = P.n, nnl = P.nnl();
+  Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
+  Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
+  Ivec ip = p.luipar();
+  Dvec rp = p.lurpar();
+
+  bool rechoose = false, bt = false, rechosen = false;
+  if (ns > 0 && ft == "BS") {
+    rechoose = true;
+  } else if (ns > 0 && ft == "BT") {
+    if (B.umin == 0.0) {
+      rechoose = true;
+    } else {
+      bt = true;
+    }
+  }
+
+  for (int attempt = 1;; ++attempt) {
+    if (rechoose) {
+      rechoose = false;
+      bt = false;
+      B.nbfac = 1;
+      bool done = false;
+      const int r = bs_rechoice(ctx, P, ns, nexch, done);
+      if (r != 0) return r;
+      rechosen = rechosen || done;
+    }
+    B.demand = 0;
+    B.nupd = 0;
+    B.ierr = 0;
+
+    // Rebuild the basic part of kbs: slacks first, then structurals.
+    int nbasic = 0;
+    for (int j = 1; j <= P.nb; ++j) nbasic += P.hs(j) == kHsBasic ? 1 : 0;
+    if (nbasic > m) {
+      B.ierr = 32;
+      m1page(ctx, 2);
+      ctx.both("");
+      ctx.both(strf(" EXIT -- system error.  Too many basic variables:%8d", nbasic));
+      return 32;
+    }
+    int k = 0;
+    S.objslot = 0;
+    for (int i = 1; i <= m; ++i) {
+      if (P.hs(n + i) != kHsBasic) continue;
+      kbs(++k) = n + i;
+      if (n + i == S.jobj) S.objslot = k;
+    }
+    const int nslack = k;
+    int nonlin = 0, linear = 0;
+    for (int j = 1; j <= n; ++j) {
+      if (P.hs(j) != kHsBasic) continue;
+      kbs(++k) = j;
+      if (j <= nnl) {
+        ++nonlin;
+      } else {
+        ++linear;
+      }
+    }
+    while (k < m) kbs(++k) = 0;
+
+    if (B.map.lena < five_quarters(B.map.nent)) return storage_failure(ctx, five_quarters(B.map.nent));
+    const int nent = m2belm(ctx, false, P, kbs, 0);
+    if (nent > B.map.lena) return storage_failure(ctx, five_quarters(nent));
+    if (prtfac) {
+      const bool feas = S.ninf == 0;
+      double obj = S.sinf;
+      if (feas) {
+        obj = P.objconst + ctx.nl.fobj;
+        if (S.jobj > 0) obj -= P.xn(S.jobj) * S.objscale;
+      }
+      ctx.prt(strf(" Nonlin%7d  Linear%7d  Slacks%8d  %s%20.8E", nonlin, linear, nslack,
+                   feas ? "Objective " : "Sum infeas", obj));
+    }
+
+    // A crash basis is factorized with a larger singularity tolerance once.
+    const double utol1 = rp(lur::utol1), utol2 = rp(lur::utol2);
+    if (S.itn == 0 && crashuse > 0) {
+      rp(lur::utol1) = std::max(utol1, p.mc.eps033);
+      rp(lur::utol2) = std::max(utol2, p.mc.eps033);
+    }
+    const int code = m2bsol(ctx, 0, y, y2);
+    rp(lur::utol1) = utol1;
+    rp(lur::utol2) = utol2;
+
+    const double dumax = rp(lur::dumax), dumin = rp(lur::dumin);
+    if (B.nfactor == 1 && ns > 0 && !rechosen && (code == 0 || code == 1)) {
+      if (dumax / std::max(dumin, 1.0E-20) >= 1.0E+5) {
+        rechoose = true;
+        continue;
+      }
+    }
+    if (code == 7) return storage_failure(ctx, std::max<int64_t>(five_quarters(nent), B.lenneed));
+    if (code != 0 && code != 1) return basis_package_error(ctx);
+
+    const int nsing = ip(lup::nsing);
+    if (rechosen) {
+      B.umin = dumin;
+    } else if (bt) {
+      if (0.1 * B.umin * B.nbfac >= dumin || dumin <= p.mc.eps050 || nsing > 0) {
+        rechoose = true;
+        continue;
+      }
+      bt = false;
+    }
+    if (nsing == 0) return 0;
+    if (attempt > 10) {
+      B.ierr = 22;
+      m1page(ctx, 2);
+      ctx.both("");
+      ctx.both(strf(" EXIT -- the basis is singular after%4d  factorization attempts", attempt));
+      return 22;
+    }
+
+    m2sing(ctx, P);
+    // Superbasics that the repair made basic leave the superbasic set.
+    const int nsold = ns;
+    for (int kk = m + ns; kk >= m + 1; --kk) {
+      if (P.hs(kbs(kk)) != kHsBasic) continue;
+      hessian_delete(ctx, kk - m, ns);
+      for (int l = kk; l < m + ns; ++l) kbs(l) = kbs(l + 1);
+      --ns;
+    }
+    if (ns < nsold) hessian_clear(ctx);
+  }
+}
+
+}  // namespace
+
+void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns, int& nexch,
+            int crashuse) {
+  BasisState& B = ctx.bas;
+  SimplexState& S = ctx.spx;
+  Params& p = ctx.par;
+  const int m = B.map.m;
+  if (B.nfactor == 0) {
+    B.umin = 0.0;
+    B.nbfac = 0;
+  }
+  B.nfactor += 1;
+  B.nbfac += 1;
+  nexch = 0;
+  B.ierr = 0;
+  const bool prtfac = p.prtfile > 0 && p.prtlevel % 10 > 0;
+  if (prtfac) {
+    ctx.prt("");
+    ctx.prt(strf(" Factor%7d  Demand%7d  Itn%11d  Infeas%8d", B.nfactor, B.demand, S.itn, S.ninf));
+  }
+  const std::string_view ft(factype, 2);
+
+  bool made = false;
+  bool skip = gotfac && B.demand == 0;
+  for (;;) {
+    if (!skip) {
+      const int r = factor_loop(ctx, ft, P, ns, nexch, crashuse, prtfac);
+      made = true;
+      if (r != 0) {
+        B.ierr = r;
+        return;
+      }
+    }
+    skip = false;
+    gotfac = false;
+    if (m5setx(ctx, 1, P, ns) == 0) break;
+    if (made) {
+      B.ierr = 10;
+      return;
+    }
+  }
+
+  // Values and bounds in kbs order.
+  Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
+  Dvec blbs = ctx.ws.dvec(ctx.part.blbs), bubs = ctx.ws.dvec(ctx.part.bubs);
+  const int nbs1 = m + ns;
+  const double inf = p.mc.infbnd;
+  for (int k = 1; k <= nbs1; ++k) {
+    const int j = kbs(k);
+    blbs(k) = P.bl(j);
+    bubs(k) = P.bu(j);
+    if (crashuse == 3 && j > P.n && P.bl(j) < P.bu(j)) {
+      blbs(k) = -inf;
+      bubs(k) = inf;
+    }
+  }
+  if (p.dbglevel == 100) {
+    Dvec xbs = ctx.ws.dvec(ctx.part.xbs);
+    ctx.prt("");
+    ctx.prt(" BS and SB values:");
+    std::string line;
+    for (int k = 1; k <= nbs1; ++k) {
+      line += strf("%7d%17.8G", kbs(k), xbs(k));
+      if (k % 5 == 0 || k == nbs1) {
+        ctx.prt(line);
+        line.clear();
+      }
+    }
+  }
+}
+
+}  // namespace tv

@@ -1,0 +1,68 @@
+// Basis factorization manager: the single door between the iteration core
+// and the LU package.
+//
+// Solve vectors.  Every request takes two vectors v and w (views of at least
+// m entries; the main loop passes the regions y and y2):
+//   0  factorize B (m by m), factors kept.  w is not used; the region y holds
+//      `wcol` of the factorization afterwards (read by m2sing), y2 is integer
+//      work space (iinv, jinv) during the call.
+//   1  v <- L^-1 v.
+//   2  FTRAN: v <- L^-1 v, then w <- U^-1 v.  v keeps L^-1 times its value on
+//      entry, which request 4 needs: to bring column aq into the basis, unpack
+//      aq into y2, call request 2 with (y2, y) so that y gets B^-1 aq, and
+//      later request 4 with (y2, ...).
+//   3  BTRAN: w <- B'^-1 v; v is destroyed.
+//   4  replace basis column jrep by the column whose L^-1 image is in v
+//      (left there by the last request 2); a nonzero result of the update
+//      sets demand = 7.  Adds 1 to the update count.
+//   8  factorize (B S)' (m + ns rows, m columns) for a BS re-choice; factors
+//      not kept.
+// The result code of the LU package is returned (and kept in luipar(10)).
+#pragma once
+
+#include "core/array.h"
+#include "core/problem.h"
+#include "lu/lu.h"
+
+namespace tv {
+
+struct Context;
+
+// The LU arrays inside the workspace for a matrix of nrows rows and ncols
+// columns (iinv and jinv are left empty: they live in y2 only during lu1fac).
+LuArrays lu_arrays(Context& ctx, int nrows, int ncols);
+
+int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep = 0, int ns = 0);
+
+// Extract the basis into the LU entry list: "B " the m basic columns of
+// kbs(1..m) (column i of B is variable kbs(i); 0 leaves column i empty);
+// "BS" the transpose of the m + ns columns (rows of the list are positions
+// of kbs, columns are constraint rows; rows whose slack is listed take only
+// that slack's entry).  Returns the entry count (also in ctx.bas.map.nent);
+// nothing is written beyond lena (the caller checks the count against lena).
+int m2belm(Context& ctx, bool bs, const Problem& P, CIvec kbs, int ns);
+
+// After request 8: reorder kbs(1..m+ns) so that the pivot rows come first
+// (basic) and the rest become superbasic.  Returns nexch, the variables that
+// became superbasic without being superbasic before.
+int m2newb(Context& ctx, Problem& P, int ns);
+
+// After a singular factorization: every basis column flagged singular leaves
+// the basis (to a bound, or between its bounds) and the slack of the row
+// without a pivot enters.  Returns the number of slacks inserted.
+int m2sing(Context& ctx, Problem& P);
+
+// Factorize the current basis (factype "B ", "BS" or "BT"), repair it when
+// singular and recompute the basic variables.  crashuse: the crash mode in
+// force (the start value of the main loop).  Sets ctx.bas.ierr (0, 10, 20,
+// 21, 22, 32) and prints the EXIT lines of 20, 21, 22 and 32.  On success:
+// kbs/hs consistent with a nonsingular factorization, xbs/blbs/bubs filled
+// in kbs order, ctx.spx.objslot recorded, demand = 0, nupd = 0.
+void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns, int& nexch,
+            int crashuse);
+
+// Clear the counters of the manager at the start of a solve (nfactor, and
+// through it umin and nbfac).
+void m2bstart(Context& ctx);
+
+}  // namespace tv

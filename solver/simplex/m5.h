@@ -1,0 +1,75 @@
+// Routines of the iteration core: cost former and pricing, the simplex
+// iteration and ratio test, EXPAND, the row check, and the log.
+//
+// They work on the problem arrays and the workspace regions in kbs order
+// (kbs, xbs, blbs, bubs, bsfeas, grd, y, y2) and keep their state in
+// ctx.spx (simplex_state.h).
+#pragma once
+
+#include "core/array.h"
+#include "core/problem.h"
+
+namespace tv {
+
+struct Context;
+
+// ---- cost former and prices ---------------------------------------------
+// Form grd, bsfeas, ninf, sinf and the next state.  `firstpass`: first pass
+// of the major iteration; the previous state is infeasible when ctx.spx.ninf
+// > 0 on entry.  `start`: the start value of the loop (3 prints the "linear
+// E rows feasible" line).  Returns 0, or a nonzero code from a function
+// evaluation.
+int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start);
+
+// mode 1, 2: solve B' pi = grd(1..m); modes 1, 3: pinorm = max(1, |pi|inf).
+void m5setp(Context& ctx, int mode, Problem& P);
+
+// Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
+// kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
+void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
+
+// ---- simplex iteration ------------------------------------------------------
+struct ChzrResult {
+  int jr = 0;           // blocking position (0 none)
+  bool hitlow = false;  // it reaches its lower bound
+  bool move = true;     // the step is not degenerate
+  bool onbound = false; // the step is the exact step to the bound
+  bool unbounded = false;
+  double bound = 0.0, exact = 0.0, step = 0.0;
+};
+
+// Two-pass ratio test with the EXPAND tolerances (ctx.spx.delta, tau);
+// counts degenerate steps in ctx.spx.ndegen.
+ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double tolpiv, CIvec bsfeas,
+                  CDvec blbs, CDvec bubs, CDvec xbs, CDvec y);
+
+// One simplex iteration for ctx.spx.jq.  Returns 0 or 2 (unbounded).
+// basis_changed: position jr (1..m) now holds jq and the factors need the
+// update (m2bsol request 4 with y2, jrep = jr).  prices_due: the prices
+// must be recomputed.
+int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed,
+           bool& prices_due);
+
+// ---- EXPAND and the row check -----------------------------------------------
+// mode 1 initialize, 2 reset at the Expand frequency, 3 reset at the end of
+// a phase.  Returns the number of nonbasics moved by more than eps^0.67.
+int m5dgen(Context& ctx, int mode, Problem& P, int ns);
+
+// mode 0 set the slacks from the structurals; 1 recompute the basic values
+// (one refinement) and check the rows; 2, 3 check the rows.  Returns 0 or
+// 10 (residuals too large).
+int m5setx(Context& ctx, int mode, Problem& P, int ns);
+
+// ---- log and exits ----------------------------------------------------------------
+// Iteration log after a completed iteration; returns the stop request of
+// the log callback (0 go on).
+int m5log(Context& ctx, Problem& P, int ns);
+
+// EXIT line of result `inform` (page break first).  `value` is the number
+// some texts carry (superbasics limit, iterations without change).
+void m5exit(Context& ctx, int inform, int value = 0);
+
+// Final statistics on the print and the summary file.
+void m5final_stats(Context& ctx, Problem& P, int ns);
+
+}  // namespace tv

@@ -1,0 +1,260 @@
+// Cost former (m5frmc), prices (m5setp) and partial pricing (m5pric).
+#include <algorithm>
+#include <cmath>
+
+#include "core/context.h"
+#include "core/kernels.h"
+#include "lu/m2bsol.h"
+#include "nonlinear/seams.h"
+#include "simplex/m5.h"
+
+namespace tv {
+
+int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
+  SimplexState& S = ctx.spx;
+  const Params& p = ctx.par;
+  const Workspace& ws = ctx.ws;
+  const int m = P.m, nnl = P.nnl();
+  const int nb1 = m + ns;
+  Dvec grd = ws.dvec(ctx.part.grd), xbs = ws.dvec(ctx.part.xbs);
+  Dvec blbs = ws.dvec(ctx.part.blbs), bubs = ws.dvec(ctx.part.bubs);
+  Ivec bsfeas = ws.ivec(ctx.part.bsfeas);
+  const double sense = p.objsense;
+  const bool wasfeas = S.ninf == 0;
+
+  for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
+  if (S.objslot > 0) grd(S.objslot) = -(sense * S.objscale);
+
+  // Feasible and nothing changed since the last count.
+  if (ns > 0) {
+    if (wasfeas && !firstpass && S.nfresh >= 1) return 0;
+  } else if (wasfeas && !firstpass) {
+    if (nnl == 0) S.state = 2;
+    if (S.nfresh >= 1) return 0;
+  } else {
+    S.state = 1;
+  }
+
+  S.ninf = 0;
+  S.sinf = 0.0;
+  const double delta = S.delta;
+  for (int k = 1; k <= nb1; ++k) {
+    bsfeas(k) = 0;
+    const double below = blbs(k) - xbs(k);
+    const double above = xbs(k) - bubs(k);
+    if (below > delta) {
+      grd(k) = -1.0;
+      bsfeas(k) = -2;
+      S.sinf += below;
+      S.ninf += 1;
+    } else if (above > delta) {
+      grd(k) = 1.0;
+      bsfeas(k) = 2;
+      S.sinf += above;
+      S.ninf += 1;
+    }
+  }
+
+  if (S.ninf > 0) {
+    if (firstpass) {
+      S.state = ns == 0 ? 1 : 4;
+    } else if (S.state == 2) {
+      S.state = 1;
+    }
+    S.needpi = true;
+    S.objlog = S.sinf;
+    ctx.nl.fobj = 0.0;
+    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * S.objscale);
+    if (p.prtlevel > 0 && S.nfresh == 0) {
+      ctx.prt(strf(" Itn%9d -- infeasible.  Num =%7d   Sum =%18.9E", S.itn, S.ninf, S.sinf));
+    }
+    return 0;
+  }
+
+  // Feasible.
+  const bool changed = firstpass || !wasfeas;
+  if (changed) S.state = ns >= 1 ? 4 : (nnl > 0 ? 3 : 2);
+  S.needpi = true;
+  S.objlin = S.objslot > 0 ? -(xbs(S.objslot) * S.objscale) : 0.0;
+  S.objlog = sense * S.objlin;
+  const bool lincon = P.nncon == 0;
+  if (start == 3) {
+    const std::string line = strf(" Itn%9d -- linear E rows feasible.   Obj =%18.9E", S.itn, S.objlog);
+    if (lincon || p.prtlevel > 0) {
+      ctx.prt("");
+      ctx.prt(line);
+    }
+    if (lincon || p.lsmbrf > 0 || p.lsmful > 0) ctx.sum(line);
+    return 0;
+  }
+  if (nnl > 0 && !S.everfeas) {
+    S.everfeas = true;
+    ctx.both(strf(" Itn%9d -- linear constraints satisfied.", S.itn));
+    return 0;
+  }
+  S.everfeas = true;
+  if (nnl > 0) {
+    const int r = nl_objective(ctx, P, ns);
+    if (r != 0) return r;
+  }
+  S.wtobj = 0.0;
+  S.objtrue = sense * S.objlin + P.objconst;
+  S.objsub = P.objconst + ctx.nl.fobj + S.objlin;
+
+  if (p.prtlevel > 0 || (lincon && changed)) {
+    if (changed) ctx.prt("");
+    if (lincon) {
+      ctx.prt(strf(" Itn%9d -- feasible solution.  Objective =%18.9E", S.itn, S.objtrue));
+    } else {
+      ctx.prt(strf(" Itn%9d -- feasible subproblem.  True obj =%17.9E     Auglag obj =%17.9E", S.itn,
+                   S.objtrue, S.objsub));
+    }
+    if (changed) ctx.prt("");
+  }
+  if (changed) {
+    if (lincon) {
+      ctx.sum(strf(" Itn%9d -- feasible solution.  Objective =%18.9E", S.itn, S.objtrue));
+    } else if (p.lsmbrf > 0 || p.lsmful > 0) {
+      ctx.sum(strf(" Itn%9d -- feasible subproblem.     Auglag obj =%17.9E", S.itn, S.objsub));
+    }
+  }
+  return 0;
+}
+
+void m5setp(Context& ctx, int mode, Problem& P) {
+  SimplexState& S = ctx.spx;
+  const int m = P.m;
+  if (mode == 1 || mode == 2) {
+    Dvec grd = ctx.ws.dvec(ctx.part.grd), y = ctx.ws.dvec(ctx.part.y);
+    for (int i = 1; i <= m; ++i) y(i) = grd(i);
+    m2bsol(ctx, 3, y, P.pi);
+  }
+  if (mode == 1 || mode == 3) {
+    double big = 1.0;
+    for (int i = 1; i <= m; ++i) big = std::max(big, std::fabs(P.pi(i)));
+    S.pinorm = big;
+  }
+  S.needpi = false;
+}
+
+void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
+  SimplexState& S = ctx.spx;
+  const Params& p = ctx.par;
+  const Workspace& ws = ctx.ws;
+  const int m = P.m, n = P.n, nnl = P.nnl();
+  Ivec kbs = ws.ivec(ctx.part.kbs);
+  Dvec rg = ws.dvec(ctx.part.rg);
+  Dvec gsub = ws.dvec(ctx.part.gsub);
+  const bool feasible = S.ninf == 0;
+  const int phase = feasible ? 1 : 0;
+
+  double toldj = p.opttol;
+  if (!feasible) toldj = std::min(p.opttol, p.mc.eps050);
+  const double tol = toldj * S.pinorm;
+  const int nparp = std::max(p.partprice, 1);
+  const bool single = n / nparp < 1 && m / nparp < 1;
+  const int np = single ? 1 : nparp;
+  const double thr = single ? tol : S.thresh[phase];
+  const int ncol = n / np, nslk = m / np;
+
+  // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
+  const int want = std::min(p.multprice, ctx.part.maxs - ns);
+  int nlist = 0;
+  auto insert = [&](int j, double rcj) {
+    int pos = nlist + 1;
+    while (pos > 1 && std::fabs(rg(ns + pos - 1)) < std::fabs(rcj)) --pos;
+    if (pos > want) return;
+    const int last = std::min(nlist + 1, want);
+    for (int l = last; l > pos; --l) {
+      kbs(m + ns + l) = kbs(m + ns + l - 1);
+      rg(ns + l) = rg(ns + l - 1);
+    }
+    kbs(m + ns + pos) = j;
+    rg(ns + pos) = rcj;
+    nlist = last;
+  };
+
+  int jbest = 0, kpbest = 0, nfound = 0;
+  double dbest = 0.0, rcbest = 0.0;
+  bool between = false;
+  for (int s = 1; s <= np; ++s) {
+    S.kp = S.kp + 1;
+    if (S.kp > np) S.kp = 1;
+    const int kp = S.kp;
+    const int j1 = (kp - 1) * ncol + 1, j2 = kp == np ? n : kp * ncol;
+    const int i1 = (kp - 1) * nslk + 1, i2 = kp == np ? m : kp * nslk;
+    if (j1 <= j2) m2rcn(j1, j2, feasible, nnl, P.a, P.ha, P.ka, P.hs, gsub, P.pi, P.rc);
+    for (int i = i1; i <= i2; ++i) P.rc(n + i) = -P.pi(i);
+    auto scan = [&](int j) {
+      const int h = P.hs(j);
+      if (h > 1) return;
+      const double rcj = P.rc(j);
+      double d;
+      if (h == kHsLower) {
+        d = -rcj;
+      } else if (h == kHsUpper) {
+        d = rcj;
+      } else {
+        d = std::fabs(rcj);
+        between = true;
+      }
+      if (d > thr) ++nfound;
+      if (d > dbest) {
+        dbest = d;
+        jbest = j;
+        rcbest = rcj;
+        kpbest = kp;
+      }
+      if (want > 1 && d > tol) insert(j, rcj);
+    };
+    for (int j = j1; j <= j2; ++j) scan(j);
+    for (int i = i1; i <= i2; ++i) scan(n + i);
+    if (nfound > 0) break;
+  }
+
+  S.jq = 0;
+  S.djq = 0.0;
+  S.ncand = 0;
+  S.jbig = jbest;
+  S.djbig = rcbest;
+  if (nfound > 0) {
+    S.jq = jbest;
+  } else if (dbest > tol) {
+    S.jq = jbest;
+    S.kp = kpbest;
+    S.thresh[phase] = std::max(0.2 * dbest, tol);
+    if (S.itn > 0) S.wtobj *= 0.2;
+    if (p.dbglevel >= 1) {
+      ctx.both(strf(" Itn%9d -- toldj =%8.1E    Norm pi =%8.1E    wtobj = %8.1E", S.itn, toldj,
+                    S.pinorm, S.wtobj));
+    }
+  }
+  if (S.jq > 0) {
+    S.djq = rcbest;
+    S.kpq = kpbest;
+    S.ncand = 1;
+    if (want > 1 && nlist > 1) {
+      for (int l = 2; l <= nlist; ++l) {
+        if (std::fabs(rg(ns + l)) >= 0.2 * dbest) S.ncand += 1;
+      }
+    }
+    increase = S.djq < 0.0;
+  } else if (between && (!feasible || (nnl == 0 && ns == 0))) {
+    // Nothing priced out: move a nonbasic variable that lies between its
+    // bounds toward a finite bound.
+    for (int j = 1; j <= P.nb; ++j) {
+      if (P.hs(j) != kHsBetween) continue;
+      if (P.bl(j) > -p.mc.infbnd || P.bu(j) < p.mc.infbnd) {
+        S.jq = j;
+        S.djq = P.rc(j);
+        S.ncand = 1;
+        increase = std::fabs(P.bl(j)) >= std::fabs(P.bu(j));
+        break;
+      }
+    }
+  }
+  if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
+  if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;
+}
+
+}  // namespace tv

@@ -1,0 +1,578 @@
+// m5solv: the main iteration loop (major iterations, factorizations,
+// iterations), its exits and the final block.
+#include "simplex/m5solv.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/context.h"
+#include "core/m2amat.h"
+#include "core/states.h"
+#include "lu/m2bsol.h"
+#include "lu/m2crsh.h"
+#include "nonlinear/seams.h"
+#include "simplex/m5.h"
+
+namespace tv {
+
+namespace {
+
+// How a pass of the iteration loop ends.
+enum class Next { Iterate, Restart, Refactor, EndMajor, NextMajor, RgSteps, Stop };
+
+class Loop {
+ public:
+  Loop(Context& c, Problem& p, int& ns, int& start, int& inform)
+      : ctx(c), P(p), S(c.spx), B(c.bas), par(c.par), ns(ns), start(start), inform(inform) {}
+
+  void run();
+
+ private:
+  Context& ctx;
+  Problem& P;
+  SimplexState& S;
+  BasisState& B;
+  Params& par;
+  int& ns;
+  int& start;
+  int& inform;
+
+  bool lincon() const { return P.nncon == 0; }
+
+  bool firstpass = true;   // first pass of the major iteration (cost former)
+  bool forced = false;     // a refactorization asked for on purpose
+  bool want_bs = false;    // the reduced-gradient iteration asked for "BS"
+  bool nlfeas = false;     // first feasible point with nonlinear variables handled
+  int subcode = 0;         // subproblem code for the next major set-up
+  int ninfsub = 0;         // infeasible subproblems counted
+
+  Next major();
+  Next iterate();
+  Next no_candidate();
+  Next subproblem_optimal();
+  void stop(int code, int value = 0) {
+    inform = code;
+    m5exit(ctx, code, value);
+  }
+  void reduce_weight();
+  void cannot_improve();
+  void optimal_exit();
+  void crash_inequalities();
+  void final_block();
+};
+
+void Loop::reduce_weight() {
+  S.nwred += 1;
+  if (S.nwred > 5) {
+    S.wtobj = 0.0;
+  } else {
+    S.wtobj *= 0.1;
+  }
+  if (par.prtlevel > 0 || par.dbglevel > 0) ctx.prt(strf(" Weight on obj reduced to%12.2E", S.wtobj));
+}
+
+void Loop::optimal_exit() {
+  if (S.rgnorm / S.pinorm < static_cast<double>(0.1f)) {
+    stop(0);
+  } else {
+    stop(13);
+  }
+}
+
+void Loop::cannot_improve() {
+  const double ratio = S.rgnorm / S.pinorm;
+  ctx.both(" XXX  The functions are non-smooth or very nonlinear");
+  if (par.derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
+  ctx.both(ratio < 0.1 ? " XXX  The final point is REASONABLY NEAR AN OPTIMUM"
+                       : " XXX  The final point is NOT CLOSE TO AN OPTIMUM");
+  stop(9);
+}
+
+// After a crash of the linear equality rows only: those rows are feasible
+// now, so crash the inequality rows into the basis as well.
+void Loop::crash_inequalities() {
+  Workspace& ws = ctx.ws;
+  const int m = P.m;
+  m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
+  Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
+  m2amat(ctx, 2, P, rowtype);
+  Ivec rowstate = ws.as_ints(ctx.part.y2);
+  m2crsh(ctx, 4, P, rowtype, rowstate.head(m));
+  ws.as_doubles(ctx.part.y2);
+  m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+}
+
+Next Loop::subproblem_optimal() {
+  if (m5dgen(ctx, 3, P, ns) > 0) {
+    firstpass = true;
+    S.tolrg = 0.0;
+    return Next::Restart;
+  }
+  if (par.prtlevel > 0) {
+    ctx.prt("");
+    ctx.prt(strf(" Biggest dj =%11.3E (variable%7d)   norm rg =%11.3E   norm pi =%11.3E",
+                 par.objsense * S.djbig, S.jbig, S.rgnorm, S.pinorm));
+  }
+  if (S.nfresh > 0 && m5setx(ctx, 3, P, ns) != 0) {
+    B.demand = 10;
+    return Next::Refactor;
+  }
+  if (lincon()) {
+    optimal_exit();
+    return Next::Stop;
+  }
+  if (par.prtlevel > 0) {
+    ctx.prt(strf(" End of major itn%4d  -  optimal subproblem at minor itn%6d  -  total itns =%8d",
+                 S.nmaj, S.nmin, S.itn));
+  }
+  ctx.sum(strf(" Optimal subproblem at minor itn%6d", S.nmin));
+  if (nl_auglag_counter(ctx) != 0) {
+    subcode = 1;
+  } else {
+    subcode = 0;
+    ninfsub = 0;
+  }
+  S.state = 4;
+  return Next::NextMajor;
+}
+
+Next Loop::no_candidate() {
+  if (S.ninf == 0) {
+    if (ns > 0) {
+      const double test =
+          (par.completion == 1 || lincon()) ? par.opttol * S.pinorm : 0.01 * S.pinorm;
+      if (S.rgnorm <= test || S.lvltol == 2) return subproblem_optimal();
+      S.state = 4;
+      S.tolrg = 0.1 * std::min(S.rgnorm, S.tolrg);
+      if (test >= S.tolrg) {
+        S.lvltol = 2;
+        S.tolrg = test;
+      }
+      if (par.prtlevel > 0) ctx.prt(strf(" tolrg  reduced to%11.3E      lvltol =%2d", S.tolrg, S.lvltol));
+      return Next::RgSteps;
+    }
+    return subproblem_optimal();
+  }
+  if (S.wtobj != 0.0) {
+    reduce_weight();
+    return Next::Restart;
+  }
+  if (m5dgen(ctx, 3, P, ns) > 0) {
+    firstpass = true;
+    S.tolrg = 0.0;
+    return Next::Restart;
+  }
+  if (ns > 0 && S.lvltol != 2) {
+    S.lvltol = 2;
+    S.tolrg = S.pinorm * std::min(par.mc.eps050, par.opttol);
+    if (S.rgnorm > S.tolrg) {
+      S.state = 4;
+      if (par.prtlevel > 0) ctx.prt(strf(" tolrg  reduced to%11.3E      lvltol =%2d", S.tolrg, S.lvltol));
+      return Next::RgSteps;
+    }
+  }
+  if (lincon() || S.nmaj == 1) {
+    stop(1);
+    return Next::Stop;
+  }
+  subcode = 1;
+  if (nl_auglag_counter(ctx) == 0) ninfsub += 1;
+  if (ninfsub <= 5) {
+    if (nl_infeasible(ctx, P) != 0) {
+      if (ninfsub < 2 || S.nmin > 0) return Next::EndMajor;
+      stop(1);
+      return Next::Stop;
+    }
+    if (m5setx(ctx, 1, P, ns) != 0) {
+      B.demand = 10;
+      return Next::Refactor;
+    }
+    return Next::Restart;
+  }
+  stop(1);
+  return Next::Stop;
+}
+
+// The iteration loop: one pass per iteration until a refactorization is
+// due or the major iteration or the run ends.
+Next Loop::iterate() {
+  Workspace& ws = ctx.ws;
+  const int m = P.m, nnl = P.nnl();
+  Dvec y = ws.dvec(ctx.part.y), y2 = ws.dvec(ctx.part.y2);
+  Dvec grd = ws.dvec(ctx.part.grd), gkept = ws.dvec(ctx.part.gkept);
+
+  for (;;) {
+    if (B.demand != 0) return Next::Refactor;
+    // 1. EXPAND.
+    S.delta += S.tau;
+    if (S.nmin > 0 && S.nmin % par.expfreq == 0) m5dgen(ctx, 2, P, ns);
+    if (B.demand != 0) return Next::Refactor;
+
+    // 2. Costs.
+    const double sinf0 = S.sinf;
+    const bool wasfeas = S.ninf == 0;
+    const int r = m5frmc(ctx, P, ns, firstpass, start);
+    if (r != 0) {
+      stop(r);
+      return Next::Stop;
+    }
+    if (S.ninf > 0) {
+      if (S.wtobj > 0.0 && S.itn > 0 && S.sinf > 1.1 * sinf0) {
+        reduce_weight();
+        continue;
+      }
+    } else if (!wasfeas || firstpass) {
+      // Feasible for the first time in this pass.
+      if (start == 1) {
+        start = 0;
+      } else if (start == 2 || start == 4) {
+        start = lincon() ? 0 : 5;
+      } else if (start == 3) {
+        if (P.nncon < m) {
+          crash_inequalities();
+          start = 4;  // the inequality rows are crashed once
+          S.ninf = 1;
+          forced = true;
+          return Next::Refactor;
+        }
+        start = 5;
+      }
+      if (nnl > 0 && !nlfeas) {
+        nlfeas = true;
+        const int rr = nl_first_feasible(ctx, P);
+        if (rr != 0) {
+          stop(rr);
+          return Next::Stop;
+        }
+        if (lincon()) {
+          S.ninf = 1;
+          continue;
+        }
+        return Next::EndMajor;
+      }
+      S.lvltol = 1;
+      S.tolrg = 0.0;
+    }
+    // Prices.
+    if (S.needpi) {
+      for (int k = 1; k <= m + ns; ++k) gkept(k) = grd(k);
+      m5setp(ctx, 1, P);
+    }
+    firstpass = false;
+
+    // 3. Reduced gradient.
+    if (S.state > 2 && ns > 0) {
+      S.rgnorm = nl_reduced_gradient(ctx, P, ns);
+      if (S.tolrg == 0.0) S.tolrg = par.subtol * S.rgnorm;
+    }
+
+    // 4-6. Price and step; a reduced-gradient iteration may ask to price again.
+    bool increase = false;
+    int jr = 0;
+    bool changed = false, prices_due = true;
+    bool restart = false;
+    for (;;) {
+      S.jsbin = S.jsbout = S.jbsout = 0;
+      S.step = S.pivot = 0.0;
+      S.logdj = 0.0;
+      S.logflag = ' ';
+      bool rgsteps = false;
+      if (S.state <= 3) {
+        if (ns == ctx.part.maxs) {
+          stop(5, ctx.part.maxs);
+          return Next::Stop;
+        }
+        m5pric(ctx, P, ns, increase);
+        if (S.jq > 0) {
+          if (S.ncand > 1) S.state = 3;
+          S.lvltol = 1;
+          S.logdj = S.djq;
+          S.jsbin = S.jq;
+        } else {
+          const Next nc = no_candidate();
+          if (nc == Next::Restart) {
+            restart = true;
+            break;
+          }
+          if (nc != Next::RgSteps) return nc;
+          rgsteps = true;
+        }
+      }
+      // 5. Limits.
+      if (S.itn >= par.itnmax) {
+        if (lincon()) {
+          stop(3);
+          return Next::Stop;
+        }
+        return Next::EndMajor;
+      }
+      if (S.nphase2 >= par.minormax) return Next::EndMajor;
+      if (inform > 0) {
+        stop(inform);
+        return Next::Stop;
+      }
+      // 6. Step.
+      if (S.state <= 2 && !rgsteps) {
+        inform = m5lpit(ctx, P, increase, jr, changed, prices_due);
+        break;
+      }
+      if (S.state == 3 || ns > 0) {
+        int ierr = 0;
+        const int res = nl_rgit(ctx, P, ns, ierr);
+        if (ierr != 0) {
+          inform = ierr;
+          break;
+        }
+        if (res == 1) continue;  // subspace optimal: price again
+        if (res == 4) {
+          restart = true;
+          break;
+        }
+        if (res == 6) {
+          want_bs = true;
+          return Next::Refactor;
+        }
+        prices_due = false;
+        break;
+      }
+      S.state = 3;  // state 4 without superbasics: price
+    }
+    if (restart) continue;
+
+    // 7. After the step.
+    if (inform == 2) {
+      if (S.ninf > 0 && S.wtobj > 0.0) {
+        S.wtobj = 0.0;
+        reduce_weight();
+        inform = 0;
+        continue;
+      }
+      if (m5dgen(ctx, 3, P, ns) > 0) {
+        firstpass = true;
+        S.tolrg = 0.0;
+        inform = 0;
+        continue;
+      }
+      if (!lincon()) {
+        subcode = 2;
+        if (nl_unbounded(ctx, P)) {
+          inform = 0;
+          S.needpi = true;
+          S.ninf = 1;
+          continue;
+        }
+      }
+      stop(2);
+      return Next::Stop;
+    }
+    if (inform == 9) {
+      cannot_improve();
+      return Next::Stop;
+    }
+    if (inform > 0) {
+      stop(inform);
+      return Next::Stop;
+    }
+
+    S.itn += 1;
+    S.nfresh += 1;
+    S.nmin += 1;
+    if (S.ninf == 0) S.nphase2 += 1;
+    const int req = m5log(ctx, P, ns);
+    if (req == 1 || req == 2) {  // other requests are ignored
+      stop(req == 1 ? 18 : 19);
+      return Next::Stop;
+    }
+
+    // Objective-change test.
+    double objnow = S.sinf;
+    if (S.ninf == 0) {
+      objnow = P.objconst + ctx.nl.fobj;
+      if (S.jobj > 0) objnow -= P.xn(S.jobj) * S.objscale;
+    }
+    if (std::fabs(S.objprev - objnow) > (1.0 + std::fabs(objnow)) * par.mc.eps067) {
+      S.nsame = 0;
+    } else {
+      S.nsame += 1;
+    }
+    S.objprev = objnow;
+    if (S.nsame >= S.nsamelim) {
+      stop(4, S.nsamelim);
+      return Next::Stop;
+    }
+
+    if (par.savfreq > 0 && S.itn % par.savfreq == 0 && par.newbfile > 0 && S.itn < par.itnmax) {
+      m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
+      basis_file_save(ctx, P, ns, 0);
+      m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+    }
+
+    // Refactorize, or update the factors.
+    if (B.nupd >= par.facfreq - 1) {
+      B.demand = 1;
+    } else if (B.nupd > 19 && B.lenl + B.lenu > 2 * S.lusize0) {
+      if (par.prtlevel > 0) {
+        const double grow = static_cast<double>(B.lenl + B.lenu) / std::max(S.lusize0, 1);
+        ctx.prt(strf(" LU file has increased by a factor of%6.1f", grow));
+      }
+      B.demand = 2;
+    } else if (changed) {
+      m2bsol(ctx, 4, y2, y, jr);
+    }
+    if (B.demand == 0 && S.nfresh % par.chkfreq == 0) {
+      if (m5setx(ctx, 2, P, ns) != 0) B.demand = 10;
+    }
+    if (B.demand != 0) return Next::Refactor;
+    S.needpi = S.needpi || prices_due;
+  }
+}
+
+// One major iteration: the factorization loop around the iterations.
+Next Loop::major() {
+  bool firstfac = true;
+  for (;;) {
+    const char* factype = "B ";
+    if (firstfac && S.nmaj > 1) factype = "BT";
+    if (want_bs) factype = "BS";
+    want_bs = false;
+    if (!firstfac && S.nfresh == 0 && !forced) {
+      stop(12);
+      return Next::Stop;
+    }
+    forced = false;
+    firstfac = false;
+    int nexch = 0;
+    m2bfac(ctx, factype, ctx.run.gotfac, P, ns, nexch, start);
+    S.nfresh = 0;
+    if (B.ierr != 0) {
+      inform = B.ierr;
+      if (inform == 10) m5exit(ctx, 10);
+      return Next::Stop;
+    }
+    S.lusize0 = B.lenl + B.lenu;
+    S.needpi = true;
+    if (par.prtlevel % 10 > 0) S.headdue = true;
+    const Next nx = iterate();
+    if (nx != Next::Refactor) return nx;
+  }
+}
+
+void Loop::run() {
+  const int m = P.m;
+  // Initialization.
+  S.itn = 0;
+  S.nmaj = 0;
+  S.nmin = 0;
+  S.nphase2 = 0;
+  S.ninf = 0;
+  S.sinf = 0.0;
+  B.demand = 0;
+  S.nfresh = 0;
+  S.objlin = S.objlog = S.objtrue = S.objsub = S.obj = S.objprev = 0.0;
+  ctx.nl.fobj = 0.0;
+  S.pinorm = 1.0;
+  S.rgnorm = 0.0;
+  S.xnorm = 1.0;
+  S.headdue = true;
+  S.prtlines = S.sumlines = 0;
+  S.nsamelim = std::min(std::max(m, 1000), 10000);
+  S.nsame = 0;
+  S.everfeas = false;
+  S.wtobj = std::max(par.objweight, 0.0);
+  S.nwred = 0;
+  S.state = 1;
+  S.step = S.pivot = 0.0;
+  S.ndegen = 0;
+  S.objslot = 0;
+  if (!ctx.run.gothes) hessian_clear(ctx);
+  ctx.run.gotfac = false;
+  if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+  inform = 0;
+
+  for (;;) {
+    S.nmaj += 1;
+    firstpass = true;
+    inform = 0;
+    S.kp = 0;
+    S.thresh[0] = S.thresh[1] = 1.0e20;
+    S.lvltol = 1;
+    S.tolrg = 0.0;
+    m5dgen(ctx, 1, P, ns);
+    if (!lincon()) {
+      S.nmin = 0;
+      S.nphase2 = 0;
+      int unchanged = 0;
+      const int r = nl_major_setup(ctx, P, ns, subcode, unchanged);
+      if (r >= 2) {
+        stop(r);
+        break;
+      }
+      if (r == 1) {
+        optimal_exit();
+        break;
+      }
+      if (S.nmaj > par.majmax) {
+        ctx.prt(" XXX  Major iterations terminated before convergence");
+        stop(3);
+        break;
+      }
+      if (S.itn >= par.itnmax) {
+        stop(3);
+        break;
+      }
+      if (unchanged > 3 && ninfsub == 0) {
+        stop(9);
+        break;
+      }
+    }
+    const Next nx = major();
+    if (nx == Next::Stop) break;
+    if (nx == Next::EndMajor) {
+      if (par.prtlevel > 0) {
+        ctx.prt(strf(" End of major itn%4d  -  minor itns terminated at%6d  -  total itns =%8d", S.nmaj,
+                     S.nmin, S.itn));
+      }
+      ctx.sum(strf(" Minor itns terminated at%6d", S.nmin));
+      S.state = 4;
+      subcode = 3;
+      if (lincon()) {
+        stop(3);
+        break;
+      }
+    }
+  }
+  final_block();
+}
+
+void Loop::final_block() {
+  ctx.run.gotfac = inform <= 9;
+  ctx.run.gothes = hessian_held(ctx);
+  S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
+  double xnorm = 0.0;
+  for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
+  S.xnorm = xnorm;
+  S.objlin = S.jobj > 0 ? -P.xn(S.jobj) * S.objscale : 0.0;
+  S.obj = P.objconst + S.objlin + ctx.nl.fobj;
+  ctx.run.ninf = S.ninf;
+  ctx.run.sinf = S.sinf;
+  ctx.run.obj = S.obj;
+  const int nnl = P.nnl();
+  S.nbasnl = 0;
+  for (int j = 1; j <= nnl; ++j) S.nbasnl += P.hs(j) == kHsBasic ? 1 : 0;
+  if (!lincon()) {
+    nl_finish(ctx, P);
+    if (S.nmin == 0) S.nmaj -= 1;
+  }
+  m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
+  if (par.newbfile > 0 && inform < 20) basis_file_save(ctx, P, ns, inform + 1);
+  m5final_stats(ctx, P, ns);
+}
+
+}  // namespace
+
+void m5solv(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
+  Loop loop(ctx, P, ns, start, inform);
+  loop.run();
+}
+
+}  // namespace tv
