@@ -446,10 +446,7 @@ int lu1fad(LuFac& s) {
         if (dense) {
           int64_t dsize = int64_t(mrem) * nrem;
           int64_t room = s.keep ? s.facbot : base;
-          if (room > 3 * dsize) {
-            int code = lu1ful(s, nrowu, mrem, nrem);
-            return code;
-          }
+          if (room > 3 * dsize) return lu1ful(s, nrowu, mrem, nrem);
         }
       }
     }
@@ -642,6 +639,9 @@ int lu1fad(LuFac& s) {
     }
   }
   s.nrank = nrowu - 1;
+  // A stage still running at the end counts every pivot it took.
+  if (utri) s.nutri = s.nrank;
+  if (ltri) s.nltri = s.nrank - s.nutri;
   return 0;
 }
 
