@@ -175,7 +175,10 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   };
 
   int jbest = 0, kpbest = 0, nfound = 0;
+  S.jbig = 0;
+  S.djbig = 0.0;
   double dbest = 0.0, rcbest = 0.0;
+  double dbig = -1.0e300;  // largest score of all, for the optimality report
   bool between = false;
   for (int s = 1; s <= np; ++s) {
     S.kp = S.kp + 1;
@@ -199,6 +202,11 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
         between = true;
       }
       if (d > thr) ++nfound;
+      if (d > dbig) {
+        dbig = d;
+        S.jbig = j;
+        S.djbig = rcj;
+      }
       if (d > dbest) {
         dbest = d;
         jbest = j;
@@ -215,8 +223,6 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   S.jq = 0;
   S.djq = 0.0;
   S.ncand = 0;
-  S.jbig = jbest;
-  S.djbig = rcbest;
   if (nfound > 0) {
     S.jq = jbest;
   } else if (dbest > tol) {

@@ -1,0 +1,145 @@
+// Runs the main loop directly on a small problem: does what the entry does
+// up to the workspace partition, sets a basis and calls m5solv.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/lp.h"
+#include "core/context.h"
+#include "core/entry.h"
+#include "core/m2amat.h"
+#include "core/m2core.h"
+#include "lu/m2bsol.h"
+#include "options/options.h"
+#include "simplex/m5solv.h"
+
+namespace spxtest {
+
+using tvtest::kInf;
+using tvtest::TestLP;
+
+constexpr int kPrt = 9, kSum = 10;
+
+struct LoopRun {
+  TestLP lp;
+  tv::Context ctx;
+  tv::Problem P;
+  std::vector<double> z;
+  int64_t minwork = 0;
+  int nwork = 0;
+  int ns = 0, start = 0, inform = -1;
+
+  // opts sets parameters (after the reset, before the defaults); nwork 0
+  // gives the workspace the partition asks for.
+  explicit LoopRun(const TestLP& lp0, const std::function<void(tv::Context&)>& opts = nullptr,
+               int nwork0 = 0)
+      : lp(lp0) {
+    ctx.io.attach_buffer(kPrt);
+    ctx.io.attach_buffer(kSum);
+    tv::tvstart(ctx, kPrt, kSum, 0);
+    int errors = 0;
+    tv::tvopti(ctx, "Scale option", 0, 0, 0, errors);
+    if (opts) opts(ctx);
+    P = lp.view();
+    tv::Params& p = ctx.par;
+    p.rowlim = P.m;
+    p.collim = P.n;
+    p.elmlim = P.ne;
+    p.nncon = P.nncon;
+    p.nnobj = P.nnobj;
+    p.nnjac = P.nnjac;
+    ctx.run.m = P.m;
+    ctx.run.n = P.n;
+    ctx.run.nb = P.nb;
+    ctx.run.ne = P.ne;
+    tv::m3dflt(ctx, 2);
+    ctx.run.nwork = 0;
+    minwork = tv::m2core(ctx, 4);
+    nwork = nwork0 > 0 ? nwork0 : static_cast<int>(minwork);
+    p.wstotal = nwork;
+    ctx.run.nwork = nwork;
+    tv::m2core(ctx, 4);
+    z.assign(nwork, 0.0);
+    ctx.ws.bind(z.data(), nwork);
+    tv::Workspace& ws = ctx.ws;
+    ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
+    ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+    const tv::LuMap& L = ctx.bas.map;
+    ws.make_ints(L.ints, L.nints);
+    ws.make_ints(L.lindc, L.lena);
+    ws.make_ints(L.lindr, L.lena);
+    tv::m2amat(ctx, 2, P, ws.ivec(ctx.part.bsfeas));
+    ctx.spx.objscale = 1.0;
+    ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
+    tv::m2bstart(ctx);
+    // Partial pricing as the driver adjusts it.
+    int nparp = std::max(p.partprice, 1);
+    if (P.n / nparp <= 9 && P.m / nparp <= 9) {
+      const int big = std::max({P.m, P.n, 1});
+      nparp = big <= 10 ? 1 : big / 10;
+    }
+    p.partprice = nparp;
+    std::fill(std::begin(p.names[0]), std::end(p.names[0]), ' ');
+    std::copy_n("TESTLP", 6, p.names[0]);
+  }
+
+  // All slacks basic, structurals at a bound (or between, when free).
+  void slack_basis() {
+    for (int j = 1; j <= P.n; ++j) {
+      P.hs(j) = 0;
+      double& x = P.xn(j);
+      x = std::clamp(x, P.bl(j), P.bu(j));
+    }
+    for (int i = 1; i <= P.m; ++i) P.hs(P.n + i) = 3;
+  }
+
+  int solve(int start0 = 0) {
+    start = start0;
+    tv::m5solv(ctx, P, ns, start, inform);
+    return inform;
+  }
+
+  std::string prt() const { return ctx.io.buffer(kPrt); }
+  std::string sum() const { return ctx.io.buffer(kSum); }
+  double obj() const { return ctx.spx.obj; }
+  int itn() const { return ctx.spx.itn; }
+
+  // Largest violation of A x + s = 0 and of the bounds.
+  double primal_error() const {
+    double err = 0.0;
+    std::vector<double> r(P.m + 1, 0.0);
+    for (int j = 1; j <= P.n; ++j) {
+      for (int l = P.ka(j); l < P.ka(j + 1); ++l) r[P.ha(l)] += P.a(l) * P.xn(j);
+    }
+    for (int i = 1; i <= P.m; ++i) err = std::max(err, std::fabs(r[i] + P.xn(P.n + i)));
+    for (int j = 1; j <= P.nb; ++j) {
+      err = std::max(err, P.bl(j) - P.xn(j));
+      err = std::max(err, P.xn(j) - P.bu(j));
+    }
+    return err;
+  }
+};
+
+inline void opt_i(tv::Context& ctx, const char* phrase, int v) {
+  int errors = 0;
+  tv::tvopti(ctx, phrase, v, 0, 0, errors);
+  EXPECT_EQ(errors, 0) << phrase;
+}
+inline void opt_r(tv::Context& ctx, const char* phrase, double v) {
+  int errors = 0;
+  tv::tvoptr(ctx, phrase, v, 0, 0, errors);
+  EXPECT_EQ(errors, 0) << phrase;
+}
+
+inline bool has(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+}  // namespace spxtest
