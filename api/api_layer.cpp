@@ -91,7 +91,7 @@ int libloader(Layer& L, const char* dir, const char* file, char* msg, int msglen
   if (file && *file) {
     path += file;
   } else {
-    path += L.spec->basename;
+    path += L.desc->basename;
     path += "64.so";
   }
   if (path.size() > static_cast<size_t>(kMaxPath)) {
@@ -121,18 +121,18 @@ int libloader(Layer& L, const char* dir, const char* file, char* msg, int msglen
   };
 
   void* p = nullptr;
-  if (!required(L.spec->sym_create, p)) return fail(std::string("Could not load symbol '") + L.spec->sym_create + "': " + err);
+  if (!required(L.desc->sym_create, p)) return fail(std::string("Could not load symbol '") + L.desc->sym_create + "': " + err);
   L.create = as_fn<CreateFn>(p);
-  if (!required(L.spec->sym_free, p)) return fail(std::string("Could not load symbol '") + L.spec->sym_free + "': " + err);
+  if (!required(L.desc->sym_free, p)) return fail(std::string("Could not load symbol '") + L.desc->sym_free + "': " + err);
   L.release = as_fn<FreeFn>(p);
-  if (!required(L.spec->sym_check, p)) return fail(std::string("Could not load symbol '") + L.spec->sym_check + "': " + err);
+  if (!required(L.desc->sym_check, p)) return fail(std::string("Could not load symbol '") + L.desc->sym_check + "': " + err);
   L.check = as_fn<CheckFn>(p);
-  if (L.spec->sym_create_d && (p = load_sym(lib, L.spec->sym_create_d, err))) L.create_d = as_fn<CreateDFn>(p);
+  if (L.desc->sym_create_d && (p = load_sym(lib, L.desc->sym_create_d, err))) L.create_d = as_fn<CreateDFn>(p);
   // A library without a version entry binds; optCorrectLibraryVersion reports it.
-  if ((p = load_sym(lib, L.spec->sym_version, err))) {
+  if ((p = load_sym(lib, L.desc->sym_version, err))) {
     L.version = as_fn<VersionFn>(p);
     char vmsg[kWhyLen] = "";
-    if (!L.version(L.spec->api_version, vmsg, kWhyLen)) {
+    if (!L.version(L.desc->api_version, vmsg, kWhyLen)) {
       vmsg[kWhyLen - 1] = '\0';
       return fail(vmsg);
     }
@@ -153,7 +153,7 @@ int libloader(Layer& L, const char* dir, const char* file, char* msg, int msglen
     }
   }
 
-  if (L.spec->load_path) {
+  if (L.desc->load_path) {
     if ((p = load_sym(lib, "CoptSetLoadPath", err))) L.setLoadPath = as_fn<SetLoadPathFn>(p);
     if ((p = load_sym(lib, "CoptGetLoadPath", err))) L.getLoadPath = as_fn<GetLoadPathFn>(p);
   }
@@ -188,7 +188,7 @@ int create(Layer& L, void** handle, const char* dir, const char* file, const cha
   if (!get_ready(L, dir, file, msg, msglen)) return 0;
   if (data) {
     if (!L.create_d) {
-      put_msg(msg, msglen, std::string("Function ") + (L.spec->sym_create_d ? L.spec->sym_create_d : "CreateD") +
+      put_msg(msg, msglen, std::string("Function ") + (L.desc->sym_create_d ? L.desc->sym_create_d : "CreateD") +
                                " not found");
       return 0;
     }
@@ -244,7 +244,7 @@ int correct_version(Layer& L, char* msg, int msglen) {
     return 0;
   }
   char vmsg[kWhyLen] = "";
-  int ok = L.version(L.spec->api_version, vmsg, kWhyLen);
+  int ok = L.version(L.desc->api_version, vmsg, kWhyLen);
   vmsg[kWhyLen - 1] = '\0';
   put_msg(msg, msglen, vmsg);
   return ok ? 1 : 0;

@@ -82,7 +82,7 @@ struct Function {
 };
 
 // Fixed description of a layer.
-struct Spec {
+struct Desc {
   const char* prefix;       // "opt", "hmo", "hev"
   const char* basename;     // "liboptdclib", "libvoskdclib"
   const char* sym_create;
@@ -108,7 +108,7 @@ constexpr int kMaxPath = 511;
 // Process-wide state of one layer.  Constant-initialised, so the library's
 // load hook may use it before any dynamic initialisation has run.
 struct Layer {
-  const Spec* spec;
+  const Desc* desc;
   Function* funcs;
   char (*why)[kWhyLen];  // per function: why it was stubbed
   int nfuncs;

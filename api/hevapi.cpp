@@ -15,8 +15,8 @@ TV_HEV_FUNCTIONS(TV_API_STUB)
 tvapi::Function funcs[] = {TV_HEV_FUNCTIONS(TV_API_TABLE_ENTRY)};
 static_assert(sizeof funcs / sizeof funcs[0] == kCount);
 char why[kCount][tvapi::kWhyLen];
-constexpr tvapi::Spec spec{"hev", "libvoskdclib", "hevXCreate", "ChevXCreateD", "hevXFree", "ChevXCheck", "ChevXAPIVersion", 9, false};
-constinit tvapi::Layer layer{&spec, funcs, why, kCount};
+constexpr tvapi::Desc desc{"hev", "libvoskdclib", "hevXCreate", "ChevXCreateD", "hevXFree", "ChevXCheck", "ChevXAPIVersion", 9, false};
+constinit tvapi::Layer layer{&desc, funcs, why, kCount};
 
 tvapi::Layer& this_layer() { return layer; }
 

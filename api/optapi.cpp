@@ -15,8 +15,8 @@ TV_OPT_FUNCTIONS(TV_API_STUB)
 tvapi::Function funcs[] = {TV_OPT_FUNCTIONS(TV_API_TABLE_ENTRY)};
 static_assert(sizeof funcs / sizeof funcs[0] == kCount);
 char why[kCount][tvapi::kWhyLen];
-constexpr tvapi::Spec spec{"opt", "liboptdclib", "XCreate", nullptr, "XFree", "CXCheck", "CXAPIVersion", 4, true};
-constinit tvapi::Layer layer{&spec, funcs, why, kCount};
+constexpr tvapi::Desc desc{"opt", "liboptdclib", "XCreate", nullptr, "XFree", "CXCheck", "CXAPIVersion", 4, true};
+constinit tvapi::Layer layer{&desc, funcs, why, kCount};
 
 tvapi::Layer& this_layer() { return layer; }
 

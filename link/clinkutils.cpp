@@ -52,6 +52,17 @@ void vformat(char* buf, size_t len, const char* fmt, va_list ap) {
   std::vsnprintf(buf, len, fmt, ap);
 }
 
+// A status line of a prefix and a message, 255 characters at most in all:
+// the message is cut to what the prefix leaves.
+void prefixed_status(hevHandle_t env, const char* prefix, const char* fmt, va_list ap) {
+  char msg[kMsgLen];
+  const size_t room = kMsgLen - std::strlen(prefix);
+  vformat(msg, room, fmt, ap);
+  char line[kMsgLen];
+  std::snprintf(line, sizeof line, "%s%s", prefix, msg);
+  status_line(env, line);
+}
+
 }  // namespace
 
 clinkutilsRec* clinkutilsCreate() { return new (std::nothrow) clinkutilsRec(); }
@@ -86,25 +97,17 @@ void println(hevHandle_t env, const char* fmt, ...) {
 }
 
 void printWarning(hevHandle_t env, const char* fmt, ...) {
-  char msg[243];  // "*** WARNING: " + 242 characters fills 255
   va_list ap;
   va_start(ap, fmt);
-  vformat(msg, sizeof msg, fmt, ap);
+  prefixed_status(env, "*** WARNING: ", fmt, ap);
   va_end(ap);
-  char line[kMsgLen];
-  std::snprintf(line, sizeof line, "*** WARNING: %s", msg);
-  status_line(env, line);
 }
 
 void printInfo(hevHandle_t env, const char* fmt, ...) {
-  char msg[252];  // "--- " + 251 characters
   va_list ap;
   va_start(ap, fmt);
-  vformat(msg, sizeof msg, fmt, ap);
+  prefixed_status(env, "--- ", fmt, ap);
   va_end(ap);
-  char line[kMsgLen];
-  std::snprintf(line, sizeof line, "--- %s", msg);
-  status_line(env, line);
 }
 
 void printError(hevHandle_t env, int code, const char* fmt, ...) {

@@ -130,7 +130,9 @@ TVHOST_EXPORT void hevStatCon(hevRec* eh) {
   if (eh) eh->statcon = 1;
 }
 
-TVHOST_EXPORT void hevStatCoff(hevRec* eh) {
+// Exported as "hevstatcoff" and "HEVTERMINATEGET": the binding layer finds a
+// symbol in lower case, as named, or in upper case.
+TVHOST_EXPORT void hevstatcoff(hevRec* eh) {
   if (eh) eh->statcon = 0;
 }
 
@@ -171,7 +173,7 @@ TVHOST_EXPORT double hevTimeDiffStart(hevRec* eh) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - eh->start).count();
 }
 
-TVHOST_EXPORT int hevTerminateGet(hevRec* eh) {
+TVHOST_EXPORT int HEVTERMINATEGET(hevRec* eh) {
   if (!eh) return 0;
   long after = std::strtol(get(eh, "TerminateAfter").c_str(), nullptr, 10);
   ++eh->terminate_calls;

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -64,6 +66,9 @@ inline Run run_driver(const std::string& args) {
   while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
   int st = pclose(p);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  // Under the sanitizers a report must not pass for an ordinary exit code.
+  EXPECT_EQ(r.out.find("Sanitizer"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("runtime error:"), std::string::npos) << r.out;
   return r;
 }
 
