@@ -32,8 +32,6 @@ void cstr2fstr(char* dest, int destlen, const char* src) {
   for (int i = 0; i < destlen && src[i]; ++i) dest[i] = src[i];
 }
 
-int printUnit() { return iprint; }
-
 void f_tvstart(const char* path, int length, int* error) {
   int err = 0;
   if (iprint > 0) {

@@ -37,7 +37,4 @@ void f_tvnose(const char* start, int m, int n, int ne, double objconst, int nnco
 double f_tvsolf(int n, int j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
                 double* xn);
 
-// The print unit (0 once the print file could not be opened).
-int printUnit();
-
 }  // namespace tvl
