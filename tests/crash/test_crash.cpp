@@ -320,3 +320,11 @@ TEST(Crash, ModeFiveCrashesTheNonlinearRows) {
   EXPECT_EQ(basis_rank(c.lp), 3);
   EXPECT_EQ(c.lp.xn[6], -1.0);  // linear rows untouched
 }
+
+TEST(Crash, EmptyShapesAreHarmless) {
+  Crash c(TestLP::dense({}, {}, {}, {0, 0}, {1, kInf}));
+  for (int mode = 0; mode <= 5; ++mode) EXPECT_EQ(c.run(mode).nbasic, 0);
+  Crash d(TestLP::dense({{0}, {0}}, {0, 0}, {1, 1}, {0}, {1}));  // an empty column
+  d.run(1);
+  EXPECT_EQ(d.lp.hs, (std::vector<int>{0, 3, 3}));
+}

@@ -35,6 +35,7 @@ Outcome solve(const TestLP& lp0, int crash, int scale) {
     int errors = 0;
     tvopti(ctx, "Crash option", crash, 0, 0, errors);
     tvopti(ctx, "Scale option", scale, 0, 0, errors);
+    tvopti(ctx, "Iterations limit", 100000, 0, 0, errors);  // 3m is too few for some unscaled runs
     EXPECT_EQ(errors, 0);
     std::vector<double> z(nwork > 0 ? nwork : 1, 0.0);
     Problem P = lp.view();
@@ -83,6 +84,10 @@ TEST(CrashScaleSolve, NetlibProblems) {
                {"sc50a", -6.4575077059E+01},
                {"adlittle", 2.2549496316E+05},
                {"blend", -3.0812149846E+01},
-               {"share2b", -4.1573224074E+02}};
+               {"share2b", -4.1573224074E+02},
+               {"sc105", -5.2202061212E+01},
+               {"scagr7", -2.3313898243E+06},
+               {"bore3d", 1.3730803942E+03},
+               {"e226", -1.1638929066E+01}};
   for (const auto& p : probs) expect_same_optimum(tvtest::netlib_lp(p.name), p.optimum, p.name);
 }

@@ -419,3 +419,15 @@ TEST(Scaling, NetlibProblemsRoundTrip) {
     }
   }
 }
+
+TEST(Scaling, EmptyShapesAreHarmless) {
+  Scale none(TestLP::dense({}, {}, {}, {0, 0}, {1, kInf}), 2);  // columns, no rows
+  none.compute();
+  for (double v : none.sc) EXPECT_EQ(v, 1.0);
+  none.apply(1);
+  none.apply(0);
+  EXPECT_EQ(none.lp.bu[1], kInf);
+  Scale empty(TestLP::dense({{0}, {0}}, {0, 0}, {1, 1}, {0}, {1}), 2);  // an empty column
+  empty.compute();
+  for (double v : empty.sc) EXPECT_TRUE(v > 0.0 && std::isfinite(v));
+}
