@@ -197,7 +197,7 @@ struct LuStore {
 struct Result {
   double tfac = 0, tsol = 0, tupd = 0, growth = 0;
   long fill = 0;
-  int inform = 0, rank = 0;
+  int inform = 0, rank = 0, ncp = 0;
 };
 
 template <class F>
@@ -217,8 +217,8 @@ Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
   const int nz = int(B.i.size());
   LuStore s(m, n, std::max(10 * nz, 5 * (m + n)) + 100000);
   auto factor = [&]() {
-    s.ip[1] = 0;
-    s.ip[2] = -1;
+    s.ip[1] = std::getenv("LU_BENCH_DEBUG") ? 6 : 0;
+    s.ip[2] = std::getenv("LU_BENCH_DEBUG") ? 50 : -1;
     s.ip[3] = 5;
     s.ip[6] = rule;
     s.ip[8] = 1;
@@ -245,6 +245,7 @@ Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
   r.rank = s.ip[16];
   r.fill = long(s.ip[23]) + s.ip[24];
   r.growth = s.rp[16];
+  r.ncp = s.ip[26];
   if (r.inform > 1) return r;
   std::mt19937 rng(5);
   std::vector<double> v(m), w(n);
@@ -343,7 +344,8 @@ void report(tv::Context& ctx, const std::string& name, const Csc& B, bool quick)
     Result r = run_ours(ctx, B, rule, rule == 0);
     if (rule == 0) base = r;
     std::printf(" | %s %8.2f ms fill %8ld gr %7.1e", rules[rule], 1e3 * r.tfac, r.fill, r.growth);
-    if (rule == 0) std::printf(" sol %7.3f ms upd %7.3f ms rank %d", 1e3 * r.tsol, 1e3 * r.tupd, r.rank);
+    if (rule == 0)
+      std::printf(" sol %7.3f ms upd %7.3f ms rank %d cmp %d", 1e3 * r.tsol, 1e3 * r.tupd, r.rank, r.ncp);
   }
 #ifdef TARVO_BENCH_SUITESPARSE
   Result u = run_umfpack(B), k = run_klu(B);

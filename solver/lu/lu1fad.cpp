@@ -209,6 +209,7 @@ int lu1pen(LuFac& s, const Step& st) {
   LuArrays& f = s.f;
   const int m = s.m;
   const int sc = st.t;
+  if (st.nl == 0 || st.nu == 0) return 0;  // lu1gau did nothing (and set no scratch)
   int64_t total = 0;
   int npend = 0;
   for (int k = 1; k <= st.nl; ++k) {

@@ -214,6 +214,21 @@ TEST(LuStages, SlacksSingletonsAndStageCounts) {
   EXPECT_EQ(c.wcol[0], 1.0);
   EXPECT_EQ(c.wcol[2], 1.0);
   EXPECT_TRUE(std::signbit(c.wcol[3]) || c.wcol[3] < 0);  // the second unit column gets no pivot
+  // Row-singleton pivots with several entries in their column do no
+  // elimination and must not move rows: no compression with room to spare.
+  {
+    Entries tri;
+    const int n = 400;
+    for (int j = 1; j <= n; ++j) {
+      tri.push_back({j, j, 2.0});
+      if (j > 1) tri.push_back({j - 1, j, 0.5});  // upper bidiagonal: row singletons at the bottom
+      if (j > 2) tri.push_back({j - 2, j, 0.25});
+    }
+    LuBox t(n, n, 20 * n);
+    ASSERT_EQ(t.factor(tri), 0);
+    EXPECT_EQ(t.ip[26], 0);
+    EXPECT_LE(lu_error(t, tri), 1e-14);
+  }
   // Rook with Ltol below 1.0001 behaves as 1.0001; symmetric with a zero diagonal: code 9.
   Maker mk(3);
   Entries e = mk.square(25, 3);
