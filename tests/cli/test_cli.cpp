@@ -144,6 +144,11 @@ TEST(Cli, InputErrorsGiveStatus5) {
   EXPECT_EQ(r.status, 5) << r.out;
   EXPECT_NE(r.out.find("errors in the SPECS file"), std::string::npos);
 
+  // Names with blanks cannot be read as free format.
+  r = run("--free " + data("forplan.mps"));
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find("a ROWS line has a type and a name\n ----> E  DEDO3 8R"), std::string::npos);
+
   r = run("--write /nonexistent-dir/x.mps " + data("afiro.mps"));
   EXPECT_EQ(r.status, 5);
   std::remove(bad.c_str());
@@ -205,7 +210,10 @@ TEST(Cli, NetlibObjectives) {
       {"blend.mps", -3.0812149846E+01, ""},
       {"e226.mps", -1.1638929066E+01, ""},  // objective constant 7.113 included
       {"adlittle.mps", 2.2549496316E+05, "-q"},
-      {"forplan.mps", -6.6421896127E+02, "-q"},
+      {"forplan.mps", -6.6421896127E+02, "-q"},   // names with blanks, ranges
+      {"boeing1.mps", -3.3521356751E+02, "-q"},   // ranges on L and G rows
+      {"tuff.mps", 2.9214776509E-01, "-q"},       // UP, LO, FX, FR bounds
+      {"blend.mps", -3.0812149846E+01, "-q --free"},  // blank set names found by counting fields
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
