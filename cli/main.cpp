@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,12 +41,14 @@ const char kUsage[] =
     "      --check             read the MPS file only; do not solve\n"
     "      --fixed, --free     read the MPS file in this format (default: detected)\n"
     "  -q, --quiet             no solver log on standard output\n"
+
     "  -h, --help              show this text\n"
     "  -V, --version           show the version\n"
     "\n"
     "Exit status: 0 optimal, 1 infeasible, 2 unbounded, 3 iteration or time\n"
     "limit reached (or interrupted), 4 any other solver failure, 5 input error\n"
-    "(MPS or SPECS file, a file that cannot be opened or written), 6 bad usage.\n";
+    "(MPS or SPECS file, a file that cannot be opened or written), 6 bad usage.\n"
+    "Ctrl-C stops the solve at the next iteration (result 19, exit status 3).\n";
 
 // Units of the command's files.
 constexpr int kUnitSpecs = 4;
@@ -160,9 +163,19 @@ struct TimeLimit {
   double start = 0.0;
 } g_time;
 
+// Ctrl-C asks the solver to stop as interrupted (result 19) at its next
+// iteration; a second one ends the program at once.
+volatile std::sig_atomic_t g_interrupt = 0;
+
+void on_interrupt(int) {
+  g_interrupt = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
+
 void log_callback(int* kind, int* stop, int*, int*, int*, double*, char*, double*, double*, double*,
                   double*, int*, int*, double*, int*, int) {
-  if (g_time.limit > 0.0 && cpu_seconds() - g_time.start > g_time.limit) *stop = 1;
+  if (g_interrupt) *stop = 2;
+  else if (g_time.limit > 0.0 && cpu_seconds() - g_time.start > g_time.limit) *stop = 1;
   (void)kind;
 }
 
@@ -292,7 +305,9 @@ int main(int argc, char** argv) {
   g_time.limit = a.time_limit;
 
   tv::EntryResult r;
-  solve(*ctx, model, a.time_limit > 0.0 ? 1 : 0, r);
+  std::signal(SIGINT, on_interrupt);
+  solve(*ctx, model, 1, r);
+  std::signal(SIGINT, SIG_DFL);
 
   std::printf("\n Result      %10d  %s\n", r.inform, tvcli::result_text(r.inform));
   std::printf(" Objective value  %.15g\n", r.obj);
