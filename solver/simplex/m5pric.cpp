@@ -75,8 +75,8 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   const bool changed = firstpass || !wasfeas;
   if (changed) S.state = ns >= 1 ? 4 : (nnl > 0 ? 3 : 2);
   S.needpi = true;
-  S.objlin = S.objslot > 0 ? -(xbs(S.objslot) * S.objscale) : 0.0;
-  S.objlog = sense * S.objlin;
+  S.objlin = S.objslot > 0 ? 0.0 - xbs(S.objslot) * S.objscale : 0.0;  // no negative zero
+  S.objlog = sense * S.objlin + 0.0;
   const bool lincon = P.nncon == 0;
   if (start == 3) {
     const std::string line = strf(" Itn%9d -- linear E rows feasible.   Obj =%18.9E", S.itn, S.objlog);

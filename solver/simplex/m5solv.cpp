@@ -551,7 +551,7 @@ void Loop::final_block() {
   double xnorm = 0.0;
   for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
   S.xnorm = xnorm;
-  S.objlin = S.jobj > 0 ? -P.xn(S.jobj) * S.objscale : 0.0;
+  S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * S.objscale : 0.0;
   S.obj = P.objconst + S.objlin + ctx.nl.fobj;
   ctx.run.ninf = S.ninf;
   ctx.run.sinf = S.sinf;
