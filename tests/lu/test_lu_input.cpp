@@ -329,3 +329,37 @@ TEST(LuHeap, OrderMovesAndEqualKeys) {
   EXPECT_EQ(jj(1), 2);
   EXPECT_EQ(mv, 1);
 }
+
+TEST(LuMessages, DensityOfLargeAndEmptyShapes) {
+  // m x n beyond 32 bits: the density is formed in floating point.
+  const int n = 50000;
+  LuBox b(n, n, 3 * n + 4 * n + 10);
+  b.capture(10);
+  ASSERT_EQ(b.factor(identity(n)), 0);
+  EXPECT_EQ(b.text().substr(0, 79), " m       50000 =n       50000  Elems    50000  Amax   1.0E+00  Density   0.00\n");
+  // An empty shape prints density 0.
+  LuBox e(0, 5, 20);
+  e.capture(10);
+  EXPECT_EQ(e.factor({}), 1);  // five empty columns
+  EXPECT_EQ(e.text().substr(0, 79), " m           0 <n           5  Elems        0  Amax   0.0E+00  Density   0.00\n");
+}
+
+TEST(LuUpdateFaults, InconsistentFactorsGiveCode8FromTheRankTest) {
+  // diag(2, 3, 4), then a stray entry in row 3 under an earlier pivot column:
+  // the rank test cannot place it and asks for a refactorization.
+  LuBox b(3, 3, 100);
+  b.capture(0);
+  ASSERT_EQ(b.factor({{1, 1, 2.0}, {2, 2, 3.0}, {3, 3, 4.0}}), 0);
+  int i3 = b.iperm[2];
+  ASSERT_EQ(b.locrow[i3 - 1] + b.lenrow[i3 - 1] - 1, b.ip[25]);  // last row of the file
+  int pos = b.ip[25] + 1;
+  b.a[pos - 1] = 9.0;
+  b.indr[pos - 1] = b.jperm[0];
+  b.lenrow[i3 - 1] += 1;
+  b.ip[25] += 1;
+  b.ip[24] += 1;
+  std::vector<double> v(3, 0.0);
+  double diag, vnorm;
+  EXPECT_EQ(b.replace(b.jperm[2], v, diag, vnorm), 8);
+  EXPECT_EQ(b.text(), "Fatal error in DECOM lu7rnk\n");
+}
