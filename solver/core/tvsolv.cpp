@@ -4,26 +4,22 @@
 
 #include "core/context.h"
 #include "core/m2amat.h"
+#include "core/page.h"
 #include "core/states.h"
+#include "core/timers.h"
+#include "files/m4getb.h"
+#include "files/m4savb.h"
+#include "lu/m2scal.h"
+#include "simplex/m5solv.h"
 
 namespace tv {
 
-// Provisional driver: interprets the start mode, adjusts partial pricing and
-// prints the matrix statistics.  The cycles (scaling, crash, main loop,
-// solution save) are not connected yet, so it reports that nothing was solved.
-void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
-            int& nitns) {
+namespace {
+
+// Partial pricing: sections of fewer than ten columns and ten rows are not
+// worth it; use about ten sections instead (one when the problem is tiny).
+void partial_price(Context& ctx, int m, int n) {
   Params& p = ctx.par;
-  const int m = P.m, n = P.n;
-  ctx.run.ninf = 0;
-  ctx.run.ncycle = 0;
-  ctx.spx.objscale = 1.0;
-  ctx.spx.jobj = P.objrow > 0 ? n + P.objrow : 0;
-  nmajor = 0;
-  nitns = 0;
-
-  set_start_mode(ctx, start, ns);
-
   int nparp = std::max(p.partprice, 1);
   if (n / nparp <= 9 && m / nparp <= 9) {
     const int big = std::max({m, n, 1});
@@ -34,11 +30,153 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   ctx.prt(strf(" Partial price section size (A) %12d", n / nparp));
   ctx.prt(strf(" Partial price section size (I) %12d", m / nparp));
   ctx.sum(strf(" Scale option%3d,    Partial price%4d", p.scaleopt, nparp));
+}
 
+// The augmented-Lagrangian data of the nonlinear rows are set up here by the
+// major-iteration code when it exists (start of the run and of every cycle).
+void init_lagrangian(Context&, Problem&) {}
+
+// Final call of the nonlinear functions at the unscaled solution, scaling
+// off, with their state argument 2 + inform (then back to 0).  Returns a
+// negative value when a function asks to stop.  The evaluation routines of
+// the nonlinear functions make this call once they exist.
+int final_function_calls(Context&, Problem&, int) { return 0; }
+
+// Model modification between cycles; true when it asks to stop.
+bool call_matmod(Context& ctx, Problem& P, int ncycle) {
+  ctx.both(strf(" matmod called with ncycle =%5d", ncycle));
+  int stop = 0;
+  if (ctx.sav.matmod) ctx.sav.matmod(ctx, P, ncycle, stop);
+  return stop != 0;
+}
+
+std::string flag_line(const RunState& R) {
+  auto tf = [](bool b) { return b ? " T" : " F"; };
+  return strf(" gotbas =%s     gotfac =%s     gothes =%s     gotscl =%s", tf(R.gotbas), tf(R.gotfac),
+              tf(R.gothes), tf(R.gotscl));
+}
+
+// Undo the scaling of a cycle whose solution is not saved, so that the
+// caller's matrix, bounds and point come back unscaled.
+void unscale_unsaved(Context& ctx, Problem& P) {
+  Dvec sc = ctx.ws.dvec(ctx.part.scales);
+  if (ctx.par.scaleopt > 0 && sc.size() >= P.nb) m2scla(ctx, 2, P, sc);
+}
+
+}  // namespace
+
+void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
+            int& nitns) {
+  Params& p = ctx.par;
+  RunState& R = ctx.run;
+  const int m = P.m, n = P.n;
+
+  R.ninf = 0;
+  R.sinf = 0.0;
+  R.obj = 0.0;
+  R.ncycle = 0;
+  ctx.bas.lenl = ctx.bas.lenu = 0;
+  ctx.spx.objscale = 1.0;
+  ctx.spx.jobj = P.objrow > 0 ? n + P.objrow : 0;
+  ctx.spx.itn = 0;
+  nmajor = 0;
+  nitns = 0;
+  {
+    MatmodFn hook = std::move(ctx.sav.matmod);
+    ctx.sav = SaveState();
+    ctx.sav.matmod = std::move(hook);
+  }
+  ctx.nl.nstate_obj = ctx.nl.nstate_con = 1;
+  inform = 0;
+
+  set_start_mode(ctx, start, ns);
+  partial_price(ctx, m, n);
   if (p.scaleopt == 1 && n == P.nnl()) p.scaleopt = 0;
 
-  m2amat(ctx, 1, P, ctx.ws.ivec(ctx.part.bsfeas));
-  inform = 99;
+  Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas);
+  m2amat(ctx, 1, P, rowtype);
+  if (P.nncon > 0) init_lagrangian(ctx, P);
+
+  ctx.prt(" Initial basis");
+  ctx.prt(" -------------");
+  if (R.startmode > 0) {
+    ctx.prt(" start = " + std::string(start));
+  } else if (p.oldbfile <= 0 && p.insfile <= 0 && p.loadfile <= 0) {
+    ctx.prt(" No basis file supplied");
+  }
+  int startval = 0;
+  m4getb(ctx, 0, P, ns, startval, inform);
+  if (inform != 0) return;
+
+  bool stop = false;
+  if (p.cyclim > 1) stop = call_matmod(ctx, P, 0);
+
+  int printed = 0;  // the cycle whose solution was printed last
+  bool saved = false;
+  const int cyclim = std::max(p.cyclim, 1);
+  for (int k = 1; k <= cyclim && !stop; ++k) {
+    R.ncycle = k;
+    inform = 0;
+    if (!R.gotbas) R.gotfac = R.gothes = false;
+    if (k >= 2) {
+      m1page(ctx, 0);
+      ctx.prt(strf(" Start of Cycle%5d", k));
+      ctx.prt(" -------------------");
+      ctx.prt(flag_line(R));
+      ctx.sum(" Start of Cycle");
+      if (P.nncon > 0) init_lagrangian(ctx, P);
+      m2amat(ctx, 2, P, rowtype);
+    } else if (P.nncon > 0) {
+      init_lagrangian(ctx, P);
+    }
+
+    m4getb(ctx, k, P, ns, startval, inform);
+    if (inform != 0) return;
+
+    m4chek(ctx, P, ns);
+    m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+    m1page(ctx, 0);
+    ctx.prt(" Iterations");
+    ctx.prt(" ----------");
+
+    m1time(ctx, kClockSolve, 0);
+    m5solv(ctx, P, ns, startval, inform);
+    m1time(ctx, -kClockSolve, 0);
+    nmajor += ctx.spx.nmaj;
+    nitns += ctx.spx.itn;
+    R.ninf = ctx.spx.ninf;
+    R.sinf = ctx.spx.sinf;
+    R.obj = m4obj(ctx, P);
+    ctx.sav.ns_hessian = ns;
+
+    // A solution is saved when the point is usable: any result up to 19,
+    // and 20..29 only after some iterations.
+    saved = inform <= 29 && (ctx.spx.itn > 0 || inform <= 19);
+    ctx.sav.saved = false;
+    if (!saved) {
+      unscale_unsaved(ctx, P);
+      break;
+    }
+    m1time(ctx, kClockOutput, 0);
+    m4savb(ctx, 1, P, ns, inform);
+    if (k > cyclim - p.cycprt) {
+      m4savb(ctx, 2, P, ns, inform);
+      printed = k;
+    }
+    m1time(ctx, -kClockOutput, 0);
+
+    if (inform == 6) break;
+    if (R.ninf == 0 && final_function_calls(ctx, P, inform) < 0) break;
+    if (inform > 19) break;
+    if (k < cyclim && call_matmod(ctx, P, k)) break;
+  }
+
+  // The last cycle's solution, unless already printed or not saved.
+  if (saved && R.ncycle > 0 && printed != R.ncycle) {
+    m1time(ctx, kClockOutput, 0);
+    m4savb(ctx, 2, P, ns, inform);
+    m1time(ctx, -kClockOutput, 0);
+  }
 }
 
 }  // namespace tv

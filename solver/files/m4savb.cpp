@@ -27,7 +27,9 @@ void maxabs(CDvec v, int count, double& vmax, int& imax) {
 
 // The working feasibility tolerance of the EXPAND procedure at the end of
 // the main loop: the tolerance of the phase-1 costs.
-double expand_tol(const Context& ctx) { return ctx.par.feastol; }
+double expand_tol(const Context& ctx) {
+  return ctx.spx.delta > 0.0 ? ctx.spx.delta : ctx.par.feastol;
+}
 
 void save(Context& ctx, Problem& P, int ns, int inform) {
   const Params& p = ctx.par;

@@ -200,10 +200,17 @@ TEST(SolutionSave, InfeasibleMaximisationKeepsInternalSigns) {
   EXPECT_DOUBLE_EQ(h.ctx.sav.pinfmax, 2.0);
   EXPECT_TRUE(contains(h.prt(), " NAME           SMALL                 INFEASIBILITIES      1      2.0000E+00\n"));
   EXPECT_TRUE(contains(h.prt(), " STATUS         INFEASIBLE            ITERATION      1"));
+  // The violated slack is also the largest dual infeasibility (its phase-1
+  // cost), which tvsolf marks as not optimal when the run did not end optimal.
+  EXPECT_EQ(h.ctx.sav.jdinf, 3);
+  EXPECT_EQ(h.ctx.sav.inform, 1);
   int flag = -1, state = -1;
   tvsolf(h.ctx, P.n, 3, flag, state, P.hs, P.bl, P.bu, P.rc, P.xn);
-  EXPECT_EQ(flag, 3);
+  EXPECT_EQ(flag, 4);
   EXPECT_EQ(state, 3);
+  h.ctx.sav.inform = 0;
+  tvsolf(h.ctx, P.n, 3, flag, state, P.hs, P.bl, P.bu, P.rc, P.xn);
+  EXPECT_EQ(flag, 3);
 }
 
 TEST(SolutionSave, ScaledStateIsUnscaledWithBothMaxLines) {
