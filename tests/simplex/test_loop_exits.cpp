@@ -209,3 +209,31 @@ TEST(LoopExits, LuStorageExhaustedGivesUsableFigure) {
     ASSERT_EQ(std::sscanf(p2.c_str() + q, " Increase Workspace (total) to at least%d", &nwork), 1);
   }
 }
+
+// Row checks are counted from the last factorization: with a refactorization
+// every 3 iterations and a check every 2, the loop checks at iterations
+// 2, 5, 8, ... (and the factorizations at 0, 3, 6, ...), never at 4, 7, ...
+TEST(LoopExits, RowCheckCountedFromLastFactorization) {
+  LoopRun r(tvtest::netlib_lp("sc50a"), [](tv::Context& c) {
+    opt_i(c, "Debug level", 2);
+    opt_i(c, "Check frequency", 2);
+    opt_i(c, "Factorization frequency", 3);
+  });
+  r.slack_basis();
+  ASSERT_EQ(r.solve(), 0);
+  std::vector<int> itns;
+  for (const auto& l : tvtest::lines(r.prt())) {
+    int itn = 0;
+    if (l.find(" -- row check.   Max residual =") != std::string::npos &&
+        std::sscanf(l.c_str(), " Itn%9d", &itn) == 1) {
+      itns.push_back(itn);
+    }
+  }
+  ASSERT_GT(itns.size(), 4u);
+  int loopchecks = 0;
+  for (size_t k = 0; k + 1 < itns.size(); ++k) {
+    EXPECT_NE(itns[k] % 3, 1) << itns[k];
+    loopchecks += itns[k] % 3 == 2;
+  }
+  EXPECT_GT(loopchecks, 2);
+}
