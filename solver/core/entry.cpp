@@ -165,7 +165,8 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   r.ninf = ctx.run.ninf;
   r.sinf = ctx.run.sinf;
   r.obj = ctx.run.obj;
-  if (variant == Variant::Nose && P.nncon > 0) {
+  // ncstat stays 0 unless the constraint functions were evaluated at the end.
+  if (variant == Variant::Nose && P.nncon > 0 && ctx.sav.cviol_set) {
     r.cviol = ctx.sav.cviol;
     r.cviolr = ctx.sav.cviolr;
     r.ncstat = r.cviolr <= p.rowtol ? 1 : 2;

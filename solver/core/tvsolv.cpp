@@ -65,6 +65,8 @@ void unscale_unsaved(Context& ctx, Problem& P) {
 
 }  // namespace
 
+bool solution_saved(int inform, int itn) { return inform <= 29 && (itn > 0 || inform <= 19); }
+
 void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
             int& nitns) {
   Params& p = ctx.par;
@@ -90,8 +92,10 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   inform = 0;
 
   set_start_mode(ctx, start, ns);
-  partial_price(ctx, m, n);
+  // Scale option 1 scales only the linear part: nothing when every column is
+  // nonlinear.  Settled before it is printed, so the line shows what is used.
   if (p.scaleopt == 1 && n == P.nnl()) p.scaleopt = 0;
+  partial_price(ctx, m, n);
 
   Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas);
   m2amat(ctx, 1, P, rowtype);
@@ -149,9 +153,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     R.obj = m4obj(ctx, P);
     ctx.sav.ns_hessian = ns;
 
-    // A solution is saved when the point is usable: any result up to 19,
-    // and 20..29 only after some iterations.
-    saved = inform <= 29 && (ctx.spx.itn > 0 || inform <= 19);
+    saved = solution_saved(inform, ctx.spx.itn);
     ctx.sav.saved = false;
     if (!saved) {
       unscale_unsaved(ctx, P);

@@ -14,4 +14,9 @@ struct Context;
 void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
             int& nitns);
 
+// A cycle's point is usable, and is saved and reported, after any result up
+// to 19, and after 20..29 only when some iterations were done.  Otherwise the
+// problem is only unscaled and no solution is printed.
+bool solution_saved(int inform, int itn);
+
 }  // namespace tv

@@ -11,6 +11,7 @@
 #include "common/mps_lp.h"
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/tvsolv.h"
 #include "driver/driver_run.h"
 
 using namespace tv;
@@ -286,4 +287,77 @@ TEST(Driver, LogCallbackStopLeavesAUsablePoint) {
     // The matrix is handed back unscaled.
     for (size_t k = 0; k < given.a.size(); ++k) EXPECT_NEAR(d.lp.a[k], given.a[k], 1e-12 * (1 + std::fabs(given.a[k])));
   }
+}
+
+TEST(Driver, SolutionSavedOnlyForUsablePoints) {
+  EXPECT_TRUE(solution_saved(0, 0));
+  EXPECT_TRUE(solution_saved(19, 0));
+  EXPECT_FALSE(solution_saved(20, 0));  // storage failure before any iteration
+  EXPECT_TRUE(solution_saved(20, 1));
+  EXPECT_TRUE(solution_saved(29, 3));
+  EXPECT_FALSE(solution_saved(30, 0));  // basis file does not fit
+  EXPECT_FALSE(solution_saved(32, 7));
+}
+
+namespace {
+
+// m rows x(j) <= 1 over n columns (row i holds column (i-1) mod n + 1) and
+// no objective row.
+TestLP stripes(int m, int n) {
+  std::vector<std::vector<double>> A(m, std::vector<double>(n, 0.0));
+  for (int i = 0; i < m; ++i) A[i][i % n] = 1.0;
+  return TestLP::dense(A, std::vector<double>(m, -kInf), std::vector<double>(m, 1.0), std::vector<double>(n, 0.0),
+                       std::vector<double>(n, 1.0), 0);
+}
+
+}  // namespace
+
+TEST(Driver, PartialPriceFollowsProblemSize) {
+  struct Case {
+    int m, n;
+    const char* lines;
+  };
+  const Case cases[] = {
+      {30, 25,
+       " Scale option  2,      Partial price       3\n Partial price section size (A)            8\n"
+       " Partial price section size (I)           10\n"},
+      {8, 8,
+       " Scale option  2,      Partial price       1\n Partial price section size (A)            8\n"
+       " Partial price section size (I)            8\n"},
+      {300, 200,
+       " Scale option  2,      Partial price      10\n Partial price section size (A)           20\n"
+       " Partial price section size (I)           30\n"},
+  };
+  for (const Case& c : cases) {
+    DriverRun d;
+    d.lp = stripes(c.m, c.n);
+    d.start({"Partial price 10"});
+    d.solve("Cold");
+    SCOPED_TRACE(strf("m = %d, n = %d", c.m, c.n));
+    EXPECT_EQ(d.r.inform, 0);
+    EXPECT_TRUE(contains(d.prt(), c.lines)) << d.prt().substr(0, 400);
+    EXPECT_TRUE(contains(d.sum(), strf(" Scale option  2,    Partial price%4d\n", d.ctx.par.partprice)));
+  }
+}
+
+TEST(Driver, TimingLevelZeroPrintsNoTimes) {
+  DriverRun d;
+  d.lp = lp_b(1);
+  d.start({"Timing level 0"});
+  d.solve("Cold");
+  EXPECT_EQ(d.r.inform, 0);
+  EXPECT_FALSE(contains(d.prt(), "Time for"));
+  EXPECT_FALSE(contains(d.sum(), "Time for"));
+  for (int k = 1; k <= Timers::kClocks; ++k) EXPECT_EQ(d.ctx.tim.count[k], 0) << k;
+}
+
+TEST(Driver, ScaleOptionOneWithOnlyNonlinearColumnsIsShownAsZero) {
+  DriverRun d;
+  d.lp = lp_b(1);
+  d.lp.nnobj = d.lp.n;  // every column nonlinear in the objective (no function: value 0)
+  d.start({"Scale option 1", "Iterations limit 5"});
+  d.solve("Cold");
+  EXPECT_TRUE(contains(d.prt(), " Scale option  0,      Partial price"));
+  EXPECT_TRUE(contains(d.sum(), " Scale option  0,    Partial price"));
+  EXPECT_FALSE(contains(d.prt(), " Scaling\n"));
 }
