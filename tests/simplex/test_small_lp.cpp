@@ -232,3 +232,25 @@ TEST(SmallLp, ObjectiveChangeLimitFollowsRows) {
   small.solve();
   EXPECT_EQ(small.ctx.spx.nsamelim, 1000);
 }
+
+TEST(SmallLp, OneRowOnlyObjective) {
+  // Only the objective row: min x1 - x2 with 0 <= x <= 2 (bound flips only).
+  LoopRun r(TestLP::dense({{1, -1}}, {-kInf}, {kInf}, {0, 0}, {2, 2}, 1));
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_NEAR(r.obj(), -2.0, 0.0);
+  EXPECT_EQ(r.P.hs(2), 1);
+  EXPECT_EQ(r.ctx.bas.nupd, 0);  // bound flips change no basis column
+}
+
+TEST(SmallLp, NoRowsAndBetweenBoundsFallback) {
+  // No rows at all; x2 starts strictly between its bounds and, with nothing
+  // else to price, is moved to the bound nearer zero's side: |bl| < |bu|, so
+  // it decreases to -1.
+  LoopRun r(TestLP::dense({}, {}, {}, {0, -1}, {2, 3}));
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_EQ(r.itn(), 1);
+  EXPECT_EQ(r.P.xn(2), -1.0);
+  EXPECT_EQ(r.obj(), 0.0);
+}
