@@ -52,5 +52,13 @@ int superbasicsEstimate(int nln);
 // The solve: model transfer, solver call, results.  Returns the pending
 // error code (0 on success).
 int tvlModelSolve(tvlRec* tvl);
+// Free the link object's buffers of one solve.
+void tvlFreeBuffers(tvlRec* tvl);
+
+// The solver's per-iteration log procedure: the host's terminate flag and
+// resource limit, and a compact iteration log on the host's log.
+void tvlLog(int* kind, int* stop, int* major, int* minor, int* ninf, double* sinf, char* flag, double* step,
+            double* objective, double* feasible, double* optimal, int* ns, int* ncon, double* penalty,
+            int* bsswp, int flaglen);
 
 }  // namespace tvl

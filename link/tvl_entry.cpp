@@ -27,17 +27,6 @@ __attribute__((destructor)) void tvl_unload_hook() {
   optFiniMutexes();
 }
 
-void free_buffers(tvlRec* tvl) {
-  delete[] tvl->jacstart;
-  delete[] tvl->colbuf;
-  delete[] tvl->nlbuf;
-  delete[] tvl->cntbuf;
-  delete[] tvl->gradbuf;
-  delete[] tvl->valbuf;
-  tvl->jacstart = tvl->colbuf = tvl->nlbuf = tvl->cntbuf = nullptr;
-  tvl->gradbuf = tvl->valbuf = nullptr;
-}
-
 // Steps 8 and 11: (re)open the print file and reset the solver's parameters.
 void start_solver(tvlRec* tvl) {
   char path[kMsgLen] = "";
@@ -156,7 +145,7 @@ int call_solver(tvlRec* tvl) {
   } else {
     hevTimeDiffStart(tvl->env);
     if (tvlModelSolve(tvl) == 0) println(tvl->env, "%s", "");
-    free_buffers(tvl);
+    tvlFreeBuffers(tvl);
   }
   return reportPending(slot) ? 1 : 0;
 }
@@ -198,7 +187,7 @@ void tvlFree(void** Cptr) {
   auto* tvl = static_cast<tvlRec*>(*Cptr);
   if (tvl->model && tvl->options && optLibraryLoaded()) optFree(&tvl->options);
   tvl::clinkutilsFree(tvl->utils);
-  tvl::free_buffers(tvl);
+  tvl::tvlFreeBuffers(tvl);
   // Only this object's own reference is cleared; another live link stays reachable.
   if (tvl::global_tvl == tvl) tvl::global_tvl = nullptr;
   delete tvl;

@@ -3,12 +3,13 @@
 //   tvlCreate, tvlReadyAPI, tvlCallSolver, tvlFree.
 //
 //   tvhost [--plugin PATH] [--libdir DIR] [--control FILE] [--no-ready] [--no-call]
-//          MODEL [MODEL ...]
+//          [--values] MODEL [MODEL ...]
 //
 // The host libraries (libvoskdclib64.so, liboptdclib64.so) are loaded from
 // --libdir first, so the plug-in's own loads by name find them.  The log
 // goes to standard output, followed by "===" lines with the entry points'
-// results and what the plug-in wrote back into the model.  Exit code: 0
+// results and what the plug-in wrote back into the model: statuses,
+// objective, iterations, and with --values every row and column record.  Exit code: 0
 // when every entry point returned 0, 1 when one returned nonzero, 2 when
 // the driver itself failed.
 #include <dlfcn.h>
@@ -35,7 +36,7 @@ using ReadyFn = int (*)(void*, void*);
 using CallFn = int (*)(void*);
 using ModelCreateFn = void (*)(void**, const char*);
 using ModelFreeFn = void (*)(void**);
-using ReportFn = void (*)(void*);
+using ReportFn = void (*)(void*, int);
 
 template <class F>
 bool sym(void* lib, const char* name, F& f) {
@@ -64,7 +65,7 @@ void line(const char* what, int rc) {
 
 int main(int argc, char** argv) {
   std::string plugin = TVHOST_PLUGIN, libdir = TVHOST_LIBDIR;
-  bool do_ready = true, do_call = true;
+  bool do_ready = true, do_call = true, values = false;
   std::vector<std::string> models;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
       }
     } else if (a == "--no-ready") do_ready = false;
     else if (a == "--no-call") do_call = false;
+    else if (a == "--values") values = true;
     else if (!a.empty() && a[0] == '-') {
       std::fprintf(stderr, "tvhost: unknown option %s\n", a.c_str());
       return 2;
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
   if (models.empty()) {
     std::fprintf(stderr,
                  "usage: tvhost [--plugin PATH] [--libdir DIR] [--control FILE] [--no-ready] [--no-call] "
-                 "MODEL...\n");
+                 "[--values] MODEL...\n");
     return 2;
   }
 
@@ -138,7 +140,7 @@ int main(int argc, char** argv) {
         if (rc != 0) status = status ? status : 1;
       }
     }
-    report(model);
+    report(model, values ? 1 : 0);
     release(&link);
     line("tvlFree", link == nullptr ? 0 : 1);
     model_free(&model);

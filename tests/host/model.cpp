@@ -527,28 +527,44 @@ TVHOST_EXPORT int hmoEvalGradNLObj(Model* m, double* x, double* f, double* g, do
 // ---- for the host driver and the tests -------------------------------------
 TVHOST_EXPORT int tvhostSolveStat(Model* m) { return m ? m->solvestat : 0; }
 
-// Print the results the link wrote back, one "===" line each.
-TVHOST_EXPORT void tvhostReport(Model* m) {
+// Print the results the link wrote back, one "===" line each: the model
+// and solve status, the objective and iterations, the head-and-tail items,
+// and with `detail` every row and column record (level, marginal, basis
+// status, condition) with round-trip precision.
+TVHOST_EXPORT void tvhostReport(Model* m, int detail) {
   if (!m) return;
   char line[512];
   std::snprintf(line, sizeof line, "=== model status %d\n=== solve status %d\n", m->modelstat, m->solvestat);
   tvhost_out(line);
+  if (m->headntail_set[5]) {
+    std::snprintf(line, sizeof line, "=== objective %.17g\n", m->headntail[5]);
+    tvhost_out(line);
+  }
+  if (m->headntail_set[3]) {
+    std::snprintf(line, sizeof line, "=== iterations %.0f\n", m->headntail[3]);
+    tvhost_out(line);
+  }
   for (int k = 0; k < 10; ++k) {
     if (!m->headntail_set[k]) continue;
     std::snprintf(line, sizeof line, "=== headntail %d %.10g\n", k, m->headntail[k]);
     tvhost_out(line);
   }
-  for (size_t i = 0; i < m->rows.size(); ++i) {
+  int nrows = 0, ncols = 0;
+  for (const auto& r : m->rowres) nrows += r.set;
+  for (const auto& c : m->colres) ncols += c.set;
+  std::snprintf(line, sizeof line, "=== records %d rows %d columns\n", nrows, ncols);
+  tvhost_out(line);
+  for (size_t i = 0; detail && i < m->rows.size(); ++i) {
     const auto& r = m->rowres[i];
     if (!r.set) continue;
-    std::snprintf(line, sizeof line, "=== row %s %.10g %.10g %d %d\n", m->rows[i].name.c_str(), r.level,
+    std::snprintf(line, sizeof line, "=== row %s %.17g %.17g %d %d\n", m->rows[i].name.c_str(), r.level,
                   r.marginal, r.basis, r.cond);
     tvhost_out(line);
   }
-  for (size_t j = 0; j < m->cols.size(); ++j) {
+  for (size_t j = 0; detail && j < m->cols.size(); ++j) {
     const auto& c = m->colres[j];
     if (!c.set) continue;
-    std::snprintf(line, sizeof line, "=== col %s %.10g %.10g %d %d\n", m->cols[j].name.c_str(), c.level,
+    std::snprintf(line, sizeof line, "=== col %s %.17g %.17g %d %d\n", m->cols[j].name.c_str(), c.level,
                   c.marginal, c.basis, c.cond);
     tvhost_out(line);
   }

@@ -1,0 +1,127 @@
+// tvmps2host: an MPS file as a test host model file (see model.h).
+//
+//   tvmps2host [--max] [--basis] MODEL.mps[.gz] OUT.txt
+//
+// The objective row becomes the host's separate objective (with the file's
+// constant and sense, --max forcing maximisation); other free rows stay as
+// free rows (=n=), which the link drops.  A ranged row lo <= a x <= up is an
+// equality a x - r = 0 with a new column r in [lo, up], named after the row
+// with the suffix "~rng".  Names are made single words: blanks and '*'
+// become '_', and a name already taken (or the word obj, which stands for
+// the objective) gets a suffix "~k".  Numbers are written to round-trip.
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "core/context.h"
+#include "core/entry.h"
+#include "files/mps.h"
+
+namespace {
+
+constexpr double kInf = 1.0e+20;
+
+std::string num(double v) {
+  if (v >= kInf) return "inf";
+  if (v <= -kInf) return "-inf";
+  char b[40];
+  std::snprintf(b, sizeof b, "%.17g", v);
+  return b;
+}
+
+class Names {
+ public:
+  Names() { taken_.insert("obj"); }
+  std::string make(std::string s) {
+    for (char& c : s)
+      if (c == ' ' || c == '\t' || c == '*') c = '_';
+    if (s.empty()) s = "_";
+    std::string t = s;
+    for (int k = 1; taken_.count(t); ++k) t = s + "~" + std::to_string(k);
+    taken_.insert(t);
+    return t;
+  }
+
+ private:
+  std::set<std::string> taken_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool maximize = false, basis = false;
+  std::string in, out;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--max") maximize = true;
+    else if (a == "--basis") basis = true;
+    else if (in.empty()) in = a;
+    else if (out.empty()) out = a;
+    else in.clear(), out.clear(), i = argc;
+  }
+  if (in.empty() || out.empty()) {
+    std::fprintf(stderr, "usage: tvmps2host [--max] [--basis] MODEL.mps[.gz] OUT.txt\n");
+    return 2;
+  }
+
+  tv::Context ctx;
+  tv::tvstart(ctx, 0, 0, 0);
+  tv::MpsModel M;
+  const int inform = tv::mps_read(ctx, in, M);
+  if (inform != 0) {
+    std::fprintf(stderr, "tvmps2host: cannot read %s (result %d)\n", in.c_str(), inform);
+    return 1;
+  }
+
+  std::string text = "name " + M.name + "\n";
+  if (maximize || M.objsense < 0) text += "sense max\n";
+  if (M.objconst != 0.0) text += "objconst " + num(M.objconst) + "\n";
+  if (M.objrow == 0) text += "modeltype 8\n";
+  if (basis) text += "basis\n";
+
+  Names names;
+  std::string cols, rows, coefs, ranges;
+  std::vector<std::string> colname(static_cast<size_t>(M.n)), rowname(static_cast<size_t>(M.m));
+  for (int j = 1; j <= M.n; ++j) {
+    colname[j - 1] = names.make(M.colnames[j - 1]);
+    cols += "col " + colname[j - 1] + " " + num(M.bl[j - 1]) + " " + num(M.bu[j - 1]) + "\n";
+  }
+  for (int i = 1; i <= M.m; ++i) {
+    if (i == M.objrow) continue;
+    const std::string r = rowname[i - 1] = names.make(M.rownames[i - 1]);
+    // The slack is the negated activity: its bounds are the negated row limits.
+    const double lo = -M.bu[M.n + i - 1], up = -M.bl[M.n + i - 1];
+    if (lo <= -kInf && up >= kInf) {
+      rows += "row " + r + " =n= 0\n";
+    } else if (lo == up) {
+      rows += "row " + r + " =e= " + num(lo) + "\n";
+    } else if (up >= kInf) {
+      rows += "row " + r + " =g= " + num(lo) + "\n";
+    } else if (lo <= -kInf) {
+      rows += "row " + r + " =l= " + num(up) + "\n";
+    } else {
+      const std::string c = names.make(M.rownames[i - 1] + "~rng");
+      rows += "row " + r + " =e= 0\n";
+      cols += "col " + c + " " + num(lo) + " " + num(up) + "\n";
+      ranges += "coef " + r + " " + c + " -1\n";
+    }
+  }
+  for (int j = 1; j <= M.n; ++j) {
+    for (int k = M.ka[j - 1]; k < M.ka[j]; ++k) {
+      const int i = M.ha[k - 1];
+      const std::string& r = i == M.objrow ? std::string("obj") : rowname[i - 1];
+      coefs += "coef " + r + " " + colname[j - 1] + " " + num(M.a[k - 1]) + "\n";
+    }
+  }
+
+  std::ofstream f(out);
+  f << text << cols << rows << coefs << ranges;
+  f.close();
+  if (!f) {
+    std::fprintf(stderr, "tvmps2host: cannot write %s\n", out.c_str());
+    return 1;
+  }
+  return 0;
+}
