@@ -4,6 +4,10 @@
 // Columns of count nz sit at jperm(jbucket(nz)) .. (next bucket - 1), rows of
 // count nz at iperm(ibucket(nz)) .. ; the search visits counts 1, 2, ... and
 // stops as soon as no larger count can beat the best merit held (cntbnd).
+// Once a pivot is held and ncsrch columns have been examined, the remaining
+// columns of the current count are passed over for its rows: without that a
+// search would scan every column of that count whenever fewer than nrsrch
+// rows had been seen, and the factorization would grow quadratically.
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -93,7 +97,10 @@ void lu1mar(LuFac& s, bool tcp, double cptol, int ncsrch, int nrsrch, double& ab
           if (nz == 1) return;
         }
       }
-      if (ibest > 0 && ncol >= ncsrch && nrow >= nrsrch) return;
+      if (ibest > 0 && ncol >= ncsrch) {
+        if (nrow >= nrsrch) return;
+        break;  // enough columns: go on with the rows of this count
+      }
     }
     if (ibest > 0 && nz >= kbest) return;
 
@@ -170,7 +177,10 @@ void lu1mrp(LuFac& s, int ncsrch, int nrsrch, double& abest, int& ibest, int& jb
         abest = aij;
         if (nz == 1) return;
       }
-      if (ibest > 0 && ncol >= ncsrch && nrow >= nrsrch) return;
+      if (ibest > 0 && ncol >= ncsrch) {
+        if (nrow >= nrsrch) return;
+        break;  // enough columns: go on with the rows of this count
+      }
     }
     if (ibest > 0 && nz >= kbest) return;
 
