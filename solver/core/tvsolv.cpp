@@ -84,9 +84,12 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   nmajor = 0;
   nitns = 0;
   {
+    // Fresh results; the hook and what a Hot start relies on are kept.
     MatmodFn hook = std::move(ctx.sav.matmod);
+    const int ns_hessian = ctx.sav.ns_hessian;
     ctx.sav = SaveState();
     ctx.sav.matmod = std::move(hook);
+    ctx.sav.ns_hessian = ns_hessian;
   }
   ctx.nl.nstate_obj = ctx.nl.nstate_con = 1;
   inform = 0;

@@ -361,3 +361,21 @@ TEST(Driver, ScaleOptionOneWithOnlyNonlinearColumnsIsShownAsZero) {
   EXPECT_TRUE(contains(d.sum(), " Scale option  0,    Partial price"));
   EXPECT_FALSE(contains(d.prt(), " Scaling\n"));
 }
+
+TEST(Driver, HotStartInTheSameWorkspaceKeepsScalesAndBasis) {
+  DriverRun d;
+  d.lp = lp_b(1);
+  d.start({});
+  d.solve("Cold");
+  ASSERT_EQ(d.r.inform, 0);
+  d.ctx.io.clear_buffer(tvtest::kPrt);
+  d.ctx.io.clear_buffer(tvtest::kSum);
+  d.solve("Hot");
+  expect_b(d, 1);
+  EXPECT_EQ(d.r.nitns, 0);
+  const std::string prt = d.prt();
+  EXPECT_TRUE(contains(prt, " gotbas = T     gotfac = T     gothes = T     gotscl = T\n"));
+  EXPECT_TRUE(contains(prt, " start = Hot\n"));
+  EXPECT_FALSE(contains(prt, " Scaling\n"));  // the scales are taken over
+  EXPECT_FALSE(contains(prt, "WARNING"));
+}

@@ -213,6 +213,23 @@ TEST(SolutionSave, InfeasibleMaximisationKeepsInternalSigns) {
   EXPECT_EQ(flag, 3);
 }
 
+TEST(SolutionSave, PhaseOneCostsOnlyAtAnInfeasiblePoint) {
+  // The same basic point with x2 slightly below its bound (beyond the
+  // working tolerance): declared feasible, the reduced costs are -A'pi
+  // alone; declared infeasible, x2 gets its phase-1 cost -1.
+  for (int ninf : {0, 1}) {
+    Hand h(small_lp(1), {"Scale option 0"});
+    h.optimal(1);
+    h.P.xn(2) = -0.001;
+    h.ctx.run.ninf = ninf;
+    h.ctx.spx.delta = 1e-6;
+    m4savb(h.ctx, 1, h.P, 0, ninf);
+    EXPECT_NEAR(h.P.rc(2), ninf == 0 ? 0.0 : -1.0, 1e-15) << ninf;
+    EXPECT_NEAR(h.P.rc(1), 0.0, 1e-15);
+    EXPECT_NEAR(h.P.rc(3), 0.5, 1e-15);
+  }
+}
+
 TEST(SolutionSave, ScaledStateIsUnscaledWithBothMaxLines) {
   Hand ref(small_lp(1), {"Scale option 0"});
   ref.optimal(1);
