@@ -151,9 +151,6 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     m1time(ctx, -kClockSolve, 0);
     nmajor += ctx.spx.nmaj;
     nitns += ctx.spx.itn;
-    R.ninf = ctx.spx.ninf;
-    R.sinf = ctx.spx.sinf;
-    R.obj = m4obj(ctx, P);
     ctx.sav.ns_hessian = ns;
 
     saved = solution_saved(inform, ctx.spx.itn);
