@@ -174,12 +174,11 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   m5bsx(1, m, kbs, xbs, P.xn);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {
+    // The cost former puts the objective's cost at objslot on every call.
+    if (jleave == S.jobj) S.objslot = 0;
+    if (jq == S.jobj) S.objslot = jr;
     kbs(jr) = jq;
     xbs(jr) = xbs(m1);
-    if (jq == S.jobj) {
-      S.objslot = jr;
-      S.ninf = 1;  // the objective slack became basic: form the costs afresh
-    }
   }
 
   // The leaving variable on its bound, or just outside it after a minimum step.

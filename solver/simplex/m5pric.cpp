@@ -75,7 +75,13 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   const bool changed = firstpass || !wasfeas;
   if (changed) S.state = ns >= 1 ? 4 : (nnl > 0 ? 3 : 2);
   S.needpi = true;
-  S.objlin = S.objslot > 0 ? 0.0 - xbs(S.objslot) * S.objscale : 0.0;  // no negative zero
+  // The objective row's value, also when its slack is nonbasic (no negative zero).
+  S.objlin = 0.0;
+  if (S.objslot > 0) {
+    S.objlin = 0.0 - xbs(S.objslot) * S.objscale;
+  } else if (S.jobj > 0) {
+    S.objlin = 0.0 - P.xn(S.jobj) * S.objscale;
+  }
   S.objlog = sense * S.objlin + 0.0;
   const bool lincon = P.nncon == 0;
   if (start == 3) {
@@ -156,6 +162,8 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const int np = single ? 1 : nparp;
   const double thr = single ? tol : S.thresh[phase];
   const int ncol = n / np, nslk = m / np;
+  const double sense = p.objsense;
+  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * S.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
   const int want = std::min(p.multprice, ctx.part.maxs - ns);
@@ -188,6 +196,9 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     const int i1 = (kp - 1) * nslk + 1, i2 = kp == np ? m : kp * nslk;
     if (j1 <= j2) m2rcn(j1, j2, feasible, nnl, P.a, P.ha, P.ka, P.hs, gsub, P.pi, P.rc);
     for (int i = i1; i <= i2; ++i) P.rc(n + i) = -P.pi(i);
+    // A nonbasic objective slack carries its own cost (the costs in grd
+    // cover only the basic variables).
+    if (S.jobj > n + i1 - 1 && S.jobj <= n + i2 && P.hs(S.jobj) <= 1) P.rc(S.jobj) += cobj;
     auto scan = [&](int j) {
       const int h = P.hs(j);
       if (h > 1) return;

@@ -25,7 +25,8 @@ inline std::vector<std::vector<double>> dense_rows(const tvtest::TestLP& lp) {
   return A;
 }
 
-// Optimum of the objective row (sense +1 minimize, -1 maximize).  Rows and
+// Optimum of the objective row (sense +1 minimize, -1 maximize); limits on
+// the objective row count like those of any row.  Rows and
 // columns with infinite limits contribute no candidate constraint; the
 // problem must be bounded (finite column bounds or limiting rows).
 inline Vertex enumerate_vertices(const tvtest::TestLP& lp, int sense) {
@@ -43,7 +44,6 @@ inline Vertex enumerate_vertices(const tvtest::TestLP& lp, int sense) {
     if (lp.bu[j] < 1e19 && lp.bu[j] != lp.bl[j]) cons.push_back({e, lp.bu[j]});
   }
   for (int i = 0; i < m; ++i) {
-    if (i + 1 == lp.objrow) continue;
     const double lo = -lp.bu[n + i], up = -lp.bl[n + i];
     if (lo > -1e19) cons.push_back({A[i], lo});
     if (up < 1e19 && up != lo) cons.push_back({A[i], up});
@@ -54,7 +54,6 @@ inline Vertex enumerate_vertices(const tvtest::TestLP& lp, int sense) {
       if (x[j] < lp.bl[j] - tol || x[j] > lp.bu[j] + tol) return false;
     }
     for (int i = 0; i < m; ++i) {
-      if (i + 1 == lp.objrow) continue;
       double r = 0.0;
       for (int j = 0; j < n; ++j) r += A[i][j] * x[j];
       const double lo = -lp.bu[n + i], up = -lp.bl[n + i];

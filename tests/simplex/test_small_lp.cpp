@@ -245,12 +245,31 @@ TEST(SmallLp, OneRowOnlyObjective) {
 
 TEST(SmallLp, NoRowsAndBetweenBoundsFallback) {
   // No rows at all; x2 starts strictly between its bounds and, with nothing
-  // else to price, is moved to the bound nearer zero's side: |bl| < |bu|, so
-  // it decreases to -1.
+  // else to price, moves to a bound: up when |bl| >= |bu|, else down (to -1).
   LoopRun r(TestLP::dense({}, {}, {}, {0, -1}, {2, 3}));
   r.slack_basis();
   EXPECT_EQ(r.solve(), 0);
   EXPECT_EQ(r.itn(), 1);
   EXPECT_EQ(r.P.xn(2), -1.0);
   EXPECT_EQ(r.obj(), 0.0);
+}
+
+TEST(SmallLp, ObjectiveSlackEntersAndLeaves) {
+  // The objective row starts nonbasic (its slack at a finite bound) and has
+  // finite limits, so its slack can enter and leave the basis.
+  // min x1 + x2 - row1 coupling: objective row  -1 <= x1 - x2 <= 3, row 2:
+  // x1 + x2 >= 1, 0 <= x <= 4.  Optimum of x1 - x2 at x = (0, 4) is -4, but
+  // the row limits keep it >= -1: optimum -1.
+  TestLP lp = TestLP::dense({{1, -1}, {1, 1}}, {-1, 1}, {3, kInf}, {0, 0}, {4, 4}, 1);
+  const Vertex v = enumerate_vertices(lp, 1);
+  ASSERT_TRUE(v.feasible);
+  EXPECT_NEAR(v.obj, -1.0, 1e-12);
+  LoopRun r(lp);
+  r.slack_basis();
+  r.P.hs(r.P.n + 1) = 0;  // objective slack nonbasic at its lower bound -3
+  r.P.xn(r.P.n + 1) = -3.0;
+  r.P.hs(1) = 3;          // x1 basic in its place
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_NEAR(r.obj(), -1.0, 1e-9);
+  EXPECT_LT(r.primal_error(), 1e-9);
 }
