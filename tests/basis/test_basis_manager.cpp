@@ -273,3 +273,19 @@ TEST(BasisManager, GrowthSwitchesToRookPivoting) {
   EXPECT_TRUE(has(r.sum(), " LU Rook Pivoting invoked.  LU Factor tol =     10.00"));
   EXPECT_FALSE(has(r.prt(), " LU Update tol reduced to"));  // 10 is not below 10
 }
+
+TEST(BasisManager, SymmetricRuleWithoutDiagonalIsErrorInBasisPackage) {
+  TestLP lp = TestLP::dense({{0, 1, 2}, {1, 0, 3}, {2, 3, 0}}, {-kInf, -kInf, -kInf}, {kInf, kInf, kInf},
+                            {0, 0, 0}, {1, 1, 1});
+  LoopRun r(lp);
+  r.ctx.par.lupivot() = tv::lu_symmetric;
+  for (int j = 1; j <= 3; ++j) {
+    r.P.hs(j) = 3;
+    r.P.hs(3 + j) = 0;
+  }
+  factor(r);
+  EXPECT_EQ(r.ctx.par.luipar()(tv::lup::inform), 9);
+  EXPECT_EQ(r.ctx.bas.ierr, 21);
+  EXPECT_TRUE(has(r.prt(), " EXIT -- error in basis package"));
+  EXPECT_FALSE(has(r.prt(), "not enough storage"));
+}
