@@ -28,8 +28,8 @@ double nl_reduced_gradient(Context& ctx, Problem& P, int ns);
 
 // One reduced-gradient iteration.  Returns its result code (0 step taken,
 // 1 subspace optimal, 4 form the costs again, 6 refactorize with "BS") and
-// sets ierr (0, 2, 5, 9, 11).  Sets basis_changed when a basic variable was
-// replaced (the factors were updated by the iteration itself).
+// sets ierr (0, 2, 5, 9, 11).  When it replaces a basic variable it updates
+// the factors itself (m2bsol request 4).
 // (Not built yet: returns 0 with ierr = 9, so the loop ends with
 // " EXIT -- the current point cannot be improved upon".)
 int nl_rgit(Context& ctx, Problem& P, int& ns, int& ierr);
@@ -49,9 +49,10 @@ int nl_first_feasible(Context& ctx, Problem& P);
 void nl_row_rhs(Context& ctx, Problem& P, Dvec r);
 
 // Set-up of major iteration nmaj with nonlinear constraints (linearize,
-// Jacobian).  Returns: 0 go on with the minor iterations, 1 the major
-// iterations converged (optimal exit), or a result code (>= 2) that ends
-// the run.  `unchanged` receives the count of consecutive major iterations
+// Jacobian, the kind-2 log call).  Returns: 0 go on with the minor
+// iterations, 1 the major iterations converged (optimal exit), or a result
+// code (>= 2, e.g. 18 or 19 for a stop request of the log callback) that
+// ends the run; the main loop prints its EXIT line.  `unchanged` receives the count of consecutive major iterations
 // in which the Jacobian variables did not change.
 // (Not built yet: returns 0 with unchanged = 0.)
 int nl_major_setup(Context& ctx, Problem& P, int& ns, int subcode, int& unchanged);
