@@ -217,7 +217,7 @@ TEST(Defaults, FunctionPrecisionAndOptimalityTolerance) {
   EXPECT_EQ(iv.par.cenint, 1.0E-2);
 }
 
-TEST(Defaults, OutOfRangeValuesFallBack) {
+TEST(Defaults, OutOfRangeSettingsFallBack) {
   Context ctx;
   fresh(ctx);
   Params& p = ctx.par;

@@ -38,7 +38,7 @@ const char* kSumHead = "      Itn     dj     ninf   sinf       objective";
 
 }  // namespace
 
-TEST(IterationLog, ShortPrintLogEveryIteration) {
+TEST(IterationLog, ShortPrintLogOnEachIteration) {
   LoopRun r(tvtest::netlib_lp("sc50a"), [](tv::Context& c) { opt_i(c, "Log frequency", 1); });
   r.slack_basis();
   ASSERT_EQ(r.solve(), 0);
