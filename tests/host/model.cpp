@@ -179,6 +179,7 @@ bool read_model(Model& m, const char* path) {
       if (!(ls >> what >> v)) return bad("count needs a name and a value");
       if (what == "nz64") m.nz64_override = v;
       else if (what == "nlnz64") m.nlnz64_override = v;
+      else if (what == "nln") m.nln_override = v;
       else return bad("unknown count " + what);
     } else if (word == "col" || word == "row") {
       std::string name, t1, t2;
@@ -319,6 +320,7 @@ TVHOST_EXPORT int hmoObjNLNZ(Model* m) {
 }
 TVHOST_EXPORT int hmoNLN(Model* m) {
   if (!m) return 0;
+  if (m->nln_override >= 0) return static_cast<int>(m->nln_override);
   std::vector<char> nl(m->cols.size(), 0);
   for (const auto& r : m->rows)
     for (const auto& e : r.e)
@@ -568,5 +570,16 @@ TVHOST_EXPORT void tvhostReport(Model* m, int detail) {
                   c.marginal, c.basis, c.cond);
     tvhost_out(line);
   }
+  // The solver's order of the columns and rows, when the link changed it.
+  auto order = [&](const char* what, const std::vector<int>& perm, auto name) {
+    bool identity = true;
+    for (size_t k = 0; k < perm.size(); ++k) identity = identity && perm[k] == static_cast<int>(k);
+    if (identity || !detail) return;
+    std::string s = std::string("=== ") + what + " order";
+    for (int k : perm) s += " " + name(k);
+    tvhost_out((s + "\n").c_str());
+  };
+  order("column", m->colperm, [&](int k) { return m->cols[static_cast<size_t>(k)].name; });
+  order("row", m->rowperm, [&](int k) { return m->rows[static_cast<size_t>(k)].name; });
   if (m->completed) tvhost_out("=== solution completed\n");
 }

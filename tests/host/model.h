@@ -8,7 +8,7 @@
 //   optfile <path>              user option file (relative: to the model file)
 //   basis                       the statuses below form a start basis
 //   env <setting> <value>       environment setting (see hevRec)
-//   count <nz64|nlnz64> <value> report this count instead of the real one
+//   count <nz64|nlnz64|nln> <value> report this count instead of the real one
 //   col <name> <lower> <upper> [level v] [marginal v] [status s]
 //   row <name> <type> <rhs> [level v] [marginal v] [status s] [order k]
 //        type: =e= =g= =l= =n= =x= =c= =b= (also e g l n x c b)
@@ -73,7 +73,7 @@ struct hmoRec {
   std::vector<Col> cols;
   std::vector<Row> rows;
   std::vector<Entry> obj;
-  long long nz64_override = -1, nlnz64_override = -1;
+  long long nz64_override = -1, nlnz64_override = -1, nln_override = -1;
 
   // Settings made by the solver link.
   int base = 0, objstyle = 0, objreform = 0;

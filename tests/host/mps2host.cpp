@@ -1,9 +1,10 @@
 // tvmps2host: an MPS file as a test host model file (see model.h).
 //
-//   tvmps2host [--max] [--basis] MODEL.mps[.gz] OUT.txt
+//   tvmps2host [--max] [--negate] [--basis] MODEL.mps[.gz] OUT.txt
 //
 // The objective row becomes the host's separate objective (with the file's
-// constant and sense, --max forcing maximisation); other free rows stay as
+// constant and sense, --max forcing maximisation, --negate maximising the
+// negated objective, which has the same solution); other free rows stay as
 // free rows (=n=), which the link drops.  A ranged row lo <= a x <= up is an
 // equality a x - r = 0 with a new column r in [lo, up], named after the row
 // with the suffix "~rng".  Names are made single words: blanks and '*'
@@ -51,18 +52,19 @@ class Names {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool maximize = false, basis = false;
+  bool maximize = false, negate = false, basis = false;
   std::string in, out;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--max") maximize = true;
+    else if (a == "--negate") negate = true;
     else if (a == "--basis") basis = true;
     else if (in.empty()) in = a;
     else if (out.empty()) out = a;
     else in.clear(), out.clear(), i = argc;
   }
   if (in.empty() || out.empty()) {
-    std::fprintf(stderr, "usage: tvmps2host [--max] [--basis] MODEL.mps[.gz] OUT.txt\n");
+    std::fprintf(stderr, "usage: tvmps2host [--max] [--negate] [--basis] MODEL.mps[.gz] OUT.txt\n");
     return 2;
   }
 
@@ -76,8 +78,13 @@ int main(int argc, char** argv) {
   }
 
   std::string text = "name " + M.name + "\n";
-  if (maximize || M.objsense < 0) text += "sense max\n";
-  if (M.objconst != 0.0) text += "objconst " + num(M.objconst) + "\n";
+  if (negate && M.objsense < 0) {
+    std::fprintf(stderr, "tvmps2host: --negate needs a minimisation\n");
+    return 2;
+  }
+  const double sign = negate ? -1.0 : 1.0;
+  if (maximize || negate || M.objsense < 0) text += "sense max\n";
+  if (M.objconst != 0.0) text += "objconst " + num(sign * M.objconst) + "\n";
   if (M.objrow == 0) text += "modeltype 8\n";
   if (basis) text += "basis\n";
 
@@ -112,7 +119,8 @@ int main(int argc, char** argv) {
     for (int k = M.ka[j - 1]; k < M.ka[j]; ++k) {
       const int i = M.ha[k - 1];
       const std::string& r = i == M.objrow ? std::string("obj") : rowname[i - 1];
-      coefs += "coef " + r + " " + colname[j - 1] + " " + num(M.a[k - 1]) + "\n";
+      const double v = i == M.objrow ? sign * M.a[k - 1] : M.a[k - 1];
+      coefs += "coef " + r + " " + colname[j - 1] + " " + num(v) + "\n";
     }
   }
 

@@ -55,10 +55,10 @@ struct Run {
   std::string out;  // standard output and standard error
 };
 
-// Run the host driver with the given arguments (already quoted as needed).
-inline Run run_driver(const std::string& args) {
+// Run a command line (already quoted as needed), output and errors together.
+inline Run run_command(const std::string& command) {
   Run r;
-  std::string cmd = std::string("'") + TVHOST_DRIVER + "' " + args + " 2>&1";
+  std::string cmd = command + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
   char buf[4096];
@@ -71,6 +71,9 @@ inline Run run_driver(const std::string& args) {
   EXPECT_EQ(r.out.find("runtime error:"), std::string::npos) << r.out;
   return r;
 }
+
+// Run the host driver with the given arguments (already quoted as needed).
+inline Run run_driver(const std::string& args) { return run_command(std::string("'") + TVHOST_DRIVER + "' " + args); }
 
 inline std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> v;
