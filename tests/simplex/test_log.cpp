@@ -49,7 +49,9 @@ TEST(IterationLog, ShortPrintLogOnEachIteration) {
   // A heading (after a blank line) before the first line and after every 40.
   EXPECT_EQ(count(L, kShortHead), 1 + (r.itn() - 1) / 40);
   for (size_t k = 0; k < L.size(); ++k) {
-    if (L[k] == kShortHead) EXPECT_EQ(L[k - 1], "");
+    if (L[k] == kShortHead) {
+      EXPECT_EQ(L[k - 1], "");
+    }
   }
   // The last line holds the final objective and the factor sizes.
   const std::string last = strf("%9d", r.itn());
