@@ -487,6 +487,13 @@ void Loop::run() {
   if (!ctx.run.gothes) hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+  // A nonbasic variable beyond its bound starts on it (the basic variables
+  // are computed from these values by the first factorization).
+  for (int j = 1; j <= P.nb; ++j) {
+    const int h = P.hs(j);
+    if ((h == kHsLower || h == kHsFixed) && P.xn(j) < P.bl(j)) P.xn(j) = P.bl(j);
+    if ((h == kHsUpper || h == kHsFixed) && P.xn(j) > P.bu(j)) P.xn(j) = P.bu(j);
+  }
   inform = 0;
 
   for (;;) {

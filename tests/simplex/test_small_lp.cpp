@@ -89,11 +89,12 @@ TEST(SmallLp, RandomAgainstVertexEnumeration) {
   std::mt19937 rng(20261208);
   int nopt = 0, ninfeas = 0;
   for (int trial = 0; trial < 300; ++trial) {
-    const int m = 1 + trial % 5, n = 1 + (trial / 5) % 4;
+    const int m = 1 + trial % 9, n = 1 + (trial / 9) % 4;
     const TestLP lp = random_lp(rng, m, n);
     const int sense = trial % 3 == 0 ? -1 : 1;
     const Vertex v = enumerate_vertices(lp, sense);
     LoopRun r(lp, [&](tv::Context& c) {
+      opt_i(c, "Iterations limit", 1000);
       if (sense < 0) {
         int e = 0;
         tv::tvopt(c, "Maximize", 0, 0, e);
@@ -272,4 +273,37 @@ TEST(SmallLp, ObjectiveSlackEntersAndLeaves) {
   EXPECT_EQ(r.solve(), 0);
   EXPECT_NEAR(r.obj(), -1.0, 1e-9);
   EXPECT_LT(r.primal_error(), 1e-9);
+}
+
+// Random start bases (often singular, sometimes with too few basic
+// variables) and varied pricing and factorization settings reach the same
+// optimum as the slack basis.
+TEST(SmallLp, RandomStartBasesAndSettings) {
+  std::mt19937 rng(99);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int m = 2 + trial % 8, n = 2 + (trial / 8) % 3;
+    const TestLP lp = random_lp(rng, m, n);
+    const Vertex v = enumerate_vertices(lp, 1);
+    const int facfreq = 1 + trial % 3, parp = 1 + trial % 2, expfreq = trial % 5 == 0 ? 3 : 10000;
+    LoopRun r(lp, [&](tv::Context& c) {
+      opt_i(c, "Factorization frequency", facfreq);
+      opt_i(c, "Partial price", parp);
+      opt_i(c, "Expand frequency", expfreq);
+      opt_i(c, "Iterations limit", 1000);
+    });
+    r.slack_basis();
+    std::uniform_int_distribution<int> pick(1, r.P.nb);
+    for (int j = 1; j <= r.P.nb; ++j) r.P.hs(j) = 0;
+    const int nbasic = r.P.m - trial % 2;
+    for (int k = 0; k < nbasic; ++k) r.P.hs(pick(rng)) = 3;
+    const int inform = r.solve(trial % 3 == 0 ? 1 : 0);
+    SCOPED_TRACE(strf("trial %d", trial));
+    if (v.feasible) {
+      ASSERT_EQ(inform, 0);
+      EXPECT_NEAR(r.obj(), v.obj, 1e-7 * (1.0 + std::fabs(v.obj)));
+      EXPECT_LT(r.primal_error(), 1e-6);
+    } else {
+      ASSERT_EQ(inform, 1);
+    }
+  }
 }
