@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "clinkutils.h"
 #include "hevapi.h"
@@ -52,6 +54,20 @@ int superbasicsEstimate(int nln);
 // The solve: model transfer, solver call, results.  Returns the pending
 // error code (0 on success).
 int tvlModelSolve(tvlRec* tvl);
+// How a solver result code reaches the host: the EXIT line(s), the model
+// status (0: keep the one set from the infeasibilities), the solve status,
+// and whether levels and marginals are written.  nlrows: the model has
+// nonlinear nonzeros in its rows; domlim_exceeded: the evaluation errors
+// passed the host's limit.
+struct ExitReport {
+  std::vector<std::string> lines;
+  int modelstat = 0;
+  int solvestat = 0;
+  bool write = false;
+};
+ExitReport exitReport(int inform, double obj, int minwork, bool noobjective, bool nonlinear, bool nlrows,
+                      bool domlim_exceeded);
+
 // Free the link object's buffers of one solve.
 void tvlFreeBuffers(tvlRec* tvl);
 

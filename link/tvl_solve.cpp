@@ -3,6 +3,7 @@
 // objective as one more free row), the solver call, and the results
 // written back to the host through the solver's per-variable classification.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -382,86 +383,12 @@ void Solve::call_solver() {
 void Solve::status() {
   hmoModelStatSet(mh_, (ninf_ != 0 || ncstat_ > 1) ? 6 : 7);
   println(env_, "%s", "");
-  auto exit_line = [&](const char* text) { println(env_, "%s", text); };
-  write_ = false;
-  switch (inform_) {
-    case 0:
-      println(env_, " EXIT - Optimal Solution found, objective: %g", obj_);
-      hmoModelStatSet(mh_, modeltype_ == kNoObjective ? 16 : nonlinear_ ? 2 : 1);
-      hmoSolveStatSet(mh_, 1);
-      write_ = true;
-      break;
-    case 1:
-      exit_line(" EXIT - The problem is infeasible.");
-      hmoModelStatSet(mh_, hmoNLNZ(mh_) > 0 ? 5 : 4);
-      hmoSolveStatSet(mh_, 1);
-      write_ = true;
-      break;
-    case 2:
-      exit_line(" EXIT - The problem is unbounded (or badly scaled).");
-      hmoModelStatSet(mh_, 3);
-      hmoSolveStatSet(mh_, 1);
-      break;
-    case 3:
-      exit_line(" EXIT - Too many iterations.");
-      hmoSolveStatSet(mh_, 2);
-      write_ = true;
-      break;
-    case 4:
-      exit_line(" EXIT - The objective has not changed in many iterations.");
-      hmoSolveStatSet(mh_, 4);
-      write_ = true;
-      break;
-    case 5:
-      exit_line(" EXIT - The Superbasics Limit is too small.");
-      hmoSolveStatSet(mh_, 4);
-      break;
-    case 6:
-      if (tvl_->domlim < tvl_->evalerrs) {
-        exit_line(" EXIT - Function evaluation error limit exceeded.");
-        hmoSolveStatSet(mh_, 5);
-      } else {
-        exit_line(" EXIT - Constraint and objective values could not be calculated.");
-        hmoSolveStatSet(mh_, 4);
-      }
-      write_ = true;
-      break;
-    case 9:
-    case 12:
-    case 13:
-      exit_line(" EXIT - The current point cannot be improved.");
-      hmoSolveStatSet(mh_, 4);
-      write_ = true;
-      break;
-    case 10:
-      exit_line(" EXIT - Numerical error in trying to satisfy the linear constraints");
-      exit_line("        (or the linearized constraints). The basis is very ill-conditioned.");
-      hmoSolveStatSet(mh_, 4);
-      break;
-    case 18:
-      exit_line(" EXIT - Time limit reached.");
-      hmoSolveStatSet(mh_, 3);
-      break;
-    case 19:
-      exit_line(" EXIT - Terminated by user.");
-      hmoSolveStatSet(mh_, 8);
-      break;
-    case 20:
-      exit_line(" EXIT - Not enough storage to solve the model.");
-      hmoModelStatSet(mh_, 13);
-      hmoSolveStatSet(mh_, 9);
-      break;
-    case 42:
-      exit_line(" EXIT - Not enough storage to solve the model.");
-      println(env_, "        Request at least %8.2f Mbytes.", minwork_ * 1.1 * 8 / 1024 / 1024 + 0.005);
-      hmoModelStatSet(mh_, 13);
-      hmoSolveStatSet(mh_, 9);
-      break;
-    default:
-      exit_line(" EXIT - Systems error.");
-      hmoSolveStatSet(mh_, 4);
-      break;
-  }
+  const ExitReport e = exitReport(inform_, obj_, minwork_, modeltype_ == kNoObjective, nonlinear_,
+                                  inform_ == 1 && hmoNLNZ(mh_) > 0, tvl_->domlim < tvl_->evalerrs);
+  for (const std::string& line : e.lines) println(env_, "%s", line.c_str());
+  if (e.modelstat > 0) hmoModelStatSet(mh_, e.modelstat);
+  hmoSolveStatSet(mh_, e.solvestat);
+  write_ = e.write;
 }
 
 // Steps 18-19: level, marginal, basis status and condition of every row and
@@ -556,6 +483,71 @@ int Solve::run() {
 }
 
 }  // namespace
+
+ExitReport exitReport(int inform, double obj, int minwork, bool noobjective, bool nonlinear, bool nlrows,
+                      bool domlim_exceeded) {
+  ExitReport e;
+  auto set = [&](std::initializer_list<const char*> lines, int modelstat, int solvestat, bool write) {
+    for (const char* l : lines) e.lines.emplace_back(l);
+    e.modelstat = modelstat;
+    e.solvestat = solvestat;
+    e.write = write;
+  };
+  char text[kMsgLen];
+  switch (inform) {
+    case 0:
+      std::snprintf(text, sizeof text, " EXIT - Optimal Solution found, objective: %g", obj);
+      set({text}, noobjective ? 16 : nonlinear ? 2 : 1, 1, true);
+      break;
+    case 1:
+      set({" EXIT - The problem is infeasible."}, nlrows ? 5 : 4, 1, true);
+      break;
+    case 2:
+      set({" EXIT - The problem is unbounded (or badly scaled)."}, 3, 1, false);
+      break;
+    case 3:
+      set({" EXIT - Too many iterations."}, 0, 2, true);
+      break;
+    case 4:
+      set({" EXIT - The objective has not changed in many iterations."}, 0, 4, true);
+      break;
+    case 5:
+      set({" EXIT - The Superbasics Limit is too small."}, 0, 4, false);
+      break;
+    case 6:
+      if (domlim_exceeded) set({" EXIT - Function evaluation error limit exceeded."}, 0, 5, true);
+      else set({" EXIT - Constraint and objective values could not be calculated."}, 0, 4, true);
+      break;
+    case 9:
+    case 12:
+    case 13:
+      set({" EXIT - The current point cannot be improved."}, 0, 4, true);
+      break;
+    case 10:
+      set({" EXIT - Numerical error in trying to satisfy the linear constraints",
+           "        (or the linearized constraints). The basis is very ill-conditioned."},
+          0, 4, false);
+      break;
+    case 18:
+      set({" EXIT - Time limit reached."}, 0, 3, false);
+      break;
+    case 19:
+      set({" EXIT - Terminated by user."}, 0, 8, false);
+      break;
+    case 20:
+      set({" EXIT - Not enough storage to solve the model."}, 13, 9, false);
+      break;
+    case 42:
+      std::snprintf(text, sizeof text, "        Request at least %8.2f Mbytes.",
+                    minwork * 1.1 * 8 / 1024 / 1024 + 0.005);
+      set({" EXIT - Not enough storage to solve the model.", text}, 13, 9, false);
+      break;
+    default:
+      set({" EXIT - Systems error."}, 0, 4, false);
+      break;
+  }
+  return e;
+}
 
 void tvlFreeBuffers(tvlRec* tvl) {
   std::free(tvl->jacstart);

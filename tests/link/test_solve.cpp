@@ -416,3 +416,71 @@ TEST_F(NetlibLog, IterationLimitKeepsTheModelStatusAndWritesThePoint) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every result code of the solver as the host sees it.
+TEST(ExitReport, EveryResultCode) {
+  struct Row {
+    int inform;
+    const char* text;
+    int modelstat, solvestat;
+    bool write;
+  };
+  const Row rows[] = {
+      {0, " EXIT - Optimal Solution found, objective: -464.753", 1, 1, true},
+      {1, " EXIT - The problem is infeasible.", 4, 1, true},
+      {2, " EXIT - The problem is unbounded (or badly scaled).", 3, 1, false},
+      {3, " EXIT - Too many iterations.", 0, 2, true},
+      {4, " EXIT - The objective has not changed in many iterations.", 0, 4, true},
+      {5, " EXIT - The Superbasics Limit is too small.", 0, 4, false},
+      {6, " EXIT - Constraint and objective values could not be calculated.", 0, 4, true},
+      {9, " EXIT - The current point cannot be improved.", 0, 4, true},
+      {12, " EXIT - The current point cannot be improved.", 0, 4, true},
+      {13, " EXIT - The current point cannot be improved.", 0, 4, true},
+      {10,
+       " EXIT - Numerical error in trying to satisfy the linear constraints\n"
+       "        (or the linearized constraints). The basis is very ill-conditioned.",
+       0, 4, false},
+      {18, " EXIT - Time limit reached.", 0, 3, false},
+      {19, " EXIT - Terminated by user.", 0, 8, false},
+      {20, " EXIT - Not enough storage to solve the model.", 13, 9, false},
+      {42, " EXIT - Not enough storage to solve the model.\n        Request at least     1.06 Mbytes.", 13, 9,
+       false},
+  };
+  auto joined = [](const tvl::ExitReport& e) {
+    std::string s;
+    for (const auto& l : e.lines) s += (s.empty() ? "" : "\n") + l;
+    return s;
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.inform);
+    // 126000 words with a tenth more are 1.06 MB.
+    const tvl::ExitReport e = tvl::exitReport(r.inform, -464.753142857, 126000, false, false, false, false);
+    EXPECT_EQ(joined(e), r.text);
+    EXPECT_EQ(e.modelstat, r.modelstat);
+    EXPECT_EQ(e.solvestat, r.solvestat);
+    EXPECT_EQ(e.write, r.write);
+  }
+  for (int inform : {7, 8, 11, 14, 15, 16, 17, 21, 22, 30, 32, 40, 41, 43, 99, -1}) {
+    SCOPED_TRACE(inform);
+    const tvl::ExitReport e = tvl::exitReport(inform, 0, 0, false, false, false, false);
+    EXPECT_EQ(joined(e), " EXIT - Systems error.");
+    EXPECT_EQ(e.modelstat, 0);
+    EXPECT_EQ(e.solvestat, 4);
+    EXPECT_FALSE(e.write);
+  }
+  // Model type and nonlinearity.
+  EXPECT_EQ(tvl::exitReport(0, 1, 0, true, false, false, false).modelstat, 16);
+  EXPECT_EQ(tvl::exitReport(0, 1, 0, false, true, false, false).modelstat, 2);
+  EXPECT_EQ(tvl::exitReport(1, 1, 0, false, true, true, false).modelstat, 5);
+  const tvl::ExitReport dom = tvl::exitReport(6, 0, 0, false, true, false, true);
+  EXPECT_EQ(joined(dom), " EXIT - Function evaluation error limit exceeded.");
+  EXPECT_EQ(dom.solvestat, 5);
+  EXPECT_TRUE(dom.write);
+  // The request figure: minwork words with a tenth more, in megabytes, rounded up.
+  EXPECT_EQ(tvl::exitReport(42, 0, 1000000, false, false, false, false).lines[1],
+            "        Request at least     8.40 Mbytes.");
+}
+
+}  // namespace
