@@ -1,10 +1,12 @@
-// The iteration log procedure called directly, with the test host's
-// environment bound through the binding layer: headers, line formats, the
-// interplay of major and minor lines, and the stop requests.
+// The iteration log procedure and the workspace sizing called directly,
+// with the test host's environment bound through the binding layer:
+// headers, line formats, the interplay of major and minor lines, the stop
+// requests; sizes at the limits of 32-bit counts.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
+#include <climits>
 #include <string>
 
 #include "control.h"
@@ -13,7 +15,7 @@
 
 namespace {
 
-class Log : public ::testing::Test {
+class HostEnv : public ::testing::Test {
  protected:
   void SetUp() override {
     tvhost_control_reset();
@@ -65,7 +67,7 @@ class Log : public ::testing::Test {
 const char kMinorHead[] = "    Itn  ninf      sinf       objective\n";
 const char kMajorHead[] = " Major minor  step     objective  Feasible Optimal  nsb   ncon penalty BSswp\n";
 
-TEST_F(Log, MinorLinesEveryFrequencyWithAHeaderEveryTenLines) {
+TEST_F(HostEnv, MinorLinesEveryFrequencyWithAHeaderEveryTenLines) {
   tvl.hostlogfreq = 5;
   for (int itn = 1; itn <= 105; ++itn) EXPECT_EQ(minor(itn), 0);
   const std::string s = log();
@@ -78,7 +80,7 @@ TEST_F(Log, MinorLinesEveryFrequencyWithAHeaderEveryTenLines) {
   EXPECT_NE(s.find(std::string(kMinorHead) + "    105 "), std::string::npos) << s;
 }
 
-TEST_F(Log, FrequencyOfZeroOrLessLogsEveryIteration) {
+TEST_F(HostEnv, FrequencyOfZeroOrLessLogsEveryIteration) {
   for (int f : {0, -4}) {
     tvhost_capture_start();
     tvl.hostlogfreq = f;
@@ -88,7 +90,7 @@ TEST_F(Log, FrequencyOfZeroOrLessLogsEveryIteration) {
   }
 }
 
-TEST_F(Log, MajorLinesAndAFreshMinorHeaderAfterThem) {
+TEST_F(HostEnv, MajorLinesAndAFreshMinorHeaderAfterThem) {
   tvl.hostlogfreq = 1;
   minor(1);
   minor(2);
@@ -113,7 +115,7 @@ TEST_F(Log, MajorLinesAndAFreshMinorHeaderAfterThem) {
                 "    11    51  5.0e-01  1.23457e+03 1.5e-07 2.5e-03   12    345 1.0e+01     6\n");
 }
 
-TEST_F(Log, InterruptBeforeResourceLimitOnEveryKind) {
+TEST_F(HostEnv, InterruptBeforeResourceLimitOnEveryKind) {
   tvl.hostlogfreq = 1;
   envset(tvl.env, "ResLim", "0");
   envset(tvl.env, "ClockStep", "1");
@@ -135,6 +137,30 @@ TEST_F(Log, InterruptBeforeResourceLimitOnEveryKind) {
   tvhost_capture_start();
   EXPECT_EQ(minor(3), 0);
   EXPECT_EQ(log(), "");
+}
+
+TEST_F(HostEnv, WorkspaceSizingAtTheLimitsOfTheCounts) {
+  tvl.model = model;
+  // No columns: the estimate's division by n is guarded.
+  tvlWorkspaceSize(&tvl, 0, 0, 0);
+  EXPECT_GT(tvl.worksize, 100000u);
+  EXPECT_NE(log().find(" Work space allocated           -- "), std::string::npos);
+  // Counts whose products overflow 32 bits: capped, with the warning.
+  tvhost_capture_start();
+  tvlWorkspaceSize(&tvl, INT_MAX, INT_MAX, INT_MAX);
+  EXPECT_EQ(tvl.worksize, static_cast<std::uint64_t>(INT_MAX));
+  EXPECT_NE(log().find("*** WARNING: internal allocation limit exceeded: work space request was capped\n"),
+            std::string::npos)
+      << log();
+  // A factor that makes the request larger than any 64-bit count.
+  envset(tvl.env, "WorkFactor", "1e300");
+  tvhost_capture_start();
+  tvlWorkspaceSize(&tvl, 10, 10, 10);
+  EXPECT_EQ(tvl.worksize, static_cast<std::uint64_t>(INT_MAX));
+  // A factor that makes it vanish: one word.
+  envset(tvl.env, "WorkFactor", "1e-300");
+  tvlWorkspaceSize(&tvl, 10, 10, 10);
+  EXPECT_EQ(tvl.worksize, 1u);
 }
 
 }  // namespace
