@@ -126,7 +126,7 @@ class Solve {
   bool write_ = false;
 };
 
-// Step 1-3: host settings, sizes, buffers, and the row order of a linear model.
+// Host settings, sizes, buffers, and the row order of a linear model.
 bool Solve::setup() {
   hmoObjStyleSet(mh_, 2);
   hmoObjReformSet(mh_, 1);
@@ -152,7 +152,7 @@ bool Solve::setup() {
   return permute();
 }
 
-// Step 4: nonlinear columns first (in constraints and objective, in
+// Nonlinear columns first (in constraints and objective, in
 // constraints only, in the objective only), then the linear ones; nonlinear
 // rows first, then the linear ones; free rows leave the model.
 bool Solve::permute() {
@@ -199,7 +199,7 @@ bool Solve::permute() {
   return true;
 }
 
-// Steps 5-8: the solver's rows, bounds and start point.
+// The solver's rows, bounds and start point.
 bool Solve::levels_and_bounds() {
   m_ = hmoM(mh_);
   if (m_ < 0) return fail(5, "get model size");
@@ -264,7 +264,7 @@ bool Solve::levels_and_bounds() {
   return true;
 }
 
-// Steps 9-10: the matrix by columns, rows in order (nonlinear rows first),
+// The matrix by columns, rows in order (nonlinear rows first),
 // the objective's linear part last; where each Jacobian column starts.
 bool Solve::matrix() {
   int* count = tvl_->cntbuf;
@@ -331,7 +331,7 @@ bool Solve::matrix() {
   return true;
 }
 
-// Step 11: a Warm start from the host's basis statuses.
+// A Warm start from the host's basis statuses.
 void Solve::start_basis() {
   warm_ = hmoHaveBasis(mh_) != 0 && modeltype_ != kNoObjective;
   if (!warm_) return;
@@ -346,7 +346,7 @@ void Solve::start_basis() {
   if (tvl_->hasobj) hs_[n_ + tvl_->objrowx] = 3;
 }
 
-// Steps 12-13: sense and superbasics limit, after the user's options.
+// Sense and superbasics limit, after the user's options.
 bool Solve::solver_settings() {
   int err = 0;
   if (tvl_->hasobj) {
@@ -361,7 +361,7 @@ bool Solve::solver_settings() {
   return true;
 }
 
-// Steps 14-16.
+// The solver call with 1-based row and column indices.
 void Solve::call_solver() {
   char names[41];
   std::memset(names, ' ', 40);
@@ -379,7 +379,7 @@ void Solve::call_solver() {
            &nmajor_, &nitns_, &ncstat_, &cviol_, &cviolr_);
 }
 
-// Step 17: the result code as the host's model and solve status.
+// The result code as the host's model and solve status.
 void Solve::status() {
   hmoModelStatSet(mh_, (ninf_ != 0 || ncstat_ > 1) ? 6 : 7);
   println(env_, "%s", "");
@@ -391,7 +391,7 @@ void Solve::status() {
   write_ = e.write;
 }
 
-// Steps 18-19: level, marginal, basis status and condition of every row and
+// Level, marginal, basis status and condition of every row and
 // column (the objective row is the solver's own).
 bool Solve::write_solution() {
   bool infeasible = false;
@@ -450,7 +450,7 @@ bool Solve::write_solution() {
   return true;
 }
 
-// Step 20.
+// Statistics for the host, and the host completes what was not written.
 void Solve::head_and_tail() {
   hmoSetHeadnTail(mh_, 3, nitns_);
   hmoSetHeadnTail(mh_, 4, hevTimeDiffStart(env_));
