@@ -24,7 +24,16 @@ constexpr int kEqual = 0, kAtLeast = 1, kAtMost = 2, kFree = 3;
 // Host basis statuses.
 constexpr int kAtLower = 0, kAtUpper = 1, kBasic = 2, kBetween = 3;
 
-// A zero-filled array owned by the solve, freed on every path.
+// A zero-filled array of count elements (never a null pointer for 0);
+// false when the memory cannot be had.
+template <class T>
+bool alloc_buffer(T*& p, std::int64_t count) {
+  std::free(p);
+  p = static_cast<T*>(std::calloc(static_cast<size_t>(count > 0 ? count : 1), sizeof(T)));
+  return p != nullptr;
+}
+
+// Such an array owned by the solve, freed on every path.
 template <class T>
 class Array {
  public:
@@ -32,14 +41,7 @@ class Array {
   Array(const Array&) = delete;
   Array& operator=(const Array&) = delete;
   ~Array() { std::free(p_); }
-  // False when the memory cannot be had.  Never a null pointer for size 0.
-  bool alloc(std::int64_t count) {
-    std::free(p_);
-    p_ = nullptr;
-    if (count < 0) return false;
-    p_ = static_cast<T*>(std::calloc(static_cast<size_t>(count > 0 ? count : 1), sizeof(T)));
-    return p_ != nullptr;
-  }
+  bool alloc(std::int64_t count) { return alloc_buffer(p_, count); }
   void release() {
     std::free(p_);
     p_ = nullptr;
@@ -50,13 +52,6 @@ class Array {
  private:
   T* p_ = nullptr;
 };
-
-template <class T>
-bool alloc_buffer(T*& p, std::int64_t count) {
-  std::free(p);
-  p = static_cast<T*>(std::calloc(static_cast<size_t>(count > 0 ? count : 1), sizeof(T)));
-  return p != nullptr;
-}
 
 class Solve {
  public:
