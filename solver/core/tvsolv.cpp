@@ -8,6 +8,7 @@
 #include "core/states.h"
 #include "core/timers.h"
 #include "files/m4getb.h"
+#include "lu/m2bsol.h"
 #include "files/m4savb.h"
 #include "lu/m2scal.h"
 #include "simplex/m5solv.h"
@@ -78,6 +79,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   R.obj = 0.0;
   R.ncycle = 0;
   ctx.bas.lenl = ctx.bas.lenu = 0;
+  m2bstart(ctx);  // factorization count and BS re-choice memory start afresh
   ctx.spx.objscale = 1.0;
   ctx.spx.jobj = P.objrow > 0 ? n + P.objrow : 0;
   ctx.spx.itn = 0;
