@@ -36,6 +36,8 @@ int nl_rgit(Context& ctx, Problem& P, int& ns, int& ierr) {
   return 0;
 }
 
+bool nl_rgit_available() { return false; }
+
 int nl_objective(Context& ctx, Problem& P, int ns) {
   (void)P;
   (void)ns;

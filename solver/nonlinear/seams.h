@@ -33,6 +33,10 @@ double nl_reduced_gradient(Context& ctx, Problem& P, int ns);
 // (Not built yet: returns 0 with ierr = 9, so the loop ends with
 // " EXIT -- the current point cannot be improved upon".)
 int nl_rgit(Context& ctx, Problem& P, int& ns, int& ierr);
+// True when the reduced-gradient iteration is available.  Until it is,
+// pricing chooses one candidate at a time (multiple pricing would hand the
+// candidates to that iteration).
+bool nl_rgit_available();
 
 // Objective function at the current point while feasible (cost former).
 // Returns 0, or a nonzero result when a callback asked to stop.

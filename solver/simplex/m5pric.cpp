@@ -166,7 +166,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * S.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
-  const int want = std::min(p.multprice, ctx.part.maxs - ns);
+  const int want = nl_rgit_available() ? std::min(p.multprice, ctx.part.maxs - ns) : 1;
   int nlist = 0;
   auto insert = [&](int j, double rcj) {
     int pos = nlist + 1;
