@@ -84,9 +84,10 @@ TEST(Defaults, LinearProblemWithoutOptions) {
   EXPECT_EQ(p.luupdtol(), 10.0);
   EXPECT_EQ(p.maxs, 1);
   EXPECT_EQ(p.hdim, 0);
-  EXPECT_EQ(p.itnmax, 150);
+  // Iterations limit max(10000, 10 (m + n)) + 10 nnl: at least 10000.
+  EXPECT_EQ(p.itnmax, 10000);
   EXPECT_EQ(p.completion, 1);
-  EXPECT_EQ(p.minormax, 150);
+  EXPECT_EQ(p.minormax, 10000);
   // Frequencies, tolerances and the rest of the table.
   EXPECT_EQ(p.chkfreq, 60);
   EXPECT_EQ(p.logfreq, 100);
@@ -144,7 +145,7 @@ TEST(Defaults, NonlinearProblemWithoutOptions) {
   EXPECT_EQ(p.hdim, 50);
   EXPECT_EQ(p.nnl, 30);
   EXPECT_EQ(p.nncon1, 10);
-  EXPECT_EQ(p.itnmax, 3 * 40 + 10 * 30);
+  EXPECT_EQ(p.itnmax, 10000 + 10 * 30);
   EXPECT_EQ(p.completion, 0);  // nonlinear constraints: partial completion
   EXPECT_EQ(p.minormax, 40);
   EXPECT_EQ(p.objchk2, 20);
@@ -158,7 +159,14 @@ TEST(Defaults, NonlinearProblemWithoutOptions) {
   EXPECT_EQ(small.par.hdim, 31);
   EXPECT_EQ(small.par.completion, 1);
   EXPECT_EQ(small.par.minormax, small.par.itnmax);  // no nonlinear constraints
-  EXPECT_EQ(small.par.itnmax, 3 * 10 + 10 * 5);
+  EXPECT_EQ(small.par.itnmax, 10000 + 10 * 5);
+
+  // A larger linear problem: 10 (m + n).
+  Context large;
+  fresh(large);
+  resolve(large, 2000, 3000, 9000);
+  EXPECT_EQ(large.par.itnmax, 10 * (2000 + 3000));
+  EXPECT_EQ(large.par.minormax, large.par.itnmax);
 }
 
 TEST(Defaults, SuperbasicsLimitAndHessianDimension) {
@@ -263,7 +271,7 @@ TEST(Defaults, MissingDimensionsAndWideProducts) {
   EXPECT_EQ(ctx.par.rowlim, 100);
   EXPECT_EQ(ctx.par.collim, 300);
   EXPECT_EQ(ctx.par.elmlim, 1500);
-  EXPECT_EQ(ctx.par.itnmax, 300);
+  EXPECT_EQ(ctx.par.itnmax, 10000);
 
   // Products beyond 32 bits are clamped, never wrapped to negative values.
   Context big;
