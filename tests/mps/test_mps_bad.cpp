@@ -73,7 +73,9 @@ TEST(MpsBad, ErrorsInTheDataGive40WithLineAndReason) {
     Outcome o = read(c.text);
     EXPECT_EQ(o.inform, 40);
     EXPECT_NE(o.summ.find(c.message), std::string::npos) << o.summ;
-    if (!c.line.empty()) EXPECT_NE(o.summ.find(" ---->" + c.line + "\n"), std::string::npos) << o.summ;
+    if (!c.line.empty()) {
+      EXPECT_NE(o.summ.find(" ---->" + c.line + "\n"), std::string::npos) << o.summ;
+    }
     EXPECT_NE(o.summ.find("EXIT -- MPS file not read"), std::string::npos);
   }
 }
