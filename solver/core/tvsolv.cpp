@@ -150,6 +150,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
 
     m1time(ctx, kClockSolve, 0);
     m5solv(ctx, P, ns, startval, inform);
+    m5clean(ctx, P, ns, startval, inform);
     m1time(ctx, -kClockSolve, 0);
     nmajor += ctx.spx.nmaj;
     nitns += ctx.spx.itn;

@@ -156,7 +156,10 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
 
   double toldj = p.opttol;
   if (!feasible) toldj = std::min(p.opttol, p.mc.eps050);
-  const double tol = toldj * S.pinorm;
+  // The clean-up pass on the unscaled problem prices against an absolute
+  // tolerance: relative to a large pinorm the test accepts reduced costs
+  // whose products with the nonbasic values move the objective visibly.
+  const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
   const int nparp = std::max(p.partprice, 1);
   const bool single = n / nparp < 1 && m / nparp < 1;
   const int np = single ? 1 : nparp;

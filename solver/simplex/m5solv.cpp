@@ -460,7 +460,7 @@ Next Loop::major() {
 void Loop::run() {
   const int m = P.m;
   // Initialization.
-  S.itn = 0;
+  S.itn = S.itnstart;
   S.nmaj = 0;
   S.nmin = 0;
   S.nphase2 = 0;

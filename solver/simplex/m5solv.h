@@ -30,4 +30,25 @@ struct Context;
 // line and the final statistics have been printed.
 void m5solv(Context& ctx, Problem& P, int& ns, int& start, int& inform);
 
+// Largest infeasibilities of the unscaled problem, measured on the problem
+// as held (scaled when `scaled`; hs in external form, after m5solv): bound
+// violation and dual infeasibility with their variables, and max(1, largest
+// unscaled |pi|).  The dual infeasibility skips basic and fixed variables
+// and the objective row's slack.  Overwrites rc.
+struct UnscaledInfeas {
+  double pinf = 0.0, dinf = 0.0, pinorm = 1.0;
+  int jpinf = 0, jdinf = 0;
+};
+UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled);
+
+// After m5solv on a linear program: when the optimal point violates the
+// unscaled bounds by more than the Feasibility tolerance, or an unscaled
+// reduced cost has the wrong sign by more than the Optimality tolerance,
+// iterate on from the final basis on the unscaled problem (m5solv again,
+// scaling off, the iteration count continued, phase 2 pricing against the
+// absolute tolerance 0.1 * Optimality tolerance) and scale back.  Nothing
+// happens unless inform is 0 and the problem is linear.  The clean-up may
+// change inform, like any m5solv call.
+void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform);
+
 }  // namespace tv

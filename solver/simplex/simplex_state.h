@@ -24,7 +24,8 @@ struct SimplexState {
   int jobj = 0;           // index of the objective row's slack (n + objrow, or 0)
 
   // Counters.
-  int itn = 0;        // iterations of this call
+  int itnstart = 0;   // the count a call starts from (a clean-up pass goes on counting)
+  int itn = 0;        // iterations so far
   int nmaj = 0;       // major iteration number
   int nmin = 0;       // minor iterations in the current major iteration
   int nphase2 = 0;    // minor iterations done while feasible (this major)
@@ -48,6 +49,7 @@ struct SimplexState {
   int objslot = 0;      // position of the objective slack in kbs (0: nonbasic)
 
   // Prices.
+  double dualtol = 0.0; // > 0: phase 2 prices against this absolute tolerance (clean-up pass)
   double pinorm = 1.0;
   double rgnorm = 0.0;
   bool needpi = true;   // prices are due

@@ -1,0 +1,110 @@
+// Clean-up of a linear program after an optimal exit.
+//
+// The simplex method works on the scaled problem, so its tolerances hold
+// there: a basic variable may lie outside a bound by feastol times its scale,
+// and a reduced cost may have the wrong sign by opttol times the largest
+// scaled multiplier divided by the column scale.  With the bound
+// normalization the scales reach 1e5 and the column scales spread over
+// several decades, so a point optimal for the scaled problem can violate the
+// user's bounds by 1e-3 and be far from optimal in the user's terms.  Even
+// unscaled, the optimality test opttol * pinorm lets a reduced cost of
+// 1e-4 pass when some multiplier is 100, and that moves the objective of a
+// problem with values in the thousands by more than 1e-6 relative.
+//
+// So the final point is measured in the user's units: bound violations
+// against feastol, reduced costs against opttol itself.  When either is
+// exceeded the iterations go on from the final basis on the unscaled
+// problem, pricing against the absolute tolerance 0.1 * opttol (a margin
+// below the test, so that the result does not sit on its edge).
+#include <algorithm>
+#include <cmath>
+
+#include "core/context.h"
+#include "core/kernels.h"
+#include "core/states.h"
+#include "lu/m2scal.h"
+#include "simplex/m5solv.h"
+
+namespace tv {
+
+UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled) {
+  const int m = P.m, n = P.n, nb = P.nb;
+  CDvec sc = ctx.ws.dvec(ctx.part.scales);
+  auto scale = [&](int j) { return scaled ? sc(j) : 1.0; };
+  const int jobj = P.objrow > 0 ? n + P.objrow : 0;
+  UnscaledInfeas u;
+
+  // Bound violations: the scaled violation times the variable's scale.
+  for (int j = 1; j <= nb; ++j) {
+    const double v = std::max(P.bl(j) - P.xn(j), P.xn(j) - P.bu(j)) * scale(j);
+    if (v > u.pinf) {
+      u.pinf = v;
+      u.jpinf = j;
+    }
+  }
+  // Multipliers: pi(i) is held as pi(i) * r(i).
+  for (int i = 1; i <= m; ++i) u.pinorm = std::max(u.pinorm, std::fabs(P.pi(i) / scale(n + i)));
+
+  // Reduced costs of the scaled problem are rc(j) * c(j); the save
+  // recomputes rc, so it serves as work space here.
+  Dvec rc = P.rc;
+  m2rca(true, 0.0, 1.0, m, n, 0, P.a, P.ha, P.ka, P.hs, P.bl, P.bu, CDvec(), P.pi, rc, P.xn);
+  for (int j = 1; j <= nb; ++j) {
+    if (j == jobj || P.hs(j) == kHsBasic || !(P.bl(j) < P.bu(j))) continue;
+    const double d = rc(j) / scale(j);
+    double dinf;
+    if (P.xn(j) <= P.bl(j)) {
+      dinf = -d;
+    } else if (P.xn(j) >= P.bu(j)) {
+      dinf = d;
+    } else {
+      dinf = std::fabs(d);
+    }
+    if (dinf > u.dinf) {
+      u.dinf = dinf;
+      u.jdinf = j;
+    }
+  }
+  return u;
+}
+
+void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
+  Params& p = ctx.par;
+  SimplexState& S = ctx.spx;
+  Dvec sc = ctx.ws.dvec(ctx.part.scales);
+  // Linear programs only: with nonlinear functions the optimality test is a
+  // different one.
+  if (inform != 0 || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
+  const bool scaled = p.scaleopt > 0 && sc.size() >= P.nb;
+
+  const UnscaledInfeas u = m5unsc(ctx, P, scaled);
+  if (u.pinf <= p.feastol && u.dinf <= p.opttol) return;
+
+  const int itn0 = S.itn;
+  ctx.both("");
+  ctx.both(strf(" Itn%9d -- unscaled infeasibilities.  Primal%9.1E (var%8d)   Dual%9.1E (var%8d)", itn0,
+                u.pinf, u.jpinf, u.dinf, u.jdinf));
+  ctx.both(strf(" Itn%9d -- clean-up iterations on the unscaled problem", itn0));
+
+  // Iterate from the final basis, counting on from the iterations done; the
+  // Iterations limit applies to the total.
+  const int scaleopt = p.scaleopt;
+  if (scaled) {
+    m2scla(ctx, 2, P, sc);
+    p.scaleopt = 0;
+  }
+  m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+  S.itnstart = itn0;
+  S.dualtol = 0.1 * p.opttol;
+  m5solv(ctx, P, ns, start, inform);
+  S.dualtol = 0.0;
+  S.itnstart = 0;
+  if (scaled) {
+    // The save expects the scaled problem; scaling back and forth changes a
+    // value by an ulp at most and keeps a nonbasic variable on its bound.
+    p.scaleopt = scaleopt;
+    m2scla(ctx, 1, P, sc);
+  }
+}
+
+}  // namespace tv
