@@ -98,13 +98,30 @@ void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   S.dualtol = 0.1 * p.opttol;
   m5solv(ctx, P, ns, start, inform);
   S.dualtol = 0.0;
-  S.itnstart = 0;
   if (scaled) {
     // The save expects the scaled problem; scaling back and forth changes a
     // value by an ulp at most and keeps a nonbasic variable on its bound.
     p.scaleopt = scaleopt;
     m2scla(ctx, 1, P, sc);
   }
+
+  // The unscaled problem can be harder than the scaled one: a row that is
+  // satisfied only with a nonbasic variable outside its bound by less than
+  // the scaled tolerance allows makes the clean-up end infeasible, and bad
+  // conditioning can end it with a numerical error.  Then the run finishes
+  // as it would have without the clean-up: on the problem as scaled, with
+  // the usual tolerances, from the basis reached (the basis the first pass
+  // ended with when the clean-up moved nothing).  Limits, stop requests and
+  // storage failures are final.
+  const bool final = inform == 0 || inform == 3 || inform == 18 || inform == 19 || inform >= 20;
+  if (!final) {
+    ctx.both("");
+    ctx.both(strf(" Itn%9d -- clean-up ended without an optimal point; back to the problem as scaled", S.itn));
+    m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+    S.itnstart = S.itn;
+    m5solv(ctx, P, ns, start, inform);
+  }
+  S.itnstart = 0;
 }
 
 }  // namespace tv

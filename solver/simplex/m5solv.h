@@ -47,8 +47,10 @@ UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled);
 // iterate on from the final basis on the unscaled problem (m5solv again,
 // scaling off, the iteration count continued, phase 2 pricing against the
 // absolute tolerance 0.1 * Optimality tolerance) and scale back.  Nothing
-// happens unless inform is 0 and the problem is linear.  The clean-up may
-// change inform, like any m5solv call.
+// happens unless inform is 0 and the problem is linear.  A clean-up that
+// ends without an optimal point (other than by a limit, a stop request or a
+// storage failure) is followed by m5solv on the problem as scaled, with the
+// usual tolerances, from the basis reached; inform is that of the last call.
 void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform);
 
 }  // namespace tv
