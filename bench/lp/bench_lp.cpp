@@ -52,6 +52,7 @@ struct Options {
   std::string out = std::string(TARVO_SOURCE_DIR) + "/bench/results";
   std::string plot = std::string(TARVO_SOURCE_DIR) + "/bench/lp/profile.png";
   std::vector<std::string> dirs;
+  std::string label;  // what was measured, for the Markdown heading (e.g. the commit)
 };
 
 std::vector<std::string> split(const std::string& s, const char* seps) {
@@ -79,7 +80,8 @@ void usage() {
       "  --timeout SEC       wall-time limit of one solve (default 1800)\n"
       "  --runs N            at most N timed runs per solve (default 5: 5 under 1 s, 3 under 10 s, else 1)\n"
       "  --out DIR           results folder (default bench/results)\n"
-      "  --plot FILE         performance profile PNG ('' for none; default bench/lp/profile.png)\n");
+      "  --plot FILE         performance profile PNG ('' for none; default bench/lp/profile.png)\n"
+      "  --label TEXT        heading of the Markdown results (run.sh passes the commit)\n");
 }
 
 bool parse_options(int argc, char** argv, Options& o) {
@@ -113,6 +115,8 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.out = v;
     } else if (a == "--plot" && value(v)) {
       o.plot = v;
+    } else if (a == "--label" && value(v)) {
+      o.label = v;
     } else if (!a.empty() && a[0] != '-') {
       o.dirs.push_back(a);
     } else {
@@ -775,6 +779,7 @@ int main(int argc, char** argv) {
   Table big;
   big.head = {"problem", "tarvo it", "tarvo s"};
   for (size_t k = 1; k < ids.size(); ++k) big.head.push_back("T/" + ids[k]);
+  for (size_t k = 1; k < ids.size(); ++k) big.head.push_back(ids[k] + " it");
   for (auto& r : results) {
     if (!r.p.larger) continue;
     const Outcome& o = r.by["tarvo"];
@@ -783,6 +788,7 @@ int main(int argc, char** argv) {
       const Outcome& q = r.by[ids[k]];
       row.push_back(o.solved && q.solved ? fmt("%.2f", shifted_ratio(o.time, q.time)) : "-");
     }
+    for (size_t k = 1; k < ids.size(); ++k) row.push_back(std::to_string(r.by[ids[k]].iters));
     big.rows.push_back(row);
   }
   Table solved;
@@ -813,7 +819,9 @@ int main(int argc, char** argv) {
               g.text().c_str(), gnote, big.text().c_str(), solved.text().c_str());
 
   std::ofstream md(opt.out + "/lp-latest.md");
-  md << "Run " << s << ", tarvo";
+  md << "Run " << s;
+  if (!opt.label.empty()) md << ", " << opt.label;
+  md << ", tarvo " << (opt.tarvo_args.empty() ? "with its default options" : "with");
   for (auto& a : opt.tarvo_args) md << ' ' << a;
   md << ".\n\n" << t.markdown() << "\nGeometric means of the shifted time ratio tarvo/peer (problems both solve):\n\n"
      << g.markdown() << "\nLarger problems:\n\n" << big.markdown() << "\nSolved:\n\n" << solved.markdown();

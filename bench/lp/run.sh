@@ -25,4 +25,6 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target tarvo bench_lp >/dev/null
-exec "$build/bench/lp/bench_lp" "$@"
+rev=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)
+[ -z "$(git -C "$root" status --porcelain -- solver cli 2>/dev/null)" ] || rev="$rev with local changes"
+exec "$build/bench/lp/bench_lp" --label "commit $rev" "$@"
