@@ -583,8 +583,8 @@ void write_csv(const std::string& path, const std::vector<Result>& res, const st
       }
       f << r.p.group << ',' << r.p.name << ',' << r.p.rows << ',' << r.p.cols << ',' << r.p.nz << ',' << id << ','
         << o.status << ',' << o.exit_code << ',' << fmt("%.12g", o.obj) << ',' << fmt("%.12g", r.p.opt) << ','
-        << fmt("%.3g", o.err) << ',' << (o.solved ? 1 : 0) << ',' << o.iters << ',' << fmt("%.6f", o.time) << ',' << fmt("%.6f", o.cpu) << ','
-        << o.times.size() << ',' << times << ',' << o.rss_kb << ',' << o.note << '\n';
+        << fmt("%.3g", o.err) << ',' << (o.solved ? 1 : 0) << ',' << o.iters << ',' << fmt("%.6f", o.time) << ','
+        << fmt("%.6f", o.cpu) << ',' << o.times.size() << ',' << times << ',' << o.rss_kb << ',' << o.note << '\n';
     }
 }
 
@@ -638,7 +638,7 @@ bool draw_profile(const std::vector<Result>& res, const std::vector<std::string>
   std::ofstream g(gp);
   g << "set terminal pngcairo size 900,540 font 'sans,11'\n"
     << "set output '" << opt.plot << "'\n"
-    << "set title 'Performance profile: " << n << " Netlib LPs, whole-process wall time'\n"
+    << "set title 'Performance profile: " << n << " LPs, whole-process wall time'\n"
     << "set xlabel 'log2(tau): time within a factor tau of the fastest solver'\n"
     << "set ylabel 'fraction of problems solved'\n"
     << "set key right bottom\nset grid\nset yrange [0:1.02]\n"
