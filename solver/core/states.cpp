@@ -30,6 +30,12 @@ void m5hs(HsMode mode, int nb, CDvec bl, CDvec bu, Ivec hs, CDvec xn) {
   }
 }
 
+std::string run_flag_line(const RunState& R) {
+  auto tf = [](bool b) { return b ? " T" : " F"; };
+  return strf(" gotbas =%s     gotfac =%s     gothes =%s     gotscl =%s", tf(R.gotbas), tf(R.gotfac),
+              tf(R.gothes), tf(R.gotscl));
+}
+
 void set_start_mode(Context& ctx, std::string_view start, int& ns) {
   RunState& R = ctx.run;
   R.start = std::string(start);
@@ -58,9 +64,7 @@ void set_start_mode(Context& ctx, std::string_view start, int& ns) {
         }
       }
     }
-    auto tf = [](bool b) { return b ? " T" : " F"; };
-    ctx.prt(strf(" gotbas =%s     gotfac =%s     gothes =%s     gotscl =%s", tf(R.gotbas),
-                 tf(R.gotfac), tf(R.gothes), tf(R.gotscl)));
+    ctx.prt(run_flag_line(R));
   } else {
     R.startmode = 0;
     if (c != 'C' && c != 'B') {

@@ -1,6 +1,7 @@
 // State codes of the variables and the start mode.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/array.h"
@@ -19,5 +20,9 @@ void m5hs(HsMode mode, int nb, CDvec bl, CDvec bu, Ivec hs, CDvec xn);
 // start, gotfac/gothes/gotscl; a Cold start sets ns = 0.  Prints the flag line
 // of a Hot start and the not-recognized line.
 void set_start_mode(Context& ctx, std::string_view start, int& ns);
+
+struct RunState;
+// " gotbas = T     gotfac = F     ..." : the four run flags in one line.
+std::string run_flag_line(const RunState& R);
 
 }  // namespace tv

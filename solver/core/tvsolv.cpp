@@ -51,12 +51,6 @@ bool call_matmod(Context& ctx, Problem& P, int ncycle) {
   return stop != 0;
 }
 
-std::string flag_line(const RunState& R) {
-  auto tf = [](bool b) { return b ? " T" : " F"; };
-  return strf(" gotbas =%s     gotfac =%s     gothes =%s     gotscl =%s", tf(R.gotbas), tf(R.gotfac),
-              tf(R.gothes), tf(R.gotscl));
-}
-
 // Undo the scaling of a cycle whose solution is not saved, so that the
 // caller's matrix, bounds and point come back unscaled.
 void unscale_unsaved(Context& ctx, Problem& P) {
@@ -131,7 +125,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
       m1page(ctx, 0);
       ctx.prt(strf(" Start of Cycle%5d", k));
       ctx.prt(" -------------------");
-      ctx.prt(flag_line(R));
+      ctx.prt(run_flag_line(R));
       ctx.sum(" Start of Cycle");
       if (P.nncon > 0) init_lagrangian(ctx, P);
       m2amat(ctx, 2, P, rowtype);
