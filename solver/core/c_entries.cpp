@@ -55,6 +55,32 @@ bool dims_ok(int m, int n, int nb) {
   return m >= 0 && n >= 0 && static_cast<long long>(m) + n == nb;
 }
 
+// The part the three solve entries share: refuse a shape that cannot be
+// viewed, view the caller's arrays, solve, copy the common outputs.
+template <class Solve>
+tv::EntryResult solve_entry(int* m, int* n, int* nb, int* ne, int* nnames, int* nncon, int* nnobj,
+                            int* nnjac, int* objrow, double* objconst, double* a, int* ha, int* ka,
+                            double* bl, double* bu, int* name1, int* name2, int* hs, double* xn,
+                            double* pi, double* rc, int* inform, int* minwork, int* ninf,
+                            double* sinf, double* obj, Solve solve) {
+  Context& ctx = tv::default_context();
+  tv::EntryResult r;
+  if (!dims_ok(*m, *n, *nb)) {
+    r.inform = tv::kInformBadData;
+    ctx.both(" EXIT -- the problem data are invalid");
+  } else {
+    tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow,
+                                 *objconst, a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
+    solve(ctx, P, r);
+  }
+  *inform = r.inform;
+  *minwork = r.minwork;
+  *ninf = r.ninf;
+  *sinf = r.sinf;
+  *obj = r.obj;
+  return r;
+}
+
 }  // namespace
 
 extern "C" {
@@ -80,21 +106,11 @@ void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, in
             double* pi, double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf,
             double* obj, double* z, int* nwork, int* loglev, tv_logfun logfun, int* nmajor,
             int* nitns, int* ncstat, double* cviol, double* cviolr, int startlen) {
-  Context& ctx = tv::default_context();
-  tv::EntryResult r;
-  if (!dims_ok(*m, *n, *nb)) {
-    *inform = tv::kInformBadData;
-    ctx.both(" EXIT -- the problem data are invalid");
-    return;
-  }
-  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
-                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
-  tv::tvnose(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, *loglev, logfun, r);
-  *inform = r.inform;
-  *minwork = r.minwork;
-  *ninf = r.ninf;
-  *sinf = r.sinf;
-  *obj = r.obj;
+  const tv::EntryResult r = solve_entry(
+      m, n, nb, ne, nnames, nncon, nnobj, nnjac, objrow, objconst, a, ha, ka, bl, bu, name1, name2,
+      hs, xn, pi, rc, inform, minwork, ninf, sinf, obj, [&](Context& ctx, tv::Problem& P, tv::EntryResult& res) {
+        tv::tvnose(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, *loglev, logfun, res);
+      });
   *nmajor = r.nmajor;
   *nitns = r.nitns;
   *ncstat = r.ncstat;
@@ -107,21 +123,11 @@ void tvnoss(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, in
             int* ha, int* ka, double* bl, double* bu, int* name1, int* name2, int* hs, double* xn,
             double* pi, double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf,
             double* obj, double* z, int* nwork, int startlen) {
-  Context& ctx = tv::default_context();
-  tv::EntryResult r;
-  if (!dims_ok(*m, *n, *nb)) {
-    *inform = tv::kInformBadData;
-    ctx.both(" EXIT -- the problem data are invalid");
-    return;
-  }
-  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
-                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
-  tv::tvnoss(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, r);
-  *inform = r.inform;
-  *minwork = r.minwork;
-  *ninf = r.ninf;
-  *sinf = r.sinf;
-  *obj = r.obj;
+  solve_entry(m, n, nb, ne, nnames, nncon, nnobj, nnjac, objrow, objconst, a, ha, ka, bl, bu, name1,
+              name2, hs, xn, pi, rc, inform, minwork, ninf, sinf, obj,
+              [&](Context& ctx, tv::Problem& P, tv::EntryResult& res) {
+                tv::tvnoss(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, res);
+              });
 }
 
 void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon, int* nnobj,
@@ -129,21 +135,11 @@ void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int
            double* bl, double* bu, int* name1, int* name2, int* hs, double* xn, double* pi,
            double* rc, int* inform, int* minwork, int* ns, int* ninf, double* sinf, double* obj,
            double* z, int* nwork, int startlen) {
-  Context& ctx = tv::default_context();
-  tv::EntryResult r;
-  if (!dims_ok(*m, *n, *nb)) {
-    *inform = tv::kInformBadData;
-    ctx.both(" EXIT -- the problem data are invalid");
-    return;
-  }
-  tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow, *objconst,
-                               a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
-  tv::tarvo_entry(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, r);
-  *inform = r.inform;
-  *minwork = r.minwork;
-  *ninf = r.ninf;
-  *sinf = r.sinf;
-  *obj = r.obj;
+  solve_entry(m, n, nb, ne, nnames, nncon, nnobj, nnjac, objrow, objconst, a, ha, ka, bl, bu, name1,
+              name2, hs, xn, pi, rc, inform, minwork, ninf, sinf, obj,
+              [&](Context& ctx, tv::Problem& P, tv::EntryResult& res) {
+                tv::tarvo_entry(ctx, start_view(start, startlen), P, names, *ns, z, *nwork, res);
+              });
 }
 
 double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
