@@ -13,6 +13,8 @@
 //   During one step the ncold + nrowd slots between the files' limit t and
 //   the block serve as scratch (per row of the pivot column: the column
 //   stamp in indr, the pending fill count in indc).
+//   While the partial rule takes column singletons, the free space above the
+//   files may hold a cross-reference of their entries (Xref below).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -86,6 +88,56 @@ inline bool room_after(Ivec ind, int pos, int need, int lend, int limit) {
     if (q > limit) return false;
     if (q <= lend && ind(q) != 0) return false;
   }
+  return true;
+}
+
+// Cross-reference of the two files for the column-singleton stage of the
+// partial rule.  That stage only takes pivot rows out of columns (no fill,
+// no reordering of rows), so each row file entry (i, j) at lr can point at
+// its column file position lc and back:  xr(lr) = indc(base + lr),
+// xc(lc) = indr(base + lc), base = the larger file end.  Taking row ibest out
+// of column j is then O(1) instead of a search of the column, which is
+// quadratic on dense columns (every singleton pivot searched every dense
+// column of its row).  It is built once the searches have cost about a pass
+// over the files, and dropped for good when the stage ends, a file is
+// compressed or the stored factors need the space; the searches then resume.
+struct Xref {
+  bool on = false, dead = false;
+  int base = 0, len = 0;
+  int64_t cost = 0;  // search steps so far
+};
+
+// Pair every column entry with its row file entry.  Row lists are still in
+// increasing column order (as built from the column file) because nothing
+// but whole pivot rows has left them.  False when that does not hold.
+bool xref_build(LuFac& s, Xref& x, int t) {
+  LuArrays& f = s.f;
+  const int len = std::max(s.colend, s.rowend);
+  if (2 * int64_t(len) > t) return false;
+  const int b = len;
+  bool ok = true;
+  for (int j = 1; j <= s.n && ok; ++j) {
+    const int c1 = f.loccol(j), nc = f.lencol(j);
+    for (int lc = c1; lc < c1 + nc; ++lc) {
+      const int i = f.indc(lc), k = f.imark(i);
+      const int lr = f.locrow(i) + k;
+      if (k >= f.lenrow(i) || f.indr(lr) != j) {
+        ok = false;
+        break;
+      }
+      f.imark(i) = k + 1;
+      f.indc(b + lr) = lc;
+      f.indr(b + lc) = lr;
+    }
+  }
+  for (int i = 1; i <= s.m; ++i) {
+    if (f.lenrow(i) >= 0 && f.imark(i) != f.lenrow(i)) ok = false;
+    f.imark(i) = 0;
+  }
+  if (!ok) return false;
+  x.on = true;
+  x.base = b;
+  x.len = len;
   return true;
 }
 
@@ -348,6 +400,8 @@ int lu1fad(LuFac& s) {
   }
 
   bool utri = true, ltri = false, spars1 = false, spars2 = false, dense = false;
+  Xref xref;
+  xref.dead = rule != lu_partial;
   bool slacks_msg = false;
   int nslpiv = 0;
   double cptol = 0.0;
@@ -405,6 +459,8 @@ int lu1fad(LuFac& s) {
       } else {
         utri = false;
         ltri = true;
+        xref.on = false;
+        xref.dead = true;
         s.nutri = nrowu - 1;
         stage_msg(s, " Utri ended.  spars1 = true");
         if (rule == lu_partial || tsp) lu1mxc(nrowu, n, f.jperm, f.a, f.indc, f.lencol, f.loccol);
@@ -492,6 +548,7 @@ int lu1fad(LuFac& s) {
     }
     st.f = int(f64);
     st.t = int(t64);
+    const int ncp0 = s.ip(lup::ncp);
     {
       int64_t limit = int64_t(s.rp(lur::uspace) * double(float(s.lastc))) + m + n + 1000;
       if (st.t - s.colend < need || s.colend > limit) {
@@ -511,6 +568,15 @@ int lu1fad(LuFac& s) {
       }
     }
 
+    if (xref.on && (s.ip(lup::ncp) != ncp0 || xref.base + xref.len > st.t)) {
+      xref.on = false;
+      xref.dead = true;
+    }
+    if (utri && !xref.on && !xref.dead && xref.cost > int64_t(s.colend) + s.rowend + m + n) {
+      if (!xref_build(s, xref, st.t)) xref.dead = true;
+    }
+    const int xb = xref.base;
+
     // Pivot to the front of its column and its row.
     const int lc1 = f.loccol(jbest), lr1 = f.locrow(ibest);
     for (int lc = lc1; lc < lc1 + ncold; ++lc) {
@@ -523,6 +589,7 @@ int lu1fad(LuFac& s) {
     for (int lr = lr1; lr < lr1 + nrowd; ++lr) {
       if (f.indr(lr) == jbest) {
         std::swap(f.indr(lr), f.indr(lr1));
+        if (xref.on) std::swap(f.indc(xb + lr), f.indc(xb + lr1));
         break;
       }
     }
@@ -542,9 +609,21 @@ int lu1fad(LuFac& s) {
     for (int lr = lr1 + 1; lr < lr1 + nrowd; ++lr) {
       int j = f.indr(lr);
       int c1 = f.loccol(j), c2 = c1 + f.lencol(j) - 1;
-      int lc = c1;
-      while (lc <= c2 && f.indc(lc) != ibest) ++lc;
-      if (lc > c2) return 8;  // files disagree
+      int lc = xref.on ? f.indc(xb + lr) : 0;
+      if (xref.on && (lc < c1 || lc > c2 || f.indc(lc) != ibest)) {
+        xref.on = false;  // cannot happen; search instead
+        xref.dead = true;
+      }
+      if (!xref.on) {
+        lc = c1;
+        while (lc <= c2 && f.indc(lc) != ibest) ++lc;
+        if (lc > c2) return 8;  // files disagree
+        if (utri) xref.cost += lc - c1 + 1;
+      } else if (lc != c2) {
+        const int lr2 = f.indr(xb + c2);  // the entry that fills the hole
+        f.indr(xb + lc) = lr2;
+        f.indc(xb + lr2) = lc;
+      }
       --pu;
       f.a(pu) = f.a(lc);
       f.indr(pu) = j;

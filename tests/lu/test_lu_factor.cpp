@@ -121,6 +121,27 @@ Entries with_dense_block(Maker& mk, int n, int nb) {
   return e;
 }
 
+// Like the bases of problems with dense columns: a slack on row N, columns of
+// two entries (their own row and row N), k dense columns over every row, and
+// random labels.  The slack pivot turns the two-entry columns into column
+// singletons, and each of their rows must leave every dense column.
+Entries dense_columns(Maker& mk, int N, int k, std::vector<int>& rl, std::vector<int>& cl) {
+  rl.resize(N + 1);
+  cl.resize(N + 1);
+  for (int i = 0; i <= N; ++i) rl[i] = cl[i] = i;
+  std::shuffle(rl.begin() + 1, rl.end(), mk.rng);
+  std::shuffle(cl.begin() + 1, cl.end(), mk.rng);
+  Entries e{{rl[N], cl[N], 1.0}};
+  for (int i = 1; i <= N - 1 - k; ++i) {
+    e.push_back({rl[i], cl[i], 2.0 + mk.uni(0, 1)});
+    e.push_back({rl[N], cl[i], mk.val()});
+  }
+  for (int d = N - k; d <= N - 1; ++d)
+    for (int i = 1; i <= N; ++i) e.push_back({rl[i], cl[d], i == d ? 4.0 : mk.val()});
+  mk.shuffle(e);
+  return e;
+}
+
 }  // namespace
 
 TEST(LuFactor, ResidualsOfRandomMatricesUnderEveryRule) {
@@ -312,4 +333,51 @@ TEST(LuFactor, RankDeficientSolveReportsTheResidual) {
   v = {1.0, 1.0};
   EXPECT_EQ(b.solve(5, v, w), 0);
   EXPECT_EQ(b.rp[20], 0.0);
+}
+
+TEST(LuFactor, DenseColumnsUnderColumnSingletonsGiveTheSameFactorsWhateverTheRoom) {
+  // With room the singleton stage pairs the entries of the two files and takes
+  // pivot rows out of columns without searching them; with less room it drops
+  // that pairing part way (or never makes it) and searches.  The factors must
+  // not depend on which.
+  for (int seed = 1; seed <= 3; ++seed) {
+    Maker mk(600 + seed);
+    const int N = 150 + 40 * seed, k = 6 + seed;
+    std::vector<int> rl, cl;
+    Entries e = dense_columns(mk, N, k, rl, cl);
+    const int nent = int(e.size());
+    LuBox roomy(N, N, 8 * nent + 1000);
+    ASSERT_EQ(roomy.factor(e), 0);
+    EXPECT_EQ(roomy.ip[28], N - k);  // Utri: the slack and every two-entry column
+    check_factors(roomy, e, 0, "dense columns");
+    const int lenlu = roomy.lenL() + roomy.lenU();
+    for (int lena : {2 * nent + lenlu, nent + lenlu + 4 * N}) {
+      SCOPED_TRACE(lena);
+      LuBox b(N, N, lena);
+      ASSERT_EQ(b.factor(e), 0);
+      EXPECT_EQ(b.ip[26], 0);  // no compression: the layouts must agree exactly
+      EXPECT_EQ(b.iperm, roomy.iperm);
+      EXPECT_EQ(b.jperm, roomy.jperm);
+      EXPECT_EQ(b.lenrow, roomy.lenrow);
+      EXPECT_EQ(b.locrow, roomy.locrow);
+      ASSERT_EQ(b.lenU(), roomy.lenU());
+      ASSERT_EQ(b.lenL(), roomy.lenL());
+      for (int l = 0; l < b.lenU(); ++l) {
+        EXPECT_EQ(b.a[l], roomy.a[l]);
+        EXPECT_EQ(b.indr[l], roomy.indr[l]);
+      }
+      for (int l = 1; l <= b.lenL(); ++l) {
+        EXPECT_EQ(b.a[b.lena - l], roomy.a[roomy.lena - l]);
+        EXPECT_EQ(b.indc[b.lena - l], roomy.indc[roomy.lena - l]);
+        EXPECT_EQ(b.indr[b.lena - l], roomy.indr[roomy.lena - l]);
+      }
+    }
+    // Factors not kept, in room for the files but not for the pairing.
+    LuBox nokeep(N, N, nent + N + 6 * N);
+    ASSERT_EQ(nokeep.factor(e, 0, false), 0);
+    EXPECT_EQ(nokeep.iperm, roomy.iperm);
+    EXPECT_EQ(nokeep.jperm, roomy.jperm);
+    for (int kk = 1; kk <= N; ++kk)
+      EXPECT_EQ(nokeep.a[nokeep.lena - N + roomy.jperm[kk - 1] - 1], roomy.a[roomy.locrow[roomy.iperm[kk - 1] - 1] - 1]);
+  }
 }
