@@ -9,7 +9,8 @@
 //
 // Factors on exit of lu1fac (factors kept, luipar(8) = 1):
 //   U   row iperm(k) of pivot k at a/indr(locrow(i) .. +lenrow(i)-1), diagonal
-//       first, indr = column;  rows packed from position 1, rowend = lenU.
+//       first, indr = column, indc = i (lets an update find the rows holding
+//       a column);  rows packed from position 1, rowend = lenU.
 //   L0  nlcols = luipar(20) columns packed against lena: column 1 ends at lena,
 //       column 2 below it, ... with lencol(k) entries; each entry a = negated
 //       multiplier, indc = row it changes, indr = pivot row.

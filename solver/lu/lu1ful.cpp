@@ -241,7 +241,8 @@ void partition_blocks(LuFac& s, int b1, int b2, int hi, int& sl, int& su) {
 }  // namespace
 
 // Pack the factors: U rows from position 1 in pivot order (diagonal first),
-// the nonempty L columns against lena in pivot order.
+// the nonempty L columns against lena in pivot order.  indc of a U entry
+// names its row.
 int lu1pak(LuFac& s) {
   LuArrays& f = s.f;
   const int r = s.nrank;
@@ -263,7 +264,6 @@ int lu1pak(LuFac& s) {
         for (int q = uhi; q >= ulo; --q, ++dst) {
           f.a(dst) = f.a(q);
           f.indr(dst) = f.indr(q);
-          f.indc(dst) = 0;
         }
         top -= nl + nu;
       }
@@ -286,7 +286,6 @@ int lu1pak(LuFac& s) {
       std::reverse(&f.indr(lo), &f.indr(lo) + lenu);
       std::copy(&f.a(lo), &f.a(lo) + lenu, &f.a(1));
       std::copy(&f.indr(lo), &f.indr(lo) + lenu, &f.indr(1));
-      for (int q = 1; q <= lenu; ++q) f.indc(q) = 0;
     }
   }
   if (s.lenu < s.lena && lenl > 0) {
@@ -305,6 +304,7 @@ int lu1pak(LuFac& s) {
     int i = f.iperm(k);
     f.locrow(i) = loc;
     f.lenrow(i) = f.ibucket(k);
+    for (int l = loc; l < loc + f.lenrow(i); ++l) f.indc(l) = i;  // owner, for the updates
     loc += f.ibucket(k);
   }
   for (int j = 1; j <= s.n; ++j) {

@@ -6,9 +6,12 @@
 //
 // U rows live in the row file a/indr (1 .. rowend, free slot: indr = 0);
 // new L entries go below the existing ones.  Free space is
-// lena - lenL - rowend.  During a sweep loccol(j) holds the offset of the
-// spike row's entry in column j (0 when none); it is 0 again on return.
+// lena - lenL - rowend.  indc of a row file slot names the row it belongs
+// to (set by lu1pak and kept here; trusted only after checking that the row
+// covers the slot).  During a sweep loccol(j) holds the offset of the spike
+// row's entry in column j (0 when none); it is 0 again on return.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -16,6 +19,10 @@
 #include "core/context.h"
 #include "core/units.h"
 #include "lu/lu_impl.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tv {
 
@@ -42,10 +49,18 @@ struct Upd {
 
 int free_space(const Upd& u) { return u.lena - u.lenl - u.lrow; }
 
+// Compress the row file; the rows' slots get their owners again.
+void compress(Upd& u) {
+  LuArrays& f = u.f;
+  u.lrow = lu1rec(u.ctx, u.ip, u.m, true, f.lenrow, f.locrow, u.lrow, f.indr, f.a, u.lena - u.lenl, false);
+  for (int i = 1; i <= u.m; ++i)
+    for (int l = f.locrow(i); l < f.locrow(i) + f.lenrow(i); ++l) f.indc(l) = i;
+}
+
 // Make at least `need` free slots (compressing the row file); false if impossible.
 bool ensure_space(Upd& u, int need) {
   if (free_space(u) >= need) return true;
-  u.lrow = lu1rec(u.ctx, u.ip, u.m, true, u.f.lenrow, u.f.locrow, u.lrow, u.f.indr, u.f.a, u.lena - u.lenl, false);
+  compress(u);
   return free_space(u) >= need;
 }
 
@@ -58,6 +73,7 @@ void move_to_end(Upd& u, int i) {
   for (int q = 0; q < len; ++q) {
     f.a(newloc + q) = f.a(loc + q);
     f.indr(newloc + q) = f.indr(loc + q);
+    f.indc(newloc + q) = i;
     f.indr(loc + q) = 0;
   }
   f.locrow(i) = newloc;
@@ -82,6 +98,7 @@ int row_append(Upd& u, int i, double val, int j) {
   }
   f.a(pos) = val;
   f.indr(pos) = j;
+  f.indc(pos) = i;
   f.lenrow(i) = len + 1;
   if (pos > u.lrow) u.lrow = pos;
   u.lenu += 1;
@@ -189,6 +206,7 @@ int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
         int p = u.lrow + 1;
         f.a(p) = val;
         f.indr(p) = j;
+        f.indc(p) = is;
         u.lrow = p;
         f.lenrow(is) += 1;
         f.loccol(j) = f.lenrow(is);
@@ -210,9 +228,123 @@ int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
   }
   mark_row(u, is, false);
   int64_t limit = int64_t(u.rp(lur::uspace) * double(u.lenu)) + u.m + u.n + 1000;
-  if (u.lrow > limit)
-    u.lrow = lu1rec(u.ctx, u.ip, u.m, true, f.lenrow, f.locrow, u.lrow, f.indr, f.a, u.lena - u.lenl, false);
+  if (u.lrow > limit) compress(u);
   return 0;
+}
+
+// Bit q of the result is set when p[q] == x (q = 0..15).
+inline unsigned match16(const int32_t* p, int32_t x) {
+#if defined(__SSE2__)
+  const __m128i vx = _mm_set1_epi32(x);
+  auto m4 = [&](int o) {
+    __m128i c = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + o)), vx);
+    return unsigned(_mm_movemask_ps(_mm_castsi128_ps(c)));
+  };
+  return m4(0) | m4(4) << 4 | m4(8) << 8 | m4(12) << 12;
+#else
+  unsigned m = 0;
+  for (int q = 0; q < 16; ++q) m |= unsigned(p[q] == x) << q;
+  return m;
+#endif
+}
+
+// Positions of x in ind(1..len) in increasing order, into hits(1..); -1 when
+// there are more than hits.size().
+int find_all(Ivec ind, int len, int x, Ivec hits) {
+  const int32_t* p = ind.data();
+  const int cap = hits.size();
+  int h = 0;
+  int b = 0;
+  for (; b + 16 <= len; b += 16) {
+    for (unsigned m = match16(p + b, x); m != 0; m &= m - 1) {
+      if (h == cap) return -1;
+      hits(++h) = b + std::countr_zero(m) + 1;
+    }
+  }
+  for (; b < len; ++b) {
+    if (p[b] != x) continue;
+    if (h == cap) return -1;
+    hits(++h) = b + 1;
+  }
+  return h;
+}
+
+// First position of x in ind(1..len), 0 when absent.
+int find_first(Ivec ind, int len, int x) {
+  const int32_t* p = ind.data();
+  int b = 0;
+  for (; b + 16 <= len; b += 16)
+    if (unsigned m = match16(p + b, x)) return b + std::countr_zero(m) + 1;
+  for (; b < len; ++b)
+    if (p[b] == x) return b + 1;
+  return 0;
+}
+
+// Delete column jrep from the rows of U at positions 1..kend, each row
+// searched from its start and its first jrep replaced by its last entry.
+// Rows at later positions cannot hold jrep, U being triangular.  Instead of
+// searching every row, the row file is searched once (vectorized) and the
+// owners of the places found are marked (lenrow negated); the rows are then
+// visited in pivot order as before, so the deletions and the changes to
+// rowend are the same.  loccol holds the places found and is cleared again.
+void lu7zap(Upd& u, int jrep, int kend) {
+  LuArrays& f = u.f;
+  auto del = [&](int i, int l) {  // row i loses its entry at l
+    int l2 = f.locrow(i) + f.lenrow(i) - 1;
+    f.a(l) = f.a(l2);
+    f.indr(l) = f.indr(l2);
+    f.indr(l2) = 0;
+    f.lenrow(i) -= 1;
+    u.lenu -= 1;
+    if (l2 == u.lrow) u.lrow = l2 - 1;
+  };
+  // Places of jrep, then their owners: loccol(1..nown) lists each owner once;
+  // an owner has lenrow negated and the place of its first jrep (the first
+  // place found in it) as -indc at its start.
+  const int h = find_all(f.indr, u.lrow, jrep, f.loccol);
+  bool trusted = h >= 0;
+  int nown = 0;
+  for (int q = 1; q <= h; ++q) {
+    const int p = f.loccol(q), i = f.indc(p);
+    const int len = i >= 1 && i <= u.m ? std::abs(f.lenrow(i)) : 0;
+    if (len == 0 || p < f.locrow(i) || p >= f.locrow(i) + len) {
+      trusted = false;
+      break;
+    }
+    if (f.lenrow(i) < 0) continue;  // a later place in a row already listed
+    f.lenrow(i) = -len;
+    f.indc(f.locrow(i)) = -p;
+    f.loccol(++nown) = i;
+  }
+  int left = trusted ? nown : 0;
+  for (int k = 1; k <= kend && left > 0; ++k) {
+    const int i = f.iperm(k);
+    if (f.lenrow(i) >= 0) continue;
+    const int l1 = f.locrow(i), p = -f.indc(l1);
+    f.lenrow(i) = -f.lenrow(i);
+    f.indc(l1) = i;
+    del(i, p);
+    --left;
+  }
+  for (int q = 1; q <= nown; ++q) {  // owners not reached (beyond kend) or not trusted
+    const int i = f.loccol(q);
+    if (f.lenrow(i) < 0) {
+      f.lenrow(i) = -f.lenrow(i);
+      f.indc(f.locrow(i)) = i;
+    }
+  }
+  const int used = h < 0 ? f.loccol.size() : h;
+  for (int q = 1; q <= used; ++q) f.loccol(q) = 0;
+  if (trusted) return;
+  for (int k = 1; k <= kend; ++k) {  // search row by row
+    const int i = f.iperm(k);
+    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+    for (int l = l1; l <= l2; ++l)
+      if (f.indr(l) == jrep) {
+        del(i, l);
+        break;
+      }
+  }
 }
 
 // Rank test of the row at position nrank.  Returns 0, or 8 when the column
@@ -318,40 +450,8 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   }
 
   // lu7zap: remove the old column from the rows of U and find its position.
-  int krep = 0;
-  if (mode1 == 0) {
-    for (int k = 1; k <= n; ++k)
-      if (f.jperm(k) == jrep) {
-        krep = k;
-        break;
-      }
-  } else {
-    for (int k = 1; k <= u.nrank; ++k) {
-      int i = f.iperm(k);
-      int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-      for (int l = l1; l <= l2; ++l) {
-        if (f.indr(l) == jrep) {
-          f.a(l) = f.a(l2);
-          f.indr(l) = f.indr(l2);
-          f.indr(l2) = 0;
-          f.lenrow(i) -= 1;
-          u.lenu -= 1;
-          if (l2 == u.lrow) u.lrow = l2 - 1;
-          break;
-        }
-      }
-      if (f.jperm(k) == jrep) {
-        krep = k;
-        break;
-      }
-    }
-    if (krep == 0)
-      for (int k = u.nrank + 1; k <= n; ++k)
-        if (f.jperm(k) == jrep) {
-          krep = k;
-          break;
-        }
-  }
+  int krep = find_first(f.jperm, n, jrep);
+  if (mode1 != 0) lu7zap(u, jrep, krep > 0 && krep < u.nrank ? krep : u.nrank);
   if (krep == 0) {  // jperm is not a permutation
     inform = 8;
     finish();
@@ -412,6 +512,7 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
         f.lenrow(imax) = 1;
         f.a(u.lrow) = vpiv;
         f.indr(u.lrow) = jrep;
+        f.indc(u.lrow) = imax;
         u.lenu += 1;
         vnorm += std::fabs(vpiv);
         klast = u.nrank;

@@ -285,3 +285,62 @@ TEST(LuUpdate, InsufficientStorageGivesCode7WithoutOverrun) {
   EXPECT_NE(b.text().find(tv::strf("\n lu8rpc  error...  Insufficient storage.    lena =%8d\n", lena)), std::string::npos);
   EXPECT_LE(b.ip[23] + b.ip[25], lena);
 }
+
+TEST(LuUpdate, ReplacementsDoNotDependOnTheRowOwnersKeptInIndc) {
+  // The updates find the old column's entries through the row each slot of
+  // U is kept for (indc of the row file).  Factors whose indc there is wrong
+  // or missing (built by a caller, say) must be updated exactly the same way.
+  for (int seed = 0; seed < 3; ++seed) {
+    Maker mk(70 + seed);
+    const int n = 50;
+    std::vector<Column> cols = columns_of(n, mk.basis(n, 15, 3));
+    const int lena = 700 + 100 * seed;  // small enough for compressions
+    LuBox ok(n, n, lena), bad(n, n, lena);
+    ASSERT_EQ(ok.factor(entries_of(cols)), 0);
+    ASSERT_EQ(bad.factor(entries_of(cols)), 0);
+    int nrefac = 0, ncp = 0;
+    for (int it = 1; it <= 150; ++it) {
+      SCOPED_TRACE("update " + std::to_string(it));
+      ncp = std::max(ncp, ok.ip[26]);
+      const int lrow = bad.ip[25];
+      for (int l = 1; l <= lrow; ++l)  // wrong owners in a third of the slots, the rest as kept
+        if ((l + it) % 3 == 0) bad.indc[l - 1] = it % 2 ? 0 : mk.pick(-2, n + 2);
+      Column c;
+      for (int t = mk.pick(1, 6); t > 0; --t) c[mk.pick(1, n)] = mk.val() * 2;
+      std::vector<double> y(n, 0.0), w(n, 0.0);
+      for (auto [i, val] : c) y[i - 1] = val;
+      ok.solve(1, y, w);
+      ok.solve(3, y, w);
+      int jrep = 1;
+      for (int j = 2; j <= n; ++j)
+        if (std::fabs(w[j - 1]) > std::fabs(w[jrep - 1])) jrep = j;
+      std::vector<double> y2 = y;
+      double d1, v1, d2, v2;
+      int i1 = ok.replace(jrep, y, d1, v1, 2), i2 = bad.replace(jrep, y2, d2, v2, 2);
+      cols[jrep - 1] = c;
+      ASSERT_EQ(i1, i2);
+      EXPECT_EQ(d1, d2);
+      EXPECT_EQ(ok.ip, bad.ip);
+      EXPECT_EQ(ok.iperm, bad.iperm);
+      EXPECT_EQ(ok.jperm, bad.jperm);
+      EXPECT_EQ(ok.lenrow, bad.lenrow);
+      EXPECT_EQ(ok.locrow, bad.locrow);
+      EXPECT_EQ(ok.loccol, std::vector<int>(n, 0));
+      EXPECT_EQ(bad.loccol, std::vector<int>(n, 0));
+      for (int l = 1; l <= ok.ip[25]; ++l) {
+        ASSERT_EQ(ok.indr[l - 1], bad.indr[l - 1]) << l;
+        if (ok.indr[l - 1] != 0) ASSERT_EQ(ok.a[l - 1], bad.a[l - 1]) << l;
+      }
+      for (int l = lena - ok.lenL() + 1; l <= lena; ++l) {
+        EXPECT_EQ(ok.a[l - 1], bad.a[l - 1]);
+        EXPECT_EQ(ok.indc[l - 1], bad.indc[l - 1]);
+      }
+      if (i1 != 0) {
+        ++nrefac;
+        ASSERT_EQ(ok.factor(entries_of(cols)), bad.factor(entries_of(cols)));
+      }
+    }
+    EXPECT_GT(ncp, 0) << "compressions";
+    EXPECT_LE(nrefac, 10);
+  }
+}
