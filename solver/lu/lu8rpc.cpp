@@ -159,8 +159,13 @@ int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
     int lr1 = f.locrow(ir), lenr = f.lenrow(ir);
     bool hasdiag = lenr > 0 && f.indr(lr1) == jk;
     double d = hasdiag ? f.a(lr1) : 0.0;
-    bool swap = !hasdiag || (!swapped_prev && std::fabs(d) <= u.tau * std::fabs(v) &&
-                             (std::fabs(v) > u.tau * std::fabs(d) || f.lenrow(is) < lenr));
+    // Interchange when the row has no diagonal here, when the multiplier
+    // v/d would exceed tau (stability: this bounds every L entry of the
+    // update by tau), or, for sparsity, when the spike is the shorter row and
+    // the two are comparable -- the last one not right after an interchange.
+    const bool unstable = std::fabs(v) > u.tau * std::fabs(d);
+    const bool sparser = !swapped_prev && std::fabs(d) <= u.tau * std::fabs(v) && f.lenrow(is) < lenr;
+    bool swap = !hasdiag || unstable || sparser;
     if (swap) {
       // The spike takes position k with v as its diagonal; row ir becomes the spike.
       int ls = f.locrow(is), p = ls + off - 1;

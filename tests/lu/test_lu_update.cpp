@@ -329,7 +329,9 @@ TEST(LuUpdate, ReplacementsDoNotDependOnTheRowOwnersKeptInIndc) {
       EXPECT_EQ(bad.loccol, std::vector<int>(n, 0));
       for (int l = 1; l <= ok.ip[25]; ++l) {
         ASSERT_EQ(ok.indr[l - 1], bad.indr[l - 1]) << l;
-        if (ok.indr[l - 1] != 0) ASSERT_EQ(ok.a[l - 1], bad.a[l - 1]) << l;
+        if (ok.indr[l - 1] != 0) {
+          ASSERT_EQ(ok.a[l - 1], bad.a[l - 1]) << l;
+        }
       }
       for (int l = lena - ok.lenL() + 1; l <= lena; ++l) {
         EXPECT_EQ(ok.a[l - 1], bad.a[l - 1]);
@@ -343,4 +345,24 @@ TEST(LuUpdate, ReplacementsDoNotDependOnTheRowOwnersKeptInIndc) {
     EXPECT_GT(ncp, 0) << "compressions";
     EXPECT_LE(nrefac, 10);
   }
+}
+
+TEST(LuUpdate, ConsecutiveInterchangesKeepMultipliersBounded) {
+  // U = [3 100 0; 0 1 100; 0 0 1], L = I.  Replacing column 1 by (1,1,1)
+  // makes row 1 the spike.  Against row 2 the spike entry 100 is far above
+  // the diagonal 1: interchange, and row 2 becomes the spike.  Against row 3
+  // its entry 100 is again far above the diagonal 1: without a second
+  // interchange the update would store the multiplier -100 and lose two
+  // digits of accuracy at every such step.
+  Entries e{{1, 1, 3.0}, {1, 2, 100.0}, {2, 2, 1.0}, {2, 3, 100.0}, {3, 3, 1.0}};
+  LuBox b(3, 3, 200);
+  ASSERT_EQ(b.factor(e), 0);
+  std::vector<double> v{1.0, 1.0, 1.0};
+  double diag = 0, vnorm = 0;
+  ASSERT_EQ(b.replace(1, v, diag, vnorm), 0);
+  const double tau = b.rp[2];
+  ASSERT_GT(tau, 1.0);
+  for (int l = b.lena - b.lenL() + 1; l <= b.lena; ++l) EXPECT_LE(std::fabs(b.a[l - 1]), tau) << l;
+  Entries e2{{1, 1, 1.0}, {2, 1, 1.0}, {3, 1, 1.0}, {1, 2, 100.0}, {2, 2, 1.0}, {2, 3, 100.0}, {3, 3, 1.0}};
+  EXPECT_LE(lu_error(b, e2), 1e-12);
 }
