@@ -37,6 +37,7 @@ const char kUsage[] =
     "  -i, --iterations N      iteration limit\n"
     "  -t, --time-limit SEC    CPU time limit in seconds\n"
     "  -l, --log-frequency N   one iteration log line every N iterations\n"
+    "      --pricing RULE      devex (default) or partial (largest reduced cost)\n"
     "  -w, --write FILE        write the problem as read (MPS; FILE.gz compresses)\n"
     "      --check             read the MPS file only; do not solve\n"
     "      --fixed, --free     read the MPS file in this format (default: detected)\n"
@@ -62,6 +63,7 @@ struct Args {
   long iterations = -1;
   double time_limit = 0.0;
   long log_frequency = -1;
+  int pricing = 0;        // 1 partial, 2 Devex (the IPARM 6 values); 0 the solver's default
   bool check = false, quiet = false, help = false, version = false;
   tv::MpsFormat format = tv::MpsFormat::Auto;
 };
@@ -132,6 +134,9 @@ std::string parse_args(int argc, char** argv, Args& a) {
       if (!value(v) || !parse_long(v, a.iterations)) return arg + " needs a whole number";
     } else if (arg == "-l" || arg == "--log-frequency") {
       if (!value(v) || !parse_long(v, a.log_frequency)) return arg + " needs a whole number";
+    } else if (arg == "--pricing") {
+      if (!value(v) || (v != "partial" && v != "devex")) return arg + " needs partial or devex";
+      a.pricing = v == "partial" ? 1 : 2;
     } else if (arg == "-t" || arg == "--time-limit") {
       if (!value(v) || !parse_seconds(v, a.time_limit)) return arg + " needs a positive number of seconds";
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -301,6 +306,7 @@ int main(int argc, char** argv) {
   if (sense != 0) tv::tvopt(*ctx, sense < 0 ? "Maximize" : "Minimize", p, s, errors);
   if (a.iterations >= 0) tv::tvopti(*ctx, "Iterations limit", static_cast<int>(a.iterations), p, s, errors);
   if (a.log_frequency >= 0) tv::tvopti(*ctx, "Log frequency", static_cast<int>(a.log_frequency), p, s, errors);
+  if (a.pricing > 0) tv::tvopt(*ctx, "IPARM 6 " + std::to_string(a.pricing), p, s, errors);
   if (errors != 0) return fail("an option of the command line was rejected", kExitUsage);
   g_time.limit = a.time_limit;
 

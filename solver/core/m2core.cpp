@@ -74,6 +74,7 @@ int64_t m2core(Context& ctx, int mode) {
   P.blbs = place(next, nbs, false);
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);
+  P.devex = place(next, nb, false);
   P.lufirst = next;
 
   const int64_t nwork = ctx.run.nwork;

@@ -29,7 +29,7 @@ struct Region {
   bool is_int = false;
 };
 
-// The 25 regions of the main partition (region 26, the LU factor storage, is
+// The 26 regions of the main partition (region 27, the LU factor storage, is
 // laid out by the basis factorization manager's map, see lu/lumap.h).
 struct Partition {
   Region user;      // 1  caller's words, untouched
@@ -57,7 +57,12 @@ struct Partition {
   Region blbs;      // 23 lower bounds in kbs order
   Region bubs;      // 24 upper bounds in kbs order
   Region grd;       // 25 costs in kbs order
-  int64_t lufirst = 0;  // first free word after region 25
+  Region devex;     // 26 Devex reference weights, nb doubles indexed by variable:
+                    //    |w(j)| >= 1 is the weight of nonbasic j; the sign
+                    //    tells whether j belongs to the reference framework
+                    //    (+) or not (-).  The pivot row's B'^-1 e_r goes to
+                    //    region 5 (`work`), free during a simplex step.
+  int64_t lufirst = 0;  // first free word after region 26
 
   // Sizes used by the partition.
   int nbs = 0, lenr = 0, nscale = 0, nx = 0, njac = 0, maxs = 0, hdim = 0;

@@ -76,10 +76,19 @@ void dflt_scale(Params& p) {
   if (p.scaleopt < 0) p.scaleopt = p.linear() ? 2 : 1;
 }
 
-// 6. Completion and partial price.
+// 6. Completion, partial price and the pricing rule.  Devex pricing takes
+// several times fewer iterations than the largest reduced cost on linear
+// problems, so it is their default.  Problems with nonlinear variables keep
+// partial pricing: the reduced-gradient iteration takes its candidates from
+// it and the reference weights do not follow superbasic moves.
 void dflt_completion_price(Params& p) {
   if (p.completion < 0) p.completion = (p.nncon == 0) ? 1 : 0;
   if (p.partprice < 1) p.partprice = p.linear() ? 10 : 1;
+  if (!p.linear()) {
+    p.pricing = kPricePartial;
+  } else if (p.pricing != kPricePartial) {
+    p.pricing = kPriceDevex;
+  }
 }
 
 // 7. Optimality tolerance.  A Function precision given by the user sets the

@@ -85,6 +85,7 @@ const ParamDef kParams[] = {
     PI_(listparms, Value, 1, U, nullptr),
     PI_(scaleprt, Value, 0, U, nullptr),
     PI_(nlstart, Value, 2, U, nullptr),
+    PI_(pricing, Value, 0, U, nullptr),
     // m2lu4: the entries of lurpar/luipar that the options own.
     PRX("lufactol", p.lufactol(), Unset, 0, U, " LU factor tolerance....", "%10.2f"),
     PRX("luupdtol", p.luupdtol(), Unset, 0, U, " LU update tolerance....", "%10.2f"),

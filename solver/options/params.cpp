@@ -23,6 +23,7 @@ int& Params::iparm_ref(int i) {
     case 3: return listparms;
     case 4: return scaleprt;
     case 5: return nlstart;
+    case 6: return pricing;
     default: return iparm_[(i >= 1 && i <= 30) ? i - 1 : 29];
   }
 }

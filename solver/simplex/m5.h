@@ -28,6 +28,24 @@ void m5setp(Context& ctx, int mode, Problem& P);
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
 
+// ---- Devex pricing (m5dvx.cpp) ---------------------------------------------
+// Reset the reference framework: weight 1 for every variable, members the
+// nonbasic ones (hs != 3).
+void m5dvx_reset(Context& ctx, Problem& P);
+// Start of a major iteration: reset, and nothing kept of the reduced costs.
+void m5dvx_init(Context& ctx, Problem& P);
+// After the cost former: true when the costs in grd are those pi and rc were
+// last computed or updated for, so that the pivot row may update them
+// instead of a transposed solve with the costs.
+bool m5dvx_costs_kept(Context& ctx, Problem& P);
+// After a basis change at position jr (kbs(jr) still the leaving variable,
+// hs already updated, y = B^-1 a_q up to sign, alpha its true entry jr):
+// checks the entering weight, solves for the pivot row's rho into region
+// work (destroying y) and leaves the update to the next pricing.
+void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha);
+// Devex pricing: same outputs as m5pric.
+void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase);
+
 // ---- simplex iteration ------------------------------------------------------
 struct ChzrResult {
   int jr = 0;           // blocking position (0 none)

@@ -144,6 +144,10 @@ void m5setp(Context& ctx, int mode, Problem& P) {
 }
 
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
+  if (ctx.spx.dvx.on) {
+    m5dvx_price(ctx, P, ns, increase);
+    return;
+  }
   SimplexState& S = ctx.spx;
   const Params& p = ctx.par;
   const Workspace& ws = ctx.ws;

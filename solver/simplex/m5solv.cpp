@@ -230,6 +230,7 @@ Next Loop::iterate() {
       } else if (start == 3) {
         if (P.nncon < m) {
           crash_inequalities();
+          if (S.dvx.on) m5dvx_init(ctx, P);
           start = 4;  // the inequality rows are crashed once
           S.ninf = 1;
           forced = true;
@@ -253,10 +254,16 @@ Next Loop::iterate() {
       S.lvltol = 1;
       S.tolrg = 0.0;
     }
-    // Prices.
+    // Prices (Devex pricing updates them from the pivot row while the
+    // costs stay the same).
     if (S.needpi) {
-      for (int k = 1; k <= m + ns; ++k) gkept(k) = grd(k);
-      m5setp(ctx, 1, P);
+      if (m5dvx_costs_kept(ctx, P)) {
+        S.needpi = false;
+      } else {
+        for (int k = 1; k <= m + ns; ++k) gkept(k) = grd(k);
+        m5setp(ctx, 1, P);
+        S.dvx.rcvalid = false;
+      }
     }
     firstpass = false;
 
@@ -451,6 +458,7 @@ Next Loop::major() {
     }
     S.lusize0 = B.lenl + B.lenu;
     S.needpi = true;
+    S.dvx.rcvalid = false;
     if (par.prtlevel % 10 > 0) S.headdue = true;
     const Next nx = iterate();
     if (nx != Next::Refactor) return nx;
@@ -484,6 +492,8 @@ void Loop::run() {
   S.step = S.pivot = 0.0;
   S.ndegen = 0;
   S.objslot = 0;
+  S.dvx = DevexState();
+  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0;
   if (!ctx.run.gothes) hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
@@ -505,6 +515,7 @@ void Loop::run() {
     S.lvltol = 1;
     S.tolrg = 0.0;
     m5dgen(ctx, 1, P, ns);
+    if (S.dvx.on) m5dvx_init(ctx, P);
     if (!lincon()) {
       S.nmin = 0;
       S.nphase2 = 0;

@@ -18,6 +18,24 @@
 
 namespace tv {
 
+// Devex pricing (m5dvx.cpp).  Reduced costs are kept in rc for every
+// nonbasic variable and brought up to date from the pivot row while the
+// costs stay the same; the prices pi follow the same update.
+struct DevexState {
+  bool on = false;        // Devex pricing in this call
+  bool rcvalid = false;   // rc and pi hold the reduced costs and prices for the costs in gkept
+  bool pending = false;   // a pivot row (B'^-1 e_r in region work) is still to be applied
+  bool wupd = false;      // ... to the weights too (false after a framework reset)
+  int jq = 0, jp = 0;     // entering and leaving variable of that pivot
+  double alpha = 0.0;     // its pivot (B^-1 a_q)_r
+  double wq = 1.0;        // the entering variable's weight
+  double theta = 0.0;     // d_q / alpha: pi += theta * rho, d_j -= theta * alpha_rj
+  double cleave = 0.0;    // the leaving variable's cost while basic
+  double cobj = 0.0;      // cost of a nonbasic objective slack in rc
+  int nreset = 0;         // framework resets in this call (weights grown or estimate off)
+  int nfresh = 0;         // pricings that computed rc from fresh prices
+};
+
 struct SimplexState {
   // Set by the driver before the call.
   double objscale = 1.0;  // the objective row scale
@@ -61,6 +79,7 @@ struct SimplexState {
   int kpq = 0;          // section of the chosen variable
   int jbig = 0;         // variable with the biggest score below the tolerance
   double djbig = 0.0;   // its reduced cost
+  DevexState dvx;
 
   // Reduced-gradient tolerances.
   int lvltol = 1;

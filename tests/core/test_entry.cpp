@@ -60,7 +60,9 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(P.gcon2.words, 1);
   EXPECT_EQ(P.bsfeas.words, 11 / 2 + 1);   // 11 integers
   EXPECT_EQ(P.kbs.start, P.bsfeas.start + P.bsfeas.words);
-  EXPECT_EQ(P.lufirst, P.grd.start + P.grd.words);
+  EXPECT_EQ(P.devex.start, P.grd.start + P.grd.words);  // Devex weights, one per variable
+  EXPECT_EQ(P.devex.words, 30);
+  EXPECT_EQ(P.lufirst, P.devex.start + P.devex.words);
 
   partition(ctx, 10, 20, 50, 2, 4, 0, 0, 1, 1);
   EXPECT_EQ(ctx.part.xsave.words, 4);      // Scale option 2 and nnl > 0

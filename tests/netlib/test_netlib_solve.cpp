@@ -4,7 +4,7 @@
 // original data: bounds, rows A x + s = 0, reduced costs of the right sign.
 //
 // Every problem runs with default options; a subset also runs with each
-// Scale option, Crash option and a few Partial price values.  Sanitizer
+// Scale option, Crash option, pricing rule and a few Partial price values.  Sanitizer
 // builds run the variants on a smaller subset (several times slower);
 // TARVO_NETLIB_FULL=1 in the environment runs all of them anyway, and
 // TARVO_NETLIB_QUICK=1 asks for the smaller subset in any build.
@@ -76,9 +76,14 @@ double known_optimum(const std::string& name) {
 struct Option {
   const char* keyword;  // integer option, or nullptr for the defaults
   int value;
+  const char* keyword2 = nullptr;  // a second one
+  int value2 = 0;
 };
 
-void PrintTo(const Option& o, std::ostream* os) { *os << (o.keyword ? o.keyword : "defaults") << " " << o.value; }
+void PrintTo(const Option& o, std::ostream* os) {
+  *os << (o.keyword ? o.keyword : "defaults") << " " << o.value;
+  if (o.keyword2) *os << ", " << o.keyword2 << " " << o.value2;
+}
 
 constexpr int kPrt = 9;
 
@@ -93,6 +98,7 @@ tv::EntryResult entry_solve(tv::Context& ctx, tv::Problem& P, const std::string&
     tv::tvstart(ctx, kPrt, 0, 0);
     int errors = 0;
     if (opt.keyword) tv::tvopti(ctx, opt.keyword, opt.value, 0, 0, errors);
+    if (opt.keyword2) tv::tvopti(ctx, opt.keyword2, opt.value2, 0, 0, errors);
     EXPECT_EQ(errors, 0);
   };
   int ns = 0;
@@ -225,9 +231,14 @@ INSTANTIATE_TEST_SUITE_P(All, NetlibDefault, testing::ValuesIn(all_names()),
 const char* const kSubset[] = {"scagr7", "etamacro", "tuff", "boeing1", "forplan", "e226", "degen2", "bore3d"};
 const char* const kQuick[] = {"scagr7", "tuff"};
 
+// IPARM 6 is the pricing rule: 1 partial pricing by the largest reduced
+// cost, 2 Devex (the default); Partial price matters to the first only.
 const Option kVariants[] = {
-    {"Scale option", 0},   {"Scale option", 1},   {"Scale option", 2},   {"Crash option", 0},
-    {"Crash option", 3},   {"Partial price", 1},  {"Partial price", 10}, {"Partial price", 50},
+    {"Scale option", 0},  {"Scale option", 1},  {"Scale option", 2},
+    {"Crash option", 0},  {"Crash option", 3},  {"IPARM 6", 2},
+    {"IPARM 6", 1},       {"Partial price", 1, "IPARM 6", 1},
+    {"Partial price", 10, "IPARM 6", 1},        {"Partial price", 50, "IPARM 6", 1},
+    {"Scale option", 0, "IPARM 6", 1},
 };
 
 class NetlibVariant : public testing::TestWithParam<Option> {};
@@ -244,6 +255,7 @@ TEST_P(NetlibVariant, SubsetOptimal) {
 INSTANTIATE_TEST_SUITE_P(Options, NetlibVariant, testing::ValuesIn(kVariants),
                          [](const testing::TestParamInfo<Option>& i) {
                            std::string s = std::string(i.param.keyword) + std::to_string(i.param.value);
+                           if (i.param.keyword2) s += std::string(i.param.keyword2) + std::to_string(i.param.value2);
                            s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
                            return s;
                          });

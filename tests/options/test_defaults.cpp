@@ -79,6 +79,7 @@ TEST(Defaults, LinearProblemWithoutOptions) {
   Params& p = ctx.par;
   EXPECT_EQ(p.facfreq, 100);
   EXPECT_EQ(p.partprice, 10);
+  EXPECT_EQ(p.pricing, kPriceDevex);
   EXPECT_EQ(p.scaleopt, 2);
   EXPECT_EQ(p.lufactol(), 100.0);
   EXPECT_EQ(p.luupdtol(), 10.0);
@@ -138,6 +139,7 @@ TEST(Defaults, NonlinearProblemWithoutOptions) {
   Params& p = ctx.par;
   EXPECT_EQ(p.facfreq, 50);
   EXPECT_EQ(p.partprice, 1);
+  EXPECT_EQ(p.pricing, kPricePartial);
   EXPECT_EQ(p.scaleopt, 1);
   EXPECT_EQ(p.lufactol(), 5.0);
   EXPECT_EQ(p.luupdtol(), 5.0);
@@ -321,4 +323,29 @@ TEST(Defaults, ParametersSetBeforeResolvingSurvive) {
   EXPECT_EQ(ctx.par.feastol, 1.0E-8);
   EXPECT_EQ(ctx.par.partprice, 4);
   EXPECT_EQ(ctx.par.lufactol(), 20.0);
+}
+
+// IPARM 6 chooses the pricing rule: 1 partial pricing, 2 Devex, anything
+// else the default (Devex when linear).  With nonlinear variables partial
+// pricing is kept whatever was asked.
+TEST(Defaults, PricingRuleFromIparm6) {
+  const struct {
+    int value;
+    bool nonlinear;
+    int rule;
+  } cases[] = {{0, false, kPriceDevex},   {1, false, kPricePartial}, {2, false, kPriceDevex},
+               {7, false, kPriceDevex},   {-3, false, kPriceDevex},  {0, true, kPricePartial},
+               {2, true, kPricePartial},  {1, true, kPricePartial}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    Context ctx;
+    fresh(ctx);
+    EXPECT_EQ(ctx.par.pricing, 0);  // reset
+    int errors = 0;
+    tvopti(ctx, "IPARM 6", c.value, 0, 0, errors);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(ctx.par.iparm_ref(6), c.value);
+    resolve(ctx, 50, 100, 300, 0, c.nonlinear ? 10 : 0, 0);
+    EXPECT_EQ(ctx.par.pricing, c.rule);
+  }
 }

@@ -143,6 +143,7 @@ TEST(Tables, RegistryNamesAndStorageAreUnique) {
   // The named IPARM/RPARM entries are the registry's fields.
   EXPECT_EQ(&p.rparm_ref(7), &p.penaltycopy);
   EXPECT_EQ(&p.iparm_ref(3), &p.listparms);
+  EXPECT_EQ(&p.iparm_ref(6), &p.pricing);
 }
 
 TEST(Tables, ListedParametersAreRegisteredWithLabels) {

@@ -84,7 +84,7 @@ TestLP random_lp(std::mt19937& rng, int m, int n) {
 }  // namespace
 
 // Optimal values and infeasibility against vertex enumeration, minimizing
-// and maximizing, from the slack basis.
+// and maximizing, from the slack basis, with either pricing rule.
 TEST(SmallLp, RandomAgainstVertexEnumeration) {
   std::mt19937 rng(20261208);
   int nopt = 0, ninfeas = 0;
@@ -93,30 +93,33 @@ TEST(SmallLp, RandomAgainstVertexEnumeration) {
     const TestLP lp = random_lp(rng, m, n);
     const int sense = trial % 3 == 0 ? -1 : 1;
     const Vertex v = enumerate_vertices(lp, sense);
-    LoopRun r(lp, [&](tv::Context& c) {
-      opt_i(c, "Iterations limit", 1000);
-      if (sense < 0) {
-        int e = 0;
-        tv::tvopt(c, "Maximize", 0, 0, e);
+    for (const int rule : {tv::kPriceDevex, tv::kPricePartial}) {
+      LoopRun r(lp, [&](tv::Context& c) {
+        opt_i(c, "IPARM 6", rule);
+        opt_i(c, "Iterations limit", 1000);
+        if (sense < 0) {
+          int e = 0;
+          tv::tvopt(c, "Maximize", 0, 0, e);
+        }
+      });
+      r.slack_basis();
+      const int inform = r.solve();
+      SCOPED_TRACE(strf("trial %d m %d n %d sense %d rule %d", trial, m, n, sense, rule));
+      if (v.feasible) {
+        ++nopt;
+        ASSERT_EQ(inform, 0);
+        EXPECT_NEAR(r.obj(), v.obj, 1e-7 * (1.0 + std::fabs(v.obj)));
+        EXPECT_LT(r.primal_error(), 1e-6);
+      } else {
+        ++ninfeas;
+        ASSERT_EQ(inform, 1);
+        EXPECT_GT(r.ctx.spx.ninf, 0);
+        EXPECT_TRUE(has(r.sum(), " EXIT -- the problem is infeasible"));
       }
-    });
-    r.slack_basis();
-    const int inform = r.solve();
-    SCOPED_TRACE(strf("trial %d m %d n %d sense %d", trial, m, n, sense));
-    if (v.feasible) {
-      ++nopt;
-      ASSERT_EQ(inform, 0);
-      EXPECT_NEAR(r.obj(), v.obj, 1e-7 * (1.0 + std::fabs(v.obj)));
-      EXPECT_LT(r.primal_error(), 1e-6);
-    } else {
-      ++ninfeas;
-      ASSERT_EQ(inform, 1);
-      EXPECT_GT(r.ctx.spx.ninf, 0);
-      EXPECT_TRUE(has(r.sum(), " EXIT -- the problem is infeasible"));
     }
   }
-  EXPECT_GT(nopt, 50);
-  EXPECT_GT(ninfeas, 50);
+  EXPECT_GT(nopt, 100);
+  EXPECT_GT(ninfeas, 100);
 }
 
 TEST(SmallLp, AlreadyOptimalStartEndsWithoutIterations) {
@@ -285,7 +288,9 @@ TEST(SmallLp, RandomStartBasesAndSettings) {
     const TestLP lp = random_lp(rng, m, n);
     const Vertex v = enumerate_vertices(lp, 1);
     const int facfreq = 1 + trial % 3, parp = 1 + trial % 2, expfreq = trial % 5 == 0 ? 3 : 10000;
+    const int rule = trial % 4 < 2 ? tv::kPricePartial : tv::kPriceDevex;
     LoopRun r(lp, [&](tv::Context& c) {
+      opt_i(c, "IPARM 6", rule);
       opt_i(c, "Factorization frequency", facfreq);
       opt_i(c, "Partial price", parp);
       opt_i(c, "Expand frequency", expfreq);

@@ -1,0 +1,181 @@
+// Devex pricing: the reference weights on small hand-checked pivots, the
+// framework resets, the reduced costs and prices kept up to date from the
+// pivot row, and the same optima as partial pricing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "common/mps_lp.h"
+#include "core/kernels.h"
+#include "core/states.h"
+#include "simplex/harness.h"
+#include "simplex/m5.h"
+
+using namespace spxtest;
+
+namespace {
+
+// min -x1 - 2 x2  s.t.  x1 + x2 <= 10,  c x1 + 0.5 x2 <= 1,  x >= 0.
+// From the slack basis both columns price out with weight 1; x2 has the
+// larger d^2/w and enters, row 2 blocks with pivot 0.5, and the optimum
+// x = (0, 2), -4, is reached in one iteration.
+TestLP one_pivot(double c) {
+  return TestLP::dense({{1, 1}, {c, 0.5}, {-1, -2}}, {-kInf, -kInf, -kInf}, {10, 1, kInf}, {0, 0},
+                       {kInf, kInf}, 3);
+}
+
+tv::Dvec weights(LoopRun& r) { return r.ctx.ws.dvec(r.ctx.part.devex); }
+
+}  // namespace
+
+// After the pivot (q = x2, r = row 2, alpha_rq = 0.5, w_q = 1):
+//   x1:    max(1, (4 / 0.5)^2 * 1) = 64, a framework member (+);
+//   slack 2 leaves: max(1 / 0.5^2, 1) = 4, not a member (it was basic).
+// The reduced costs follow: theta = d_q / alpha = -2 / 0.5 = -4, so
+// d_x1 = -1 - theta * 4 = 15 and d_s2 = -theta = 4.
+TEST(Devex, WeightUpdateOnOnePivot) {
+  LoopRun r(one_pivot(4.0));
+  ASSERT_EQ(r.ctx.par.pricing, tv::kPriceDevex);  // the default for a linear problem
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_EQ(r.itn(), 1);
+  EXPECT_NEAR(r.obj(), -4.0, 1e-12);
+  const tv::Dvec w = weights(r);
+  const int n = r.P.n;
+  EXPECT_DOUBLE_EQ(w(1), 64.0);
+  EXPECT_DOUBLE_EQ(w(n + 2), -4.0);
+  EXPECT_DOUBLE_EQ(w(n + 1), -1.0);  // basic throughout
+  EXPECT_NEAR(r.P.rc(1), 15.0, 1e-12);
+  EXPECT_NEAR(r.P.rc(n + 2), 4.0, 1e-12);
+  EXPECT_EQ(r.ctx.spx.dvx.nreset, 0);
+}
+
+// A pivot row entry 10^4 times the pivot makes a weight of 4e8 * 64, beyond
+// the bound: the framework starts again, every weight 1, the nonbasic
+// variables its members.
+TEST(Devex, LargeWeightResetsTheFramework) {
+  LoopRun r(one_pivot(40000.0));
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_NEAR(r.obj(), -4.0, 1e-12);
+  EXPECT_EQ(r.ctx.spx.dvx.nreset, 1);
+  const tv::Dvec w = weights(r);
+  for (int j = 1; j <= r.P.nb; ++j) EXPECT_EQ(w(j), r.P.hs(j) == tv::kHsBasic ? -1.0 : 1.0) << j;
+}
+
+// The entering weight against its exact value over the framework: an
+// estimate more than three times too large resets the framework; an
+// estimate below the exact value is kept (the max-type update only ever
+// underestimates the growth, and a reset would lose what it has learnt).
+TEST(Devex, EstimateFarAboveExactWeightResets) {
+  for (const double est : {10.0, 2.9, 0.2}) {
+    SCOPED_TRACE(est);
+    LoopRun r(one_pivot(4.0), [](tv::Context& c) { opt_i(c, "Iterations limit", 0); });
+    r.slack_basis();
+    ASSERT_EQ(r.solve(), 3);  // factorized and priced, no step
+    tv::Context& ctx = r.ctx;
+    tv::Problem& P = r.P;
+    ASSERT_EQ(ctx.spx.jq, 2);
+    tv::Dvec w = weights(r);
+    // A history the reset would wipe out: x1 weighted 5, x2 (a member) est.
+    w(1) = 5.0;
+    w(2) = est;
+    tv::Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
+    tv::m2unpk(2, P.m, P.n, P.a, P.ha, P.ka, y2);
+    tv::m2bsol(ctx, 2, y2, y);
+    tv::Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
+    int jr = 0;
+    for (int i = 1; i <= P.m; ++i) {
+      if (kbs(i) == P.n + 2) jr = i;
+    }
+    ASSERT_GT(jr, 0);
+    EXPECT_DOUBLE_EQ(y(jr), 0.5);
+    const int resets = ctx.spx.dvx.nreset;
+    tv::m5dvx_pivot(ctx, P, jr, y(jr));  // exact weight of x2: 1 (no basic member)
+    const bool reset = est > 3.0;
+    EXPECT_EQ(ctx.spx.dvx.nreset, resets + (reset ? 1 : 0));
+    EXPECT_EQ(w(1), reset ? 1.0 : 5.0);
+    EXPECT_EQ(ctx.spx.dvx.wupd, !reset);
+    if (!reset) {
+      EXPECT_EQ(ctx.spx.dvx.wq, est);
+    }
+    EXPECT_TRUE(ctx.spx.dvx.pending);
+    EXPECT_DOUBLE_EQ(ctx.spx.dvx.theta, ctx.spx.djq / 0.5);
+  }
+}
+
+// Between factorizations the prices and reduced costs are updated from the
+// pivot rows instead of being recomputed: stopped after k iterations they
+// must agree with a transposed solve with the costs in force.
+TEST(Devex, UpdatedPricesMatchFreshOnes) {
+  const TestLP lp = tvtest::netlib_lp("scagr7");
+  int checked = 0;
+  for (const int k : {7, 23, 40, 61, 95}) {
+    SCOPED_TRACE(k);
+    LoopRun r(lp, [&](tv::Context& c) {
+      opt_i(c, "Iterations limit", k);
+      opt_i(c, "Factorization frequency", 200);
+    });
+    r.slack_basis();
+    if (r.solve() != 3) continue;
+    tv::Context& ctx = r.ctx;
+    tv::Problem& P = r.P;
+    if (!ctx.spx.dvx.rcvalid) continue;
+    ++checked;
+    const int m = P.m, n = P.n;
+    tv::m5hs(tv::HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+    tv::Dvec y = ctx.ws.dvec(ctx.part.y), gkept = ctx.ws.dvec(ctx.part.gkept);
+    std::vector<double> pi(static_cast<size_t>(m) + 1);
+    tv::Dvec fresh(pi.data() + 1, m);
+    for (int i = 1; i <= m; ++i) y(i) = gkept(i);
+    tv::m2bsol(ctx, 3, y, fresh);
+    double pimax = 1.0;
+    for (int i = 1; i <= m; ++i) pimax = std::max(pimax, std::fabs(fresh(i)));
+    for (int i = 1; i <= m; ++i) EXPECT_NEAR(P.pi(i), fresh(i), 1e-9 * pimax) << i;
+    const int jobj = ctx.spx.jobj;
+    for (int j = 1; j <= P.nb; ++j) {
+      if (P.hs(j) > 1) continue;
+      double d = 0.0;
+      if (j <= n) {
+        for (int l = P.ka(j); l < P.ka(j + 1); ++l) d -= fresh(P.ha(l)) * P.a(l);
+      } else {
+        d = -fresh(j - n);
+      }
+      if (j == jobj) d += ctx.spx.dvx.cobj;
+      EXPECT_NEAR(P.rc(j), d, 1e-9 * pimax) << j;
+    }
+  }
+  EXPECT_GE(checked, 3);
+}
+
+// The two rules on Netlib problems from the slack basis (no scaling): the
+// same optimum, Devex in fewer iterations on the larger ones.
+TEST(Devex, SameOptimaAsPartialPricing) {
+  const struct {
+    const char* name;
+    double opt;
+  } cases[] = {{"afiro", -4.6475314286E+02}, {"bandm", -1.5862801845E+02}, {"scfxm1", 1.8416759028E+04},
+               {"etamacro", -7.5571523325E+02}, {"degen2", -1.4351780000E+03}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TestLP lp = tvtest::netlib_lp(c.name);
+    int itn[3] = {0, 0, 0};
+    for (const int rule : {tv::kPricePartial, tv::kPriceDevex}) {
+      LoopRun r(lp, [&](tv::Context& ctx) {
+        opt_i(ctx, "IPARM 6", rule);
+        opt_i(ctx, "Iterations limit", 20000);
+      });
+      ASSERT_EQ(r.ctx.par.pricing, rule);
+      r.slack_basis();
+      ASSERT_EQ(r.solve(), 0);
+      EXPECT_EQ(r.ctx.spx.dvx.on, rule == tv::kPriceDevex);
+      EXPECT_NEAR(r.obj(), c.opt, 1e-6 * std::fabs(c.opt));
+      EXPECT_LT(r.primal_error(), 1e-5 * (1.0 + r.ctx.spx.xnorm));
+      itn[rule] = r.itn();
+    }
+    if (itn[tv::kPricePartial] > 300) {
+      EXPECT_LT(itn[tv::kPriceDevex], itn[tv::kPricePartial]);
+    }
+  }
+}
