@@ -159,11 +159,11 @@ void dflt_dimensions(Params& p) {
   if (p.collim < 1) p.collim = clamp32(3LL * p.rowlim);
   if (p.elmlim < 1) p.elmlim = clamp32(5LL * p.collim);
   // Iterations limit: a safeguard against endless runs, not a budget.  The
-  // simplex method on real LPs takes a few times m + n iterations (degenerate
-  // ones many more), so 3m stops sound runs early; allow 10 (m + n), at
-  // least 10000, plus 10 per nonlinear variable.  0 stays 0.
+  // simplex method on real LPs takes a few times m + n iterations (highly
+  // degenerate ones about ten times), so 3m stops sound runs early; allow
+  // 20 (m + n), at least 10000, plus 10 per nonlinear variable.  0 stays 0.
   if (p.itnmax < 0) {
-    p.itnmax = clamp32(std::max(10000LL, 10LL * p.rowlim + 10LL * p.collim) + 10LL * p.nnl);
+    p.itnmax = clamp32(std::max(10000LL, 20LL * p.rowlim + 20LL * p.collim) + 10LL * p.nnl);
   }
   const int cap = clamp32(static_cast<long long>(p.rowlim) + p.collim + 1);
   p.hdim = std::min(p.hdim, cap);

@@ -85,7 +85,7 @@ TEST(Defaults, LinearProblemWithoutOptions) {
   EXPECT_EQ(p.luupdtol(), 10.0);
   EXPECT_EQ(p.maxs, 1);
   EXPECT_EQ(p.hdim, 0);
-  // Iterations limit max(10000, 10 (m + n)) + 10 nnl: at least 10000.
+  // Iterations limit max(10000, 20 (m + n)) + 10 nnl: at least 10000.
   EXPECT_EQ(p.itnmax, 10000);
   EXPECT_EQ(p.completion, 1);
   EXPECT_EQ(p.minormax, 10000);
@@ -163,11 +163,11 @@ TEST(Defaults, NonlinearProblemWithoutOptions) {
   EXPECT_EQ(small.par.minormax, small.par.itnmax);  // no nonlinear constraints
   EXPECT_EQ(small.par.itnmax, 10000 + 10 * 5);
 
-  // A larger linear problem: 10 (m + n).
+  // A larger linear problem: 20 (m + n).
   Context large;
   fresh(large);
   resolve(large, 2000, 3000, 9000);
-  EXPECT_EQ(large.par.itnmax, 10 * (2000 + 3000));
+  EXPECT_EQ(large.par.itnmax, 20 * (2000 + 3000));
   EXPECT_EQ(large.par.minormax, large.par.itnmax);
 }
 
