@@ -78,16 +78,23 @@ void dflt_scale(Params& p) {
 
 // 6. Completion, partial price and the pricing rule.  Devex pricing takes
 // several times fewer iterations than the largest reduced cost on linear
-// problems, so it is their default.  Problems with nonlinear variables keep
-// partial pricing: the reduced-gradient iteration takes its candidates from
-// it and the reference weights do not follow superbasic moves.
+// problems, so it is their default (except on very wide ones).  Problems
+// with nonlinear variables keep partial pricing: the reduced-gradient
+// iteration takes its candidates from it and the reference weights do not
+// follow superbasic moves.
 void dflt_completion_price(Params& p) {
   if (p.completion < 0) p.completion = (p.nncon == 0) ? 1 : 0;
   if (p.partprice < 1) p.partprice = p.linear() ? 10 : 1;
   if (!p.linear()) {
     p.pricing = kPricePartial;
+  } else if (p.pricing == kPriceDevex) {
+    // kept as asked
   } else if (p.pricing != kPricePartial) {
-    p.pricing = kPriceDevex;
+    // Very wide problems (more than 40 columns a row) are the exception:
+    // their factors are tiny, a full pricing pass is most of an iteration,
+    // and partial pricing's cheap iterations win despite their number.
+    const bool wide = p.rowlim > 0 && p.collim > 40LL * p.rowlim;
+    p.pricing = wide ? kPricePartial : kPriceDevex;
   }
 }
 

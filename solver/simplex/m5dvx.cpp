@@ -36,6 +36,7 @@
 // membership of the framework; rho in region `work`.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/context.h"
 #include "lu/m2bsol.h"
@@ -69,9 +70,11 @@ struct Choice {
 // One pass over the nonbasic variables: fresh reduced costs from pi
 // (kFresh) or the update by theta times the pivot row (kApply and not
 // kFresh), the weight update from the pivot row (kWeights), and the scan.
-template <bool kFresh, bool kApply, bool kWeights>
+// kRows: the pivot row's structural part is already in prow (dense over
+// the columns, from the row-wise product) instead of a product per column.
+template <bool kFresh, bool kApply, bool kWeights, bool kRows>
 Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta, double c,
-            int jp, double tol) {
+            int jp, double tol, const double* prow) {
   const int n = P.n, m = P.m;
   CDvec a = P.a;
   CIvec ha = P.ha, ka = P.ka, hs = P.hs;
@@ -123,11 +126,14 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     const int h = hs(j);
     if (h > 1) continue;
     double dp = 0.0, dr = 0.0;
-    for (int l = ka(j); l < ka(j + 1); ++l) {
-      const int i = ha(l);
-      if constexpr (kFresh) dp += pi(i) * a(l);
-      if constexpr (kApply) dr += rho(i) * a(l);
+    if constexpr (kFresh || (kApply && !kRows)) {
+      for (int l = ka(j); l < ka(j + 1); ++l) {
+        const int i = ha(l);
+        if constexpr (kFresh) dp += pi(i) * a(l);
+        if constexpr (kApply && !kRows) dr += rho(i) * a(l);
+      }
     }
+    if constexpr (kApply && kRows) dr = prow[j];
     update(j, dp, dr);
     score(j, h);
   }
@@ -144,15 +150,67 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   return ch;
 }
 
-using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double);
+using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double,
+                          const double*);
 
-PassFn pick_pass(bool fresh, bool apply, bool weights) {
+PassFn pick_pass(bool fresh, bool apply, bool weights, bool rows) {
   if (fresh) {
-    if (!apply) return pass<true, false, false>;
-    return weights ? pass<true, true, true> : pass<true, true, false>;
+    if (!apply) return pass<true, false, false, false>;
+    return weights ? pass<true, true, true, false> : pass<true, true, false, false>;
   }
-  if (!apply) return pass<false, false, false>;
-  return weights ? pass<false, true, true> : pass<false, true, false>;
+  if (!apply) return pass<false, false, false, false>;
+  if (rows) return weights ? pass<false, true, true, true> : pass<false, true, false, true>;
+  return weights ? pass<false, true, true, false> : pass<false, true, false, false>;
+}
+
+// Build the row-wise copy of the structural columns.
+void build_rows(DevexState& D, const Problem& P) {
+  const int m = P.m, n = P.n;
+  D.rowstart.assign(m + 2, 0);
+  for (int l = P.ka(1); l < P.ka(n + 1); ++l) D.rowstart[P.ha(l) + 1] += 1;
+  for (int i = 1; i <= m; ++i) D.rowstart[i + 1] += D.rowstart[i];
+  const int ne = D.rowstart[m + 1];
+  D.rowcol.assign(ne, 0);
+  D.rowval.assign(ne, 0.0);
+  std::vector<int> next(D.rowstart.begin(), D.rowstart.end() - 1);
+  for (int j = 1; j <= n; ++j) {
+    for (int l = P.ka(j); l < P.ka(j + 1); ++l) {
+      const int k = next[P.ha(l)]++;
+      D.rowcol[k] = j;
+      D.rowval[k] = P.a(l);
+    }
+  }
+  D.prow.assign(n + 1, 0.0);
+  D.touched.clear();
+}
+
+// The pivot row's structural part rho' A from the rows where rho is
+// nonzero, when those hold few enough of the matrix's entries that this
+// beats a product per column.  Returns false (prow untouched) otherwise.
+bool row_product(DevexState& D, const Problem& P, CDvec rho) {
+  const int m = P.m;
+  if (D.rowstart.empty()) build_rows(D, P);
+  const long long ne = D.rowstart[m + 1];
+  long long work = 0;
+  for (int i = 1; i <= m; ++i) {
+    if (rho(i) != 0.0) work += D.rowstart[i + 1] - D.rowstart[i];
+  }
+  if (3 * work > ne) return false;
+  for (int i = 1; i <= m; ++i) {
+    const double r = rho(i);
+    if (r == 0.0) continue;
+    for (int k = D.rowstart[i]; k < D.rowstart[i + 1]; ++k) {
+      const int j = D.rowcol[k];
+      if (D.prow[j] == 0.0) D.touched.push_back(j);
+      D.prow[j] += r * D.rowval[k];
+    }
+  }
+  return true;
+}
+
+void clear_row(DevexState& D) {
+  for (const int j : D.touched) D.prow[j] = 0.0;
+  D.touched.clear();
 }
 
 }  // namespace
@@ -264,7 +322,10 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
       S.pinorm = big;
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
-    ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol);
+    const bool rows = !fresh && apply && row_product(D, P, rho);
+    ch = pick_pass(fresh, apply, weights, rows)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol,
+                                                D.prow.data());
+    if (rows) clear_row(D);
     if (weights) wmax = std::max({wmax, ch.wmax, std::fabs(w(D.jp))});
     D.pending = false;
     D.rcvalid = true;

@@ -16,6 +16,8 @@
 // The same ninf, sinf and obj are also stored in ctx.run (block cycle2).
 #pragma once
 
+#include <vector>
+
 namespace tv {
 
 // Devex pricing (m5dvx.cpp).  Reduced costs are kept in rc for every
@@ -34,6 +36,11 @@ struct DevexState {
   double cobj = 0.0;      // cost of a nonbasic objective slack in rc
   int nreset = 0;         // framework resets in this call (weights grown or estimate off)
   int nfresh = 0;         // pricings that computed rc from fresh prices
+  // The structural columns by rows (built at the first pricing of a call),
+  // so that a sparse rho gives the pivot row from its nonzeros alone, and
+  // that row (prow) as a dense vector over the columns with its nonzero list.
+  std::vector<int> rowstart, rowcol, touched;
+  std::vector<double> rowval, prow;
 };
 
 struct SimplexState {

@@ -349,3 +349,21 @@ TEST(Defaults, PricingRuleFromIparm6) {
     EXPECT_EQ(ctx.par.pricing, c.rule);
   }
 }
+
+// A very wide linear problem (more than 40 columns a row) prices partially
+// by default; Devex asked for by IPARM 6 is kept.
+TEST(Defaults, WideLinearProblemPricesPartially) {
+  const struct {
+    int m, n, value, rule;
+  } cases[] = {{25, 10500, 0, kPricePartial}, {25, 1000, 0, kPriceDevex},  {25, 1001, 0, kPricePartial},
+               {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceDevex}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.n) + " columns, IPARM 6 = " + std::to_string(c.value));
+    Context ctx;
+    fresh(ctx);
+    int errors = 0;
+    tvopti(ctx, "IPARM 6", c.value, 0, 0, errors);
+    resolve(ctx, c.m, c.n, 3 * c.n);
+    EXPECT_EQ(ctx.par.pricing, c.rule);
+  }
+}
