@@ -27,6 +27,10 @@ void m5setp(Context& ctx, int mode, Problem& P);
 // Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
+// When nothing prices out: the first nonbasic variable lying strictly
+// between its bounds, one of them finite, is chosen to move (up when
+// |bl| >= |bu|).  Sets jq, djq and ncand; leaves them when there is none.
+void m5pric_between(Context& ctx, Problem& P, bool& increase);
 
 // ---- Devex pricing (m5dvx.cpp) ---------------------------------------------
 // Reset the reference framework: weight 1 for every variable, members the

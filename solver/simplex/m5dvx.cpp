@@ -354,18 +354,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     S.ncand = 1;
     increase = S.djq < 0.0;
   } else if (ch.between && (!feasible || ns == 0)) {
-    // Nothing priced out: move a nonbasic variable that lies between its
-    // bounds toward a finite bound.
-    for (int j = 1; j <= P.nb; ++j) {
-      if (P.hs(j) != kHsBetween) continue;
-      if (P.bl(j) > -p.mc.infbnd || P.bu(j) < p.mc.infbnd) {
-        S.jq = j;
-        S.djq = P.rc(j);
-        S.ncand = 1;
-        increase = std::fabs(P.bl(j)) >= std::fabs(P.bu(j));
-        break;
-      }
-    }
+    m5pric_between(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;

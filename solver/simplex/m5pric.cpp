@@ -143,6 +143,21 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   S.needpi = false;
 }
 
+void m5pric_between(Context& ctx, Problem& P, bool& increase) {
+  SimplexState& S = ctx.spx;
+  const double infbnd = ctx.par.mc.infbnd;
+  for (int j = 1; j <= P.nb; ++j) {
+    if (P.hs(j) != kHsBetween) continue;
+    if (P.bl(j) > -infbnd || P.bu(j) < infbnd) {
+      S.jq = j;
+      S.djq = P.rc(j);
+      S.ncand = 1;
+      increase = std::fabs(P.bl(j)) >= std::fabs(P.bu(j));
+      return;
+    }
+  }
+}
+
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   if (ctx.spx.dvx.on) {
     m5dvx_price(ctx, P, ns, increase);
@@ -264,18 +279,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     }
     increase = S.djq < 0.0;
   } else if (between && (!feasible || (nnl == 0 && ns == 0))) {
-    // Nothing priced out: move a nonbasic variable that lies between its
-    // bounds toward a finite bound.
-    for (int j = 1; j <= P.nb; ++j) {
-      if (P.hs(j) != kHsBetween) continue;
-      if (P.bl(j) > -p.mc.infbnd || P.bu(j) < p.mc.infbnd) {
-        S.jq = j;
-        S.djq = P.rc(j);
-        S.ncand = 1;
-        increase = std::fabs(P.bl(j)) >= std::fabs(P.bu(j));
-        break;
-      }
-    }
+    m5pric_between(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;
