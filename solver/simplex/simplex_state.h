@@ -87,6 +87,7 @@ struct SimplexState {
   int jbig = 0;         // variable with the biggest score below the tolerance
   double djbig = 0.0;   // its reduced cost
   DevexState dvx;
+  std::vector<int> chzrlist;  // ratio test: the positions that can block (pass 1 to pass 2)
 
   // Reduced-gradient tolerances.
   int lvltol = 1;
