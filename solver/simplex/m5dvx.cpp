@@ -70,11 +70,9 @@ struct Choice {
 // One pass over the nonbasic variables: fresh reduced costs from pi
 // (kFresh) or the update by theta times the pivot row (kApply and not
 // kFresh), the weight update from the pivot row (kWeights), and the scan.
-// kRows: the pivot row's structural part is already in prow (dense over
-// the columns, from the row-wise product) instead of a product per column.
-template <bool kFresh, bool kApply, bool kWeights, bool kRows>
+template <bool kFresh, bool kApply, bool kWeights>
 Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta, double c,
-            int jp, double tol, const double* prow) {
+            int jp, double tol) {
   const int n = P.n, m = P.m;
   CDvec a = P.a;
   CIvec ha = P.ha, ka = P.ka, hs = P.hs;
@@ -126,14 +124,13 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     const int h = hs(j);
     if (h > 1) continue;
     double dp = 0.0, dr = 0.0;
-    if constexpr (kFresh || (kApply && !kRows)) {
+    if constexpr (kFresh || kApply) {
       for (int l = ka(j); l < ka(j + 1); ++l) {
         const int i = ha(l);
         if constexpr (kFresh) dp += pi(i) * a(l);
-        if constexpr (kApply && !kRows) dr += rho(i) * a(l);
+        if constexpr (kApply) dr += rho(i) * a(l);
       }
     }
-    if constexpr (kApply && kRows) dr = prow[j];
     update(j, dp, dr);
     score(j, h);
   }
@@ -150,17 +147,15 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   return ch;
 }
 
-using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double,
-                          const double*);
+using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double);
 
-PassFn pick_pass(bool fresh, bool apply, bool weights, bool rows) {
+PassFn pick_pass(bool fresh, bool apply, bool weights) {
   if (fresh) {
-    if (!apply) return pass<true, false, false, false>;
-    return weights ? pass<true, true, true, false> : pass<true, true, false, false>;
+    if (!apply) return pass<true, false, false>;
+    return weights ? pass<true, true, true> : pass<true, true, false>;
   }
-  if (!apply) return pass<false, false, false, false>;
-  if (rows) return weights ? pass<false, true, true, true> : pass<false, true, false, true>;
-  return weights ? pass<false, true, true, false> : pass<false, true, false, false>;
+  if (!apply) return pass<false, false, false>;
+  return weights ? pass<false, true, true> : pass<false, true, false>;
 }
 
 // Build the row-wise copy of the structural columns.
@@ -181,6 +176,7 @@ void build_rows(DevexState& D, const Problem& P) {
     }
   }
   D.prow.assign(n + 1, 0.0);
+  D.inrow.assign(n + 1, 0);
   D.touched.clear();
 }
 
@@ -201,16 +197,44 @@ bool row_product(DevexState& D, const Problem& P, CDvec rho) {
     if (r == 0.0) continue;
     for (int k = D.rowstart[i]; k < D.rowstart[i + 1]; ++k) {
       const int j = D.rowcol[k];
-      if (D.prow[j] == 0.0) D.touched.push_back(j);
+      if (!D.inrow[j]) {
+        D.inrow[j] = 1;
+        D.touched.push_back(j);
+      }
       D.prow[j] += r * D.rowval[k];
     }
   }
   return true;
 }
 
-void clear_row(DevexState& D) {
-  for (const int j : D.touched) D.prow[j] = 0.0;
+// The update by a sparse pivot row: the columns it touches and the slacks
+// where rho is nonzero, nothing else.  Returns the largest weight set.
+double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, double theta, double c, int jp,
+                        bool weights) {
+  CIvec hs = P.hs;
+  Dvec rc = P.rc;
+  double wmax = 0.0;
+  auto update = [&](int j, double dr) {
+    if (hs(j) > 1 || j == jp) return;
+    rc(j) -= theta * dr;
+    if (weights) {
+      const double ww = dr * dr * c;
+      if (ww > std::fabs(w(j))) {
+        w(j) = std::copysign(ww, w(j));
+        wmax = std::max(wmax, ww);
+      }
+    }
+  };
+  for (const int j : D.touched) {
+    update(j, D.prow[j]);
+    D.prow[j] = 0.0;
+    D.inrow[j] = 0;
+  }
   D.touched.clear();
+  for (int i = 1; i <= P.m; ++i) {
+    if (rho(i) != 0.0) update(P.n + i, rho(i));
+  }
+  return wmax;
 }
 
 }  // namespace
@@ -322,10 +346,13 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
       S.pinorm = big;
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
-    const bool rows = !fresh && apply && row_product(D, P, rho);
-    ch = pick_pass(fresh, apply, weights, rows)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol,
-                                                D.prow.data());
-    if (rows) clear_row(D);
+    if (!fresh && apply && row_product(D, P, rho)) {
+      const double wm = apply_sparse_row(D, P, rho, w, D.theta, c, D.jp, weights);
+      ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol);
+      ch.wmax = wm;
+    } else {
+      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol);
+    }
     if (weights) wmax = std::max({wmax, ch.wmax, std::fabs(w(D.jp))});
     D.pending = false;
     D.rcvalid = true;

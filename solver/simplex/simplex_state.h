@@ -40,6 +40,7 @@ struct DevexState {
   // so that a sparse rho gives the pivot row from its nonzeros alone, and
   // that row (prow) as a dense vector over the columns with its nonzero list.
   std::vector<int> rowstart, rowcol, touched;
+  std::vector<char> inrow;  // column j is in touched
   std::vector<double> rowval, prow;
 };
 
