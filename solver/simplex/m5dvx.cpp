@@ -57,6 +57,44 @@ double objective_slack_cost(const Context& ctx) {
   return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * S.objscale);
 }
 
+// The candidate list of DevexState as a small set over the variables.
+class CandList {
+ public:
+  CandList(DevexState& D, int nb) : list_(D.list), pos_(D.listpos) {
+    if (static_cast<int>(pos_.size()) != nb + 1) {
+      pos_.assign(nb + 1, -1);
+      list_.clear();
+    }
+  }
+  void clear() {
+    for (const int j : list_) pos_[j] = -1;
+    list_.clear();
+  }
+  void add(int j) {
+    if (pos_[j] >= 0) return;
+    pos_[j] = static_cast<int>(list_.size());
+    list_.push_back(j);
+  }
+  void remove_at(size_t k) {
+    const int j = list_[k], last = list_.back();
+    list_[k] = last;
+    pos_[last] = static_cast<int>(k);
+    list_.pop_back();
+    pos_[j] = -1;
+  }
+  std::vector<int>& items() { return list_; }
+
+ private:
+  std::vector<int>& list_;
+  std::vector<int>& pos_;
+};
+
+// Score of nonbasic j in state h: its reduced cost with the sign of the
+// allowed move (either sign when it lies between its bounds).
+inline double score_of(int h, double rcj) {
+  return h == kHsLower ? -rcj : h == kHsUpper ? rcj : std::fabs(rcj);
+}
+
 // The best candidate of a pass.
 struct Choice {
   int jq = 0;
@@ -72,12 +110,13 @@ struct Choice {
 // kFresh), the weight update from the pivot row (kWeights), and the scan.
 template <bool kFresh, bool kApply, bool kWeights>
 Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta, double c,
-            int jp, double tol) {
+            int jp, double tol, CandList& cl) {
   const int n = P.n, m = P.m;
   CDvec a = P.a;
   CIvec ha = P.ha, ka = P.ka, hs = P.hs;
   Dvec rc = P.rc;
   Choice ch;
+  cl.clear();
   auto score = [&](int j, int h) {
     const double rcj = rc(j);
     double d;
@@ -89,6 +128,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
       d = std::fabs(rcj);
       ch.between = true;
     }
+    if (d > 0.0) cl.add(j);
     if (d > ch.dbig) {
       ch.dbig = d;
       ch.jbig = j;
@@ -147,7 +187,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   return ch;
 }
 
-using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double);
+using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double, CandList&);
 
 PassFn pick_pass(bool fresh, bool apply, bool weights) {
   if (fresh) {
@@ -210,13 +250,15 @@ bool row_product(DevexState& D, const Problem& P, CDvec rho) {
 // The update by a sparse pivot row: the columns it touches and the slacks
 // where rho is nonzero, nothing else.  Returns the largest weight set.
 double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, double theta, double c, int jp,
-                        bool weights) {
+                        bool weights, CandList& cl) {
   CIvec hs = P.hs;
   Dvec rc = P.rc;
   double wmax = 0.0;
   auto update = [&](int j, double dr) {
-    if (hs(j) > 1 || j == jp) return;
+    const int h = hs(j);
+    if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
+    if (score_of(h, rc(j)) > 0.0) cl.add(j);
     if (weights) {
       const double ww = dr * dr * c;
       if (ww > std::fabs(w(j))) {
@@ -237,6 +279,36 @@ double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, doub
   return wmax;
 }
 
+// The best candidate among the listed variables, the same one a full scan
+// would choose (the largest d^2/w above tol, the first variable among
+// equals).  Listed variables that became basic or lost their positive score
+// leave the list.  jbig and between are left to a full scan.
+Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
+  CIvec hs = P.hs;
+  CDvec rc = P.rc;
+  Choice ch;
+  std::vector<int>& items = cl.items();
+  for (size_t k = 0; k < items.size();) {
+    const int j = items[k];
+    const int h = hs(j);
+    const double d = h > 1 ? 0.0 : score_of(h, rc(j));
+    if (d <= 0.0) {
+      cl.remove_at(k);
+      continue;
+    }
+    if (d > tol) {
+      const double s = d * d / std::fabs(w(j));
+      if (s > ch.score || (s == ch.score && j < ch.jq)) {
+        ch.score = s;
+        ch.jq = j;
+        ch.rcq = rc(j);
+      }
+    }
+    ++k;
+  }
+  return ch;
+}
+
 }  // namespace
 
 void m5dvx_reset(Context& ctx, Problem& P) {
@@ -249,6 +321,7 @@ void m5dvx_init(Context& ctx, Problem& P) {
   DevexState& D = ctx.spx.dvx;
   D.rcvalid = false;
   D.pending = false;
+  D.listvalid = false;
   D.cleave = 0.0;
   m5dvx_reset(ctx, P);
 }
@@ -326,6 +399,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
   const double cobj = objective_slack_cost(ctx);
 
   Choice ch;
+  CandList cl(D, P.nb);
   double wmax = 0.0;  // largest weight the update set
   for (;;) {
     const bool fresh = !D.rcvalid;
@@ -344,15 +418,21 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
         big = std::max(big, std::fabs(P.pi(i)));
       }
       S.pinorm = big;
+      if (P.hs(D.jp) <= 1 && score_of(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
-    if (!fresh && apply && row_product(D, P, rho)) {
-      const double wm = apply_sparse_row(D, P, rho, w, D.theta, c, D.jp, weights);
-      ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol);
+    const bool sparse = !fresh && apply && row_product(D, P, rho);
+    const double wm = sparse ? apply_sparse_row(D, P, rho, w, D.theta, c, D.jp, weights, cl) : 0.0;
+    if (!fresh && (!apply || sparse)) {
+      // The reduced costs changed only where the list follows them: scan
+      // the list, and everything only when it offers no candidate.
+      ch = D.listvalid ? scan_list(P, w, tol, cl) : Choice();
+      if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl);
       ch.wmax = wm;
     } else {
-      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol);
+      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl);
     }
+    D.listvalid = true;
     if (weights) wmax = std::max({wmax, ch.wmax, std::fabs(w(D.jp))});
     D.pending = false;
     D.rcvalid = true;

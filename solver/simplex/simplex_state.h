@@ -41,6 +41,12 @@ struct DevexState {
   // that row (prow) as a dense vector over the columns with its nonzero list.
   std::vector<int> rowstart, rowcol, touched;
   std::vector<char> inrow;  // column j is in touched
+  // Candidate list: every nonbasic variable whose score d_j (reduced cost
+  // with the sign of the allowed move) was positive when last evaluated;
+  // listpos(j) its place or -1.  Rebuilt by every full pass, kept by the
+  // sparse updates, pruned lazily by the scans.
+  std::vector<int> list, listpos;
+  bool listvalid = false;
   std::vector<double> rowval, prow;
 };
 
