@@ -15,12 +15,15 @@
 //   w_p = max(w_q / alpha_rq^2, 1)                   the leaving variable p
 // and, while the costs stay the same, the prices and the reduced costs:
 //   pi += theta rho,  d_j -= theta alpha_rj,  d_p = -theta,  theta = d_q / alpha_rq,
-// so that a pricing costs one pass over the matrix (the row and the scan
-// together) and no transposed solve with the costs.  A change of the costs
-// (phase 1 infeasibilities, the weight on the objective, the objective
-// slack entering or leaving) or a factorization recomputes pi and rc from
-// scratch in the same pass.  Before an optimal exit is declared on updated
-// reduced costs they are recomputed.
+// so that a pricing needs no transposed solve with the costs.  The row
+// comes from a product per nonbasic column, or, when rho is sparse, from
+// the rows of its nonzeros (a row-wise copy of the matrix); then only the
+// columns it touches are updated, and the scan runs over a list of the
+// variables whose score is positive instead of all of them.  A change of
+// the costs (phase 1 infeasibilities, the weight on the objective, the
+// objective slack entering or leaving) or a factorization recomputes pi
+// and rc from scratch in the same pass.  Before an optimal exit is
+// declared on updated reduced costs they are recomputed.
 //
 // The framework is reset (all weights 1, the nonbasic variables its members)
 // at the start of every major iteration, when a weight grows beyond
@@ -33,7 +36,8 @@
 // in its place helped on the Netlib problems (20 to 40 % more iterations).
 //
 // Storage: the weights in region `devex` by variable, the sign telling
-// membership of the framework; rho in region `work`.
+// membership of the framework; rho in region `work`; the row-wise copy,
+// the sparse row and the candidate list in DevexState.
 #include <algorithm>
 #include <cmath>
 #include <vector>
