@@ -6,6 +6,8 @@
 // ctx.spx (simplex_state.h).
 #pragma once
 
+#include <cmath>
+
 #include "core/array.h"
 #include "core/problem.h"
 
@@ -27,6 +29,12 @@ void m5setp(Context& ctx, int mode, Problem& P);
 // Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
+// Pricing score of a nonbasic variable in state h (lower, upper or between
+// its bounds): its reduced cost with the sign of the allowed move, either
+// sign when it lies between its bounds.
+inline double m5score(int h, double rc) {
+  return h == kHsLower ? -rc : h == kHsUpper ? rc : std::fabs(rc);
+}
 // When nothing prices out: the first nonbasic variable lying strictly
 // between its bounds, one of them finite, is chosen to move (up when
 // |bl| >= |bu|).  Sets jq, djq and ncand; leaves them when there is none.

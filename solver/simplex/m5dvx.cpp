@@ -93,12 +93,6 @@ class CandList {
   std::vector<int>& pos_;
 };
 
-// Score of nonbasic j in state h: its reduced cost with the sign of the
-// allowed move (either sign when it lies between its bounds).
-inline double score_of(int h, double rcj) {
-  return h == kHsLower ? -rcj : h == kHsUpper ? rcj : std::fabs(rcj);
-}
-
 // The best candidate of a pass.
 struct Choice {
   int jq = 0;
@@ -123,15 +117,8 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   cl.clear();
   auto score = [&](int j, int h) {
     const double rcj = rc(j);
-    double d;
-    if (h == kHsLower) {
-      d = -rcj;
-    } else if (h == kHsUpper) {
-      d = rcj;
-    } else {
-      d = std::fabs(rcj);
-      ch.between = true;
-    }
+    const double d = m5score(h, rcj);
+    if (h == kHsBetween) ch.between = true;
     if (d > 0.0) cl.add(j);
     if (d > ch.dbig) {
       ch.dbig = d;
@@ -262,7 +249,7 @@ double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, doub
     const int h = hs(j);
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
-    if (score_of(h, rc(j)) > 0.0) cl.add(j);
+    if (m5score(h, rc(j)) > 0.0) cl.add(j);
     if (weights) {
       const double ww = dr * dr * c;
       if (ww > std::fabs(w(j))) {
@@ -295,7 +282,7 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
   for (size_t k = 0; k < items.size();) {
     const int j = items[k];
     const int h = hs(j);
-    const double d = h > 1 ? 0.0 : score_of(h, rc(j));
+    const double d = h > 1 ? 0.0 : m5score(h, rc(j));
     if (d <= 0.0) {
       cl.remove_at(k);
       continue;
@@ -422,7 +409,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
         big = std::max(big, std::fabs(P.pi(i)));
       }
       S.pinorm = big;
-      if (P.hs(D.jp) <= 1 && score_of(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
+      if (P.hs(D.jp) <= 1 && m5score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
     const bool sparse = !fresh && apply && row_product(D, P, rho);

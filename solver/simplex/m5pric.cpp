@@ -225,15 +225,8 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
       const int h = P.hs(j);
       if (h > 1) return;
       const double rcj = P.rc(j);
-      double d;
-      if (h == kHsLower) {
-        d = -rcj;
-      } else if (h == kHsUpper) {
-        d = rcj;
-      } else {
-        d = std::fabs(rcj);
-        between = true;
-      }
+      const double d = m5score(h, rcj);
+      if (h == kHsBetween) between = true;
       if (d > thr) ++nfound;
       if (d > dbig) {
         dbig = d;
