@@ -25,6 +25,10 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start);
 
 // mode 1, 2: solve B' pi = grd(1..m); modes 1, 3: pinorm = max(1, |pi|inf).
 void m5setp(Context& ctx, int mode, Problem& P);
+// Fresh prices for the current costs: keep the costs grd(1..m+ns) in gkept
+// (what the prices were computed for), solve for pi and mark the reduced
+// costs Devex pricing keeps as stale.
+void m5setp_fresh(Context& ctx, Problem& P, int ns);
 
 // Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.

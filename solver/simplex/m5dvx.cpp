@@ -93,6 +93,16 @@ class CandList {
   std::vector<int>& pos_;
 };
 
+// The Devex weight update w_j = max(w_j, alpha_rj^2 c) with c = w_q /
+// alpha_rq^2, keeping the sign (membership of the framework).  Returns the
+// weight set, 0 when w_j stays.
+double raise_weight(Dvec w, int j, double dr, double c) {
+  const double ww = dr * dr * c;
+  if (ww <= std::fabs(w(j))) return 0.0;
+  w(j) = std::copysign(ww, w(j));
+  return ww;
+}
+
 // The best candidate of a pass.
 struct Choice {
   int jq = 0;
@@ -142,13 +152,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
       if (j != jp) rc(j) -= theta * dr;
     }
     if constexpr (kWeights) {
-      if (j != jp) {
-        const double ww = dr * dr * c;
-        if (ww > std::fabs(w(j))) {
-          w(j) = std::copysign(ww, w(j));
-          ch.wmax = std::max(ch.wmax, ww);
-        }
-      }
+      if (j != jp) ch.wmax = std::max(ch.wmax, raise_weight(w, j, dr, c));
     }
   };
   for (int j = 1; j <= n; ++j) {
@@ -250,13 +254,7 @@ double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, doub
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
     if (m5score(h, rc(j)) > 0.0) cl.add(j);
-    if (weights) {
-      const double ww = dr * dr * c;
-      if (ww > std::fabs(w(j))) {
-        w(j) = std::copysign(ww, w(j));
-        wmax = std::max(wmax, ww);
-      }
-    }
+    if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
   };
   for (const int j : D.touched) {
     update(j, D.prow[j]);
@@ -431,10 +429,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     if (fresh) D.nfresh += 1;
     if (ch.jq > 0 || fresh) break;
     // No candidate on updated reduced costs: make sure with fresh prices.
-    Dvec grd = ws.dvec(ctx.part.grd), gkept = ws.dvec(ctx.part.gkept);
-    for (int k = 1; k <= m + ns; ++k) gkept(k) = grd(k);
-    m5setp(ctx, 1, P);
-    D.rcvalid = false;
+    m5setp_fresh(ctx, P, ns);
   }
   if (wmax > kWeightMax) {
     m5dvx_reset(ctx, P);

@@ -143,6 +143,14 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   S.needpi = false;
 }
 
+void m5setp_fresh(Context& ctx, Problem& P, int ns) {
+  CDvec grd = ctx.ws.dvec(ctx.part.grd);
+  Dvec gkept = ctx.ws.dvec(ctx.part.gkept);
+  for (int k = 1; k <= P.m + ns; ++k) gkept(k) = grd(k);
+  m5setp(ctx, 1, P);
+  ctx.spx.dvx.rcvalid = false;
+}
+
 void m5pric_between(Context& ctx, Problem& P, bool& increase) {
   SimplexState& S = ctx.spx;
   const double infbnd = ctx.par.mc.infbnd;

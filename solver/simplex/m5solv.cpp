@@ -199,7 +199,6 @@ Next Loop::iterate() {
   Workspace& ws = ctx.ws;
   const int m = P.m, nnl = P.nnl();
   Dvec y = ws.dvec(ctx.part.y), y2 = ws.dvec(ctx.part.y2);
-  Dvec grd = ws.dvec(ctx.part.grd), gkept = ws.dvec(ctx.part.gkept);
 
   for (;;) {
     if (B.demand != 0) return Next::Refactor;
@@ -260,9 +259,7 @@ Next Loop::iterate() {
       if (m5dvx_costs_kept(ctx, P)) {
         S.needpi = false;
       } else {
-        for (int k = 1; k <= m + ns; ++k) gkept(k) = grd(k);
-        m5setp(ctx, 1, P);
-        S.dvx.rcvalid = false;
+        m5setp_fresh(ctx, P, ns);
       }
     }
     firstpass = false;

@@ -41,6 +41,27 @@ double residual(const std::vector<Column>& cols, int m, const std::vector<double
   return r;
 }
 
+// An entering column as a simplex iteration makes one: a random sparse
+// column c, its L solve in y (what the update takes) and the full FTRAN in
+// w; the leaving position jrep is the largest entry of w.
+struct Entering {
+  Column c;
+  std::vector<double> y, w;
+  int jrep = 1;
+};
+Entering entering_column(LuBox& b, Maker& mk, int n) {
+  Entering e;
+  for (int t = mk.pick(1, 6); t > 0; --t) e.c[mk.pick(1, n)] = mk.val() * 2;
+  e.y.assign(n, 0.0);
+  e.w.assign(n, 0.0);
+  for (auto [i, val] : e.c) e.y[i - 1] = val;
+  b.solve(1, e.y, e.w);
+  b.solve(3, e.y, e.w);
+  for (int j = 2; j <= n; ++j)
+    if (std::fabs(e.w[j - 1]) > std::fabs(e.w[e.jrep - 1])) e.jrep = j;
+  return e;
+}
+
 }  // namespace
 
 namespace {
@@ -95,16 +116,11 @@ TEST(LuUpdate, LongSimplexLikeSequencesMatchFreshFactorizations) {
     for (int it = 1; it <= 400; ++it) {
       SCOPED_TRACE("update " + std::to_string(it));
       ++ndone;
-      Column c;
-      for (int t = mk.pick(1, 6); t > 0; --t) c[mk.pick(1, n)] = mk.val() * 2;
-      std::vector<double> y(n, 0.0), w(n, 0.0);
-      for (auto [i, val] : c) y[i - 1] = val;
-      b.solve(1, y, w);
-      b.solve(3, y, w);
-      int jrep = 1;
-      for (int j = 2; j <= n; ++j)
-        if (std::fabs(w[j - 1]) > std::fabs(w[jrep - 1])) jrep = j;
-      if (std::fabs(w[jrep - 1]) < 0.1) continue;
+      Entering e = entering_column(b, mk, n);
+      const Column& c = e.c;
+      std::vector<double>& y = e.y;
+      const int jrep = e.jrep;
+      if (std::fabs(e.w[jrep - 1]) < 0.1) continue;
       double diag = 0, vnorm = 0;
       int inform = b.replace(jrep, y, diag, vnorm, 2);
       ++nupd;
@@ -305,15 +321,10 @@ TEST(LuUpdate, ReplacementsDoNotDependOnTheRowOwnersKeptInIndc) {
       const int lrow = bad.ip[25];
       for (int l = 1; l <= lrow; ++l)  // wrong owners in a third of the slots, the rest as kept
         if ((l + it) % 3 == 0) bad.indc[l - 1] = it % 2 ? 0 : mk.pick(-2, n + 2);
-      Column c;
-      for (int t = mk.pick(1, 6); t > 0; --t) c[mk.pick(1, n)] = mk.val() * 2;
-      std::vector<double> y(n, 0.0), w(n, 0.0);
-      for (auto [i, val] : c) y[i - 1] = val;
-      ok.solve(1, y, w);
-      ok.solve(3, y, w);
-      int jrep = 1;
-      for (int j = 2; j <= n; ++j)
-        if (std::fabs(w[j - 1]) > std::fabs(w[jrep - 1])) jrep = j;
+      Entering e = entering_column(ok, mk, n);
+      const Column& c = e.c;
+      std::vector<double>& y = e.y;
+      const int jrep = e.jrep;
       std::vector<double> y2 = y;
       double d1, v1, d2, v2;
       int i1 = ok.replace(jrep, y, d1, v1, 2), i2 = bad.replace(jrep, y2, d2, v2, 2);
