@@ -1,0 +1,341 @@
+// The test host's nonlinear models, through the model library's C functions:
+// expressions and their exact gradients, evaluation errors, the Jacobian
+// entries and counts that a solver link queries, and failure injection.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "control.h"
+
+extern "C" {
+void ChmoXCreateD(void** h, const char* data);
+void hmoXFree(void** h);
+int hmoN(void* m);
+int hmoNZ(void* m);
+int hmoNLNZ(void* m);
+int hmoObjNLNZ(void* m);
+int hmoNLN(void* m);
+int hmoNLM(void* m);
+int hmoModelType(void* m);
+double hmoObjConst(void* m);
+double hmoGetRhsOne(void* m, int i);
+int hmoGetEquOrderOne(void* m, int i);
+void hmoIndexBaseSet(void* m, int base);
+int hmoSetRvVarPermutation(void* m, int* perm, int n);
+int hmoGetRowSparse(void* m, int i, int* cols, double* vals, int* nl, int* count, int* nlcount);
+int hmoGetObjSparse(void* m, int* cols, double* vals, int* nl, int* count, int* nlcount);
+int hmoEvalNewPoint(void* m, double* x);
+int hmoEvalGradNL(void* m, int i, double* x, double* f, double* g, double* gx, int* errors);
+int hmoEvalGradNLObj(void* m, double* x, double* f, double* g, double* gx, int* errors);
+}
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A model read from text through a scratch file; null when the host refuses it.
+class Model {
+ public:
+  explicit Model(const std::string& text) {
+    char name[] = "/tmp/tvhostexprXXXXXX";
+    const int fd = mkstemp(name);
+    if (fd >= 0) close(fd);
+    path_ = name;
+    std::ofstream(path_) << text;
+    ChmoXCreateD(&h_, path_.c_str());
+  }
+  ~Model() {
+    hmoXFree(&h_);
+    unlink(path_.c_str());
+  }
+  void* get() const { return h_; }
+
+ private:
+  std::string path_;
+  void* h_ = nullptr;
+};
+
+struct Sparse {
+  std::vector<int> cols, nl;
+  std::vector<double> vals;
+  int count = -1, nlcount = -1, rc = -1;
+};
+
+Sparse row(void* m, int i) {
+  Sparse s;
+  s.cols.assign(16, -1), s.nl.assign(16, -1), s.vals.assign(16, 0.0);
+  s.rc = i < 0 ? hmoGetObjSparse(m, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount)
+               : hmoGetRowSparse(m, i, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount);
+  return s;
+}
+
+const char* kColumns = "col x -inf inf\ncol y -inf inf\ncol z -inf inf\n";
+
+// The whole objective (nonlinear part plus linear entries) and its gradient
+// at p, as a link would assemble it from the host's answers.
+struct Full {
+  double f = 0.0;
+  std::vector<double> g;
+  int errors = -1;
+};
+Full objective(void* m, std::vector<double> p) {
+  Full r;
+  std::vector<double> g(p.size(), kNaN);
+  double gx = 0.0;
+  EXPECT_EQ(hmoEvalGradNLObj(m, p.data(), &r.f, g.data(), &gx, &r.errors), 0);
+  Sparse s = row(m, -1);
+  for (int k = 0; k < s.count; ++k)
+    if (!s.nl[k]) {
+      r.f += s.vals[k] * p[s.cols[k]];
+      g[s.cols[k]] = s.vals[k];
+    }
+  r.g = g;
+  return r;
+}
+
+TEST(HostExpr, ValuesAndGradientsAgainstCentralDifferences) {
+  struct Case {
+    const char* text;
+    std::function<double(double, double, double)> f;
+  };
+  const Case cases[] = {
+      {"2+3*x^2", [](double x, double, double) { return 2 + 3 * x * x; }},
+      {"-x^2 + y", [](double x, double y, double) { return -(x * x) + y; }},
+      {"2^x^2", [](double x, double, double) { return std::pow(2.0, x * x); }},
+      {"x-y-z", [](double x, double y, double z) { return x - y - z; }},
+      {"x/y/z*x", [](double x, double y, double z) { return x / y / z * x; }},
+      {"x*y^-1 + .5e1*z*z", [](double x, double y, double z) { return x / y + 5 * z * z; }},
+      {"exp(x)*log(y) + sqrt(z)", [](double x, double y, double z) { return std::exp(x) * std::log(y) + std::sqrt(z); }},
+      {"sin(x*y) - cos(z)/2", [](double x, double y, double z) { return std::sin(x * y) - std::cos(z) / 2; }},
+      {"(x + y)*(y - z)^3 - 4*(x - 1)", [](double x, double y, double z) { return (x + y) * std::pow(y - z, 3) - 4 * (x - 1); }},
+      {"y^x + y^(z/2)", [](double x, double y, double z) { return std::pow(y, x) + std::pow(y, z / 2); }},
+      {"log(exp(x) + exp(y)) - (2*x + 3)/4", [](double x, double y, double) { return std::log(std::exp(x) + std::exp(y)) - (2 * x + 3) / 4; }},
+  };
+  const std::vector<std::vector<double>> points = {{0.7, 1.3, 2.1}, {-1.2, 0.4, 0.9}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Model m(std::string(kColumns) + "nlobj " + c.text + "\n");
+    ASSERT_NE(m.get(), nullptr);
+    for (const auto& p : points) {
+      const Full at = objective(m.get(), p);
+      EXPECT_EQ(at.errors, 0);
+      EXPECT_NEAR(at.f, c.f(p[0], p[1], p[2]), 1e-12 * (1 + std::fabs(at.f)));
+      for (int j = 0; j < 3; ++j) {
+        const double h = 1e-5 * (1 + std::fabs(p[j]));
+        std::vector<double> lo = p, hi = p;
+        lo[j] -= h, hi[j] += h;
+        const double diff = (objective(m.get(), hi).f - objective(m.get(), lo).f) / (2 * h);
+        EXPECT_NEAR(at.g[j], diff, 1e-6 * (1 + std::fabs(diff))) << "column " << j;
+      }
+    }
+  }
+}
+
+TEST(HostExpr, UndefinedPointsAreEvaluationErrors) {
+  struct Case {
+    const char* text;
+    std::vector<double> p;
+    int errors;
+  };
+  const Case cases[] = {
+      {"log(x)", {0, 1, 1}, 1},
+      {"log(x)", {-1, 1, 1}, 1},
+      {"sqrt(x)", {-1, 1, 1}, 1},
+      {"sqrt(x)", {0, 1, 1}, 1},  // the value is defined, the derivative is not
+      {"x^0.5", {-4, 1, 1}, 1},
+      {"y/x", {0, 1, 1}, 1},
+      {"exp(x)", {800, 1, 1}, 1},
+      {"x*y*z", {1e200, 1e200, 1}, 1},
+      {"y^x", {2, -2, 1}, 1},       // (-2)^x has no derivative in x
+      {"exp(log(x))", {-1, 1, 1}, 1},  // counted where it arises only
+      {"log(x) + log(y) + z^2", {-1, 0, 1}, 2},
+      {"0*sqrt(x) + sqrt(y)*sqrt(y)", {0, 4, 1}, 0},
+      {"log(x)", {kNaN, 1, 1}, 1},
+      {"sqrt(x)", {4, 1, 1}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Model m(std::string(kColumns) + "col u 0 1\nrow r =l= 0\ncoef r u 1\nnlrow r " + c.text + "\n");
+    ASSERT_NE(m.get(), nullptr);
+    std::vector<double> x = c.p, g(4, 7.0);
+    x.push_back(0.0);
+    double f = 7.0, gx = 7.0;
+    int errors = -1;
+    EXPECT_EQ(hmoEvalGradNL(m.get(), 0, x.data(), &f, g.data(), &gx, &errors), 0);
+    EXPECT_EQ(errors, c.errors);
+    EXPECT_EQ(std::isnan(f), c.errors > 0) << f;
+    EXPECT_EQ(std::isnan(gx), c.errors > 0) << gx;
+    EXPECT_EQ(g[3], 0.0);  // the dense gradient covers every column
+  }
+}
+
+TEST(HostExpr, BadModelFilesAreRefused) {
+  const std::string head = std::string(kColumns) + "row r =e= 1\n";
+  for (const char* text : {"nlobj x +", "nlobj (x + y", "nlobj foo(x)", "nlobj w^2", "nlobj log(-1)*x",
+                           "nlobj x/0", "nlobj x/(2-2)", "nlobj x $ y", "nlobj 'x", "nlobj", "nlobj x y",
+                           "nlrow q x^2", "nlrow r", "nlobj sqrt x"}) {
+    SCOPED_TRACE(text);
+    Model m(head + text + "\n");
+    EXPECT_EQ(m.get(), nullptr);
+  }
+  // A comment line, a quoted name and a product on an expression line.
+  Model ok(head + "* nlobj w\nnlobj 'x' * y\n");
+  EXPECT_NE(ok.get(), nullptr);
+}
+
+const char* kMixed =
+    "col x 0 10 level 1\ncol y 0 10 level 2\ncol z 0 10 level 3\ncol w 0 10 level 4\ncol u 0 1\n"
+    "row c1 =l= 10\nrow c2 =e= 4\nrow c3 =g= 0\nrow f1 =n= 0\n"
+    "coef c1 x 2\n"
+    "nlrow c1 x*y + 3*z - z/2 + x\n"  // x and y nonlinear, z linear
+    "nlrow c2 2*(w - 1) + 6\n"        // linear: 2 w, constant 4
+    "coef c3 u 1\ncoef c3 w 1 nl\n"   // u linear, w^2
+    "nlobj exp(z) + 5*u - (y - y)\n"  // z nonlinear, u and y linear
+    "objconst 1\n";
+
+TEST(HostExpr, JacobianEntriesAndCountsOfAMixedModel) {
+  Model mm(kMixed);
+  void* m = mm.get();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(hmoModelType(m), 2);
+  EXPECT_EQ(hmoNZ(m), 6);
+  EXPECT_EQ(hmoNLNZ(m), 3);
+  EXPECT_EQ(hmoObjNLNZ(m), 1);
+  EXPECT_EQ(hmoNLN(m), 4);  // x y w z
+  EXPECT_EQ(hmoNLM(m), 2);
+  EXPECT_EQ(hmoGetEquOrderOne(m, 0), 2);
+  EXPECT_EQ(hmoGetEquOrderOne(m, 1), 1);
+  EXPECT_EQ(hmoGetEquOrderOne(m, 2), 2);
+  EXPECT_EQ(hmoGetEquOrderOne(m, 3), 1);
+  EXPECT_DOUBLE_EQ(hmoGetRhsOne(m, 1), 0.0);  // the constant went to the right-hand side
+  EXPECT_DOUBLE_EQ(hmoObjConst(m), 1.0);
+
+  // Nonlinear entries carry the derivative at the levels of the file.
+  Sparse s = row(m, 0);
+  ASSERT_EQ(s.count, 3);
+  EXPECT_EQ(s.nlcount, 2);
+  EXPECT_EQ((std::vector<int>{s.cols[0], s.cols[1], s.cols[2]}), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ((std::vector<int>{s.nl[0], s.nl[1], s.nl[2]}), (std::vector<int>{1, 1, 0}));
+  EXPECT_DOUBLE_EQ(s.vals[0], 2 + 3);  // d/dx (x*y + 3x) = y + 3
+  EXPECT_DOUBLE_EQ(s.vals[1], 1);
+  EXPECT_DOUBLE_EQ(s.vals[2], 2.5);
+  s = row(m, 1);
+  ASSERT_EQ(s.count, 1);
+  EXPECT_EQ(s.nlcount, 0);
+  EXPECT_EQ(s.cols[0], 3);
+  EXPECT_DOUBLE_EQ(s.vals[0], 2);
+  s = row(m, 2);
+  ASSERT_EQ(s.count, 2);
+  EXPECT_EQ(s.nlcount, 1);
+  EXPECT_DOUBLE_EQ(s.vals[0], 8);  // 2w at w = 4
+  s = row(m, -1);
+  ASSERT_EQ(s.count, 3);
+  EXPECT_EQ(s.nlcount, 1);
+  EXPECT_EQ((std::vector<int>{s.cols[0], s.cols[1], s.cols[2]}), (std::vector<int>{1, 2, 4}));
+  EXPECT_EQ((std::vector<int>{s.nl[0], s.nl[1], s.nl[2]}), (std::vector<int>{0, 1, 0}));
+  EXPECT_DOUBLE_EQ(s.vals[0], 0);
+  EXPECT_DOUBLE_EQ(s.vals[2], 5);
+
+  // In the order a link makes (constraint-nonlinear y x w, objective-only z,
+  // linear u) and 1-based, the evaluator reads only the nonlinear columns: the
+  // others are NaN here.
+  hmoIndexBaseSet(m, 1);
+  int perm[] = {2, 1, 4, 3, 5};
+  ASSERT_EQ(hmoSetRvVarPermutation(m, perm, 5), 0);
+  std::vector<double> x = {2, 1, 4, kNaN, kNaN}, g(5, kNaN);
+  double f = 0, gx = 0;
+  int errors = -1;
+  ASSERT_EQ(hmoEvalNewPoint(m, x.data()), 0);
+  ASSERT_EQ(hmoEvalGradNL(m, 1, x.data(), &f, g.data(), &gx, &errors), 0);
+  EXPECT_EQ(errors, 0);
+  EXPECT_DOUBLE_EQ(f, 1 * 2 + 3 * 1);
+  EXPECT_EQ(g, (std::vector<double>{1, 5, 0, 0, 0}));
+  EXPECT_DOUBLE_EQ(gx, 1 * 2 + 5 * 1);
+  ASSERT_EQ(hmoEvalGradNL(m, 3, x.data(), &f, g.data(), &gx, &errors), 0);
+  EXPECT_DOUBLE_EQ(f, 16);
+  EXPECT_EQ(g, (std::vector<double>{0, 0, 8, 0, 0}));
+  x[3] = 0.5;
+  ASSERT_EQ(hmoEvalGradNLObj(m, x.data(), &f, g.data(), &gx, &errors), 0);
+  EXPECT_DOUBLE_EQ(f, std::exp(0.5));
+  EXPECT_EQ(g, (std::vector<double>{0, 0, 0, std::exp(0.5), 0}));
+  // A linear row has no nonlinear part; a row out of range is a failure.
+  ASSERT_EQ(hmoEvalGradNL(m, 2, x.data(), &f, g.data(), &gx, &errors), 0);
+  EXPECT_EQ(f, 0.0);
+  EXPECT_EQ(hmoEvalGradNL(m, 0, x.data(), &f, g.data(), &gx, &errors), 1);
+  EXPECT_EQ(hmoEvalGradNL(m, 5, x.data(), &f, g.data(), &gx, &errors), 1);
+}
+
+TEST(HostExpr, ModelTypeFollowsTheTermsUnlessGiven) {
+  const std::string lin = std::string(kColumns) + "row r =e= 1\ncoef r x 1\n";
+  const std::pair<std::string, int> cases[] = {
+      {lin, 1},
+      {lin + "nlrow r 3*(y - 2*z)/4\n", 1},
+      {lin + "nlobj x*y\n", 2},
+      {lin + "nlrow r x^2\n", 2},
+      {lin + "coef r y 1 nl\n", 2},
+      {lin + "modeltype 8\nnlrow r x^2\n", 8},
+      {lin + "modeltype 1\nnlobj x*y\n", 1},
+  };
+  for (const auto& [text, type] : cases) {
+    Model m(text);
+    ASSERT_NE(m.get(), nullptr) << text;
+    EXPECT_EQ(hmoModelType(m.get()), type) << text;
+  }
+}
+
+class Control : public ::testing::Test {
+ protected:
+  void SetUp() override { tvhost_control_reset(); }
+  void TearDown() override { tvhost_control_reset(); }
+  int row_eval(void* m, double* f, int* errors) {
+    double g[3], gx;
+    return hmoEvalGradNL(m, 0, x, f, g, &gx, errors);
+  }
+  int obj_eval(void* m) {
+    double f, g[3], gx;
+    int errors;
+    return hmoEvalGradNLObj(m, x, &f, g, &gx, &errors);
+  }
+  double x[3] = {1, 2, 3};
+};
+
+TEST_F(Control, FailAndFailAfterMakeEvaluationCallsFail) {
+  Model mm(std::string(kColumns) + "row r =e= 1\nnlrow r x*y\nnlobj z^2\n");
+  void* m = mm.get();
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(tvhost_control_add("fail hmoEvalGradNL\n"), 0);
+  double f = 42;
+  int errors = 9;
+  EXPECT_EQ(row_eval(m, &f, &errors), 1);
+  EXPECT_EQ(errors, 0);
+  EXPECT_EQ(f, 42);  // nothing else written
+  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(hmoEvalNewPoint(m, x), 0);
+
+  tvhost_control_reset();
+  ASSERT_EQ(tvhost_control_add("failafter hmoEvalGradNLObj 2\nfailafter hmoEvalNewPoint 0\n"), 0);
+  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(obj_eval(m), 1);
+  EXPECT_EQ(obj_eval(m), 1);
+  EXPECT_EQ(hmoEvalNewPoint(m, x), 1);
+  EXPECT_EQ(row_eval(m, &f, &errors), 0);
+  EXPECT_EQ(f, 2);
+  // Adding the directive again starts the count again.
+  ASSERT_EQ(tvhost_control_add("failafter hmoEvalGradNLObj 1\n"), 0);
+  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(obj_eval(m), 1);
+  tvhost_control_reset();
+  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(tvhost_control_add("failafter hmoEvalGradNL\nfailafter hmoEvalGradNL -1\n"), 2);
+}
+
+}  // namespace
