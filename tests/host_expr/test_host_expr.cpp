@@ -339,3 +339,60 @@ TEST_F(Control, FailAndFailAfterMakeEvaluationCallsFail) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+TEST(HostExpr, ConverterAddsNonlinearTermsInTheMpsNames) {
+  char dir[] = "/tmp/tvhostmpsXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string d = dir;
+  std::ofstream(d + "/tiny.mps") << "NAME          TINY\nROWS\n N  COST\n L  LIM1\n G  LIM2\nCOLUMNS\n"
+                                    "    X*1       COST         1.0   LIM1         1.0\n"
+                                    "    Y         COST         2.0   LIM2         1.0\n"
+                                    "RHS\n    RHS       LIM1         4.0   LIM2         1.0\nENDATA\n";
+  std::ofstream(d + "/terms") << "* the objective row by name and as nlobj\nnlobj 'X*1'^2 + exp(Y)\n"
+                                 "nlrow LIM1 Y*'X*1'\nnlrow COST 3*Y^2\n";
+  std::ofstream(d + "/bad1") << "nlrow LIM1 Z^2\n";
+  std::ofstream(d + "/bad2") << "nlrow LIM9 Y^2\n";
+  auto convert = [&](const std::string& args) {
+    const std::string cmd = std::string("'") + TVHOST_MPS2HOST + "' " + args + " '" + d + "/tiny.mps' '" + d +
+                            "/out.txt' 2>/dev/null";
+    return std::system(cmd.c_str());
+  };
+  for (const bool negate : {false, true}) {
+    SCOPED_TRACE(negate);
+    ASSERT_EQ(convert(std::string(negate ? "--negate " : "") + "--nl '" + d + "/terms'"), 0);
+    const std::string text = slurp(d + "/out.txt");
+    EXPECT_NE(text.find(negate ? "nlobj -( X_1^2 + exp(Y))\n" : "nlobj X_1^2 + exp(Y)\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("nlrow LIM1 Y*X_1\n"), std::string::npos) << text;
+    Model m(text);
+    ASSERT_NE(m.get(), nullptr) << text;
+    EXPECT_EQ(hmoObjNLNZ(m.get()), 2);
+    EXPECT_EQ(hmoNLNZ(m.get()), 2);
+    EXPECT_EQ(hmoModelType(m.get()), 2);
+    std::vector<double> x = {1, 2}, g(2);
+    double f = 0, gx = 0;
+    int errors = -1;
+    ASSERT_EQ(hmoEvalGradNLObj(m.get(), x.data(), &f, g.data(), &gx, &errors), 0);
+    // Both columns are nonlinear in the objective, so their costs x + 2y are
+    // part of it too.
+    const double s = negate ? -1 : 1;
+    EXPECT_DOUBLE_EQ(f, s * (1 + std::exp(2.0) + 12 + 1 + 4));
+    EXPECT_DOUBLE_EQ(g[0], s * (2 + 1));
+    EXPECT_DOUBLE_EQ(g[1], s * (std::exp(2.0) + 12 + 2));
+  }
+  EXPECT_NE(convert("--nl '" + d + "/bad1'"), 0);
+  EXPECT_NE(convert("--nl '" + d + "/bad2'"), 0);
+  EXPECT_NE(convert("--nl '" + d + "/missing'"), 0);
+  std::system(("rm -rf '" + d + "'").c_str());
+}
+
+}  // namespace
