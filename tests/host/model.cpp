@@ -163,9 +163,9 @@ double finish_row(const Model& m, std::vector<Model::Entry>& e, tvhost::Expr& nl
   if (!nl.empty() && tvhost::expr_eval(nl, level.data(), pos.data(), &f, grad.data()) > 0)
     std::fill(grad.begin(), grad.end(), 0.0);
   for (int c : nlcols) lin.emplace(c, 0.0);
-  std::set<int> nlset(nlcols.begin(), nlcols.end());
+  const std::set<int> nonlinear(nlcols.begin(), nlcols.end());
   for (const auto& [c, v] : lin) {
-    const bool isnl = nlset.count(c) > 0;
+    const bool isnl = nonlinear.count(c) > 0;
     e.push_back({c, isnl ? grad[static_cast<size_t>(c)] : v, isnl});
   }
   return constant;

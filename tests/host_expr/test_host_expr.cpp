@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -35,6 +36,7 @@ int hmoGetObjSparse(void* m, int* cols, double* vals, int* nl, int* count, int* 
 int hmoEvalNewPoint(void* m, double* x);
 int hmoEvalGradNL(void* m, int i, double* x, double* f, double* g, double* gx, int* errors);
 int hmoEvalGradNLObj(void* m, double* x, double* f, double* g, double* gx, int* errors);
+void tvhostReport(void* m, int detail);
 }
 
 namespace {
@@ -66,15 +68,32 @@ class Model {
 struct Sparse {
   std::vector<int> cols, nl;
   std::vector<double> vals;
-  int count = -1, nlcount = -1, rc = -1;
+  int count = -1, nlcount = -1;
 };
 
+// Row i (-1: the objective) of the host.
 Sparse row(void* m, int i) {
   Sparse s;
   s.cols.assign(16, -1), s.nl.assign(16, -1), s.vals.assign(16, 0.0);
-  s.rc = i < 0 ? hmoGetObjSparse(m, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount)
-               : hmoGetRowSparse(m, i, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount);
+  const int rc = i < 0 ? hmoGetObjSparse(m, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount)
+                       : hmoGetRowSparse(m, i, s.cols.data(), s.vals.data(), s.nl.data(), &s.count, &s.nlcount);
+  EXPECT_EQ(rc, 0);
   return s;
+}
+
+std::string tv_fmt(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// "column:value" per entry, ~ for a nonlinear one, then (count, nlcount).
+std::string entries(void* m, int i) {
+  const Sparse s = row(m, i);
+  std::string out;
+  for (int k = 0; k < s.count; ++k)
+    out += tv_fmt(k ? " %g" : "%g", s.cols[k]) + tv_fmt(":%g", s.vals[k]) + (s.nl[k] ? "~" : "");
+  return out + " (" + std::to_string(s.count) + ", " + std::to_string(s.nlcount) + ")";
 }
 
 const char* kColumns = "col x -inf inf\ncol y -inf inf\ncol z -inf inf\n";
@@ -218,31 +237,13 @@ TEST(HostExpr, JacobianEntriesAndCountsOfAMixedModel) {
   EXPECT_DOUBLE_EQ(hmoGetRhsOne(m, 1), 0.0);  // the constant went to the right-hand side
   EXPECT_DOUBLE_EQ(hmoObjConst(m), 1.0);
 
-  // Nonlinear entries carry the derivative at the levels of the file.
-  Sparse s = row(m, 0);
-  ASSERT_EQ(s.count, 3);
-  EXPECT_EQ(s.nlcount, 2);
-  EXPECT_EQ((std::vector<int>{s.cols[0], s.cols[1], s.cols[2]}), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ((std::vector<int>{s.nl[0], s.nl[1], s.nl[2]}), (std::vector<int>{1, 1, 0}));
-  EXPECT_DOUBLE_EQ(s.vals[0], 2 + 3);  // d/dx (x*y + 3x) = y + 3
-  EXPECT_DOUBLE_EQ(s.vals[1], 1);
-  EXPECT_DOUBLE_EQ(s.vals[2], 2.5);
-  s = row(m, 1);
-  ASSERT_EQ(s.count, 1);
-  EXPECT_EQ(s.nlcount, 0);
-  EXPECT_EQ(s.cols[0], 3);
-  EXPECT_DOUBLE_EQ(s.vals[0], 2);
-  s = row(m, 2);
-  ASSERT_EQ(s.count, 2);
-  EXPECT_EQ(s.nlcount, 1);
-  EXPECT_DOUBLE_EQ(s.vals[0], 8);  // 2w at w = 4
-  s = row(m, -1);
-  ASSERT_EQ(s.count, 3);
-  EXPECT_EQ(s.nlcount, 1);
-  EXPECT_EQ((std::vector<int>{s.cols[0], s.cols[1], s.cols[2]}), (std::vector<int>{1, 2, 4}));
-  EXPECT_EQ((std::vector<int>{s.nl[0], s.nl[1], s.nl[2]}), (std::vector<int>{0, 1, 0}));
-  EXPECT_DOUBLE_EQ(s.vals[0], 0);
-  EXPECT_DOUBLE_EQ(s.vals[2], 5);
+  // Nonlinear entries (marked ~) carry the derivative at the levels of the
+  // file: d/dx (x*y + 3x) = y + 3, d/dy = x, d/dw w^2 = 2w, d/dz exp(z).
+  EXPECT_EQ(entries(m, 0), "0:5~ 1:1~ 2:2.5 (3, 2)");
+  EXPECT_EQ(entries(m, 1), "3:2 (1, 0)");
+  EXPECT_EQ(entries(m, 2), "3:8~ 4:1 (2, 1)");
+  EXPECT_EQ(entries(m, 3), " (0, 0)");
+  EXPECT_EQ(entries(m, -1), tv_fmt("1:0 2:%g~ 4:5 (3, 1)", std::exp(3.0)));
 
   // In the order a link makes (constraint-nonlinear y x w, objective-only z,
   // linear u) and 1-based, the evaluator reads only the nonlinear columns: the
@@ -271,6 +272,16 @@ TEST(HostExpr, JacobianEntriesAndCountsOfAMixedModel) {
   EXPECT_EQ(f, 0.0);
   EXPECT_EQ(hmoEvalGradNL(m, 0, x.data(), &f, g.data(), &gx, &errors), 1);
   EXPECT_EQ(hmoEvalGradNL(m, 5, x.data(), &f, g.data(), &gx, &errors), 1);
+
+  // The driver's report counts every evaluation call and error.
+  std::vector<double> bad = {kNaN, 1, 1, 1, 1};
+  ASSERT_EQ(hmoEvalGradNL(m, 1, bad.data(), &f, g.data(), &gx, &errors), 0);
+  EXPECT_EQ(errors, 1);
+  tvhost_capture_start();
+  tvhostReport(m, 0);
+  const std::string report = tvhost_capture_text();
+  tvhost_capture_stop();
+  EXPECT_NE(report.find("=== evaluations 1 points 6 rows 1 objective 1 errors\n"), std::string::npos) << report;
 }
 
 TEST(HostExpr, ModelTypeFollowsTheTermsUnlessGiven) {
@@ -295,46 +306,39 @@ class Control : public ::testing::Test {
  protected:
   void SetUp() override { tvhost_control_reset(); }
   void TearDown() override { tvhost_control_reset(); }
-  int row_eval(void* m, double* f, int* errors) {
-    double g[3], gx;
-    return hmoEvalGradNL(m, 0, x, f, g, &gx, errors);
-  }
-  int obj_eval(void* m) {
-    double f, g[3], gx;
-    int errors;
-    return hmoEvalGradNLObj(m, x, &f, g, &gx, &errors);
-  }
-  double x[3] = {1, 2, 3};
 };
 
 TEST_F(Control, FailAndFailAfterMakeEvaluationCallsFail) {
   Model mm(std::string(kColumns) + "row r =e= 1\nnlrow r x*y\nnlobj z^2\n");
   void* m = mm.get();
   ASSERT_NE(m, nullptr);
-  ASSERT_EQ(tvhost_control_add("fail hmoEvalGradNL\n"), 0);
-  double f = 42;
+  double x[3] = {1, 2, 3}, f = 42, g[3], gx;
   int errors = 9;
-  EXPECT_EQ(row_eval(m, &f, &errors), 1);
+  // The results of k calls of each function, one digit per call.
+  auto calls = [&](int k) {
+    std::string r;
+    for (int c = 0; c < k; ++c) r += std::to_string(hmoEvalGradNL(m, 0, x, &f, g, &gx, &errors));
+    r += ' ';
+    for (int c = 0; c < k; ++c) r += std::to_string(hmoEvalGradNLObj(m, x, &f, g, &gx, &errors));
+    r += ' ';
+    for (int c = 0; c < k; ++c) r += std::to_string(hmoEvalNewPoint(m, x));
+    return r;
+  };
+  ASSERT_EQ(tvhost_control_add("fail hmoEvalGradNL\n"), 0);
+  f = 42, errors = 9;
+  EXPECT_EQ(hmoEvalGradNL(m, 0, x, &f, g, &gx, &errors), 1);
   EXPECT_EQ(errors, 0);
   EXPECT_EQ(f, 42);  // nothing else written
-  EXPECT_EQ(obj_eval(m), 0);
-  EXPECT_EQ(hmoEvalNewPoint(m, x), 0);
+  EXPECT_EQ(calls(2), "11 00 00");
 
   tvhost_control_reset();
   ASSERT_EQ(tvhost_control_add("failafter hmoEvalGradNLObj 2\nfailafter hmoEvalNewPoint 0\n"), 0);
-  EXPECT_EQ(obj_eval(m), 0);
-  EXPECT_EQ(obj_eval(m), 0);
-  EXPECT_EQ(obj_eval(m), 1);
-  EXPECT_EQ(obj_eval(m), 1);
-  EXPECT_EQ(hmoEvalNewPoint(m, x), 1);
-  EXPECT_EQ(row_eval(m, &f, &errors), 0);
-  EXPECT_EQ(f, 2);
+  EXPECT_EQ(calls(4), "0000 0011 1111");
   // Adding the directive again starts the count again.
   ASSERT_EQ(tvhost_control_add("failafter hmoEvalGradNLObj 1\n"), 0);
-  EXPECT_EQ(obj_eval(m), 0);
-  EXPECT_EQ(obj_eval(m), 1);
+  EXPECT_EQ(calls(2), "00 01 11");
   tvhost_control_reset();
-  EXPECT_EQ(obj_eval(m), 0);
+  EXPECT_EQ(calls(1), "0 0 0");
   EXPECT_EQ(tvhost_control_add("failafter hmoEvalGradNL\nfailafter hmoEvalGradNL -1\n"), 2);
 }
 
