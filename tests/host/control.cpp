@@ -15,6 +15,8 @@ struct Control {
   std::mutex mu;
   std::set<std::string> omit, fail;
   std::map<std::string, int> version;
+  // failafter: calls that succeed before the function fails, and calls so far.
+  std::map<std::string, long> fail_after, calls;
   bool capturing = false;
   std::string captured, snapshot;
 };
@@ -38,6 +40,14 @@ int add_lines(Control& c, const std::string& text) {
       c.omit.insert(arg);
     } else if (word == "fail" && ls >> arg) {
       c.fail.insert(arg);
+    } else if (word == "failafter" && ls >> arg) {
+      long k;
+      if (ls >> k && k >= 0) {
+        c.fail_after[arg] = k;
+        c.calls[arg] = 0;
+      } else {
+        ++bad;
+      }
     } else if (word == "version" && ls >> arg) {
       int v;
       if (ls >> v) c.version[arg] = v; else ++bad;
@@ -66,6 +76,8 @@ void tvhost_control_reset(void) {
   c.omit.clear();
   c.fail.clear();
   c.version.clear();
+  c.fail_after.clear();
+  c.calls.clear();
 }
 
 int tvhost_control_add(const char* text) {
@@ -91,7 +103,10 @@ int tvhost_omitted(const char* function) {
 int tvhost_fails(const char* function) {
   Control& c = ctl();
   std::lock_guard<std::mutex> g(c.mu);
-  return c.fail.count(function ? function : "") ? 1 : 0;
+  const std::string fn = function ? function : "";
+  if (c.fail.count(fn)) return 1;
+  auto k = c.fail_after.find(fn);
+  return k != c.fail_after.end() && ++c.calls[fn] > k->second ? 1 : 0;
 }
 
 int tvhost_version(const char* layer, int own) {

@@ -6,6 +6,7 @@
 // Control text, one directive per line ('*' starts a comment):
 //   omit <function>          the check entry says the function is not offered
 //   fail <function>          every call of the function reports failure
+//   failafter <function> <k> the first k calls succeed, every later one fails
 //   version <opt|hmo|hev> <n> the version entry serves interface version n
 // The file named by the environment variable TVHOST_CONTROL is read when the
 // library is loaded.
@@ -21,6 +22,7 @@ int tvhost_control_add(const char* text);
 int tvhost_control_file(const char* path);
 
 int tvhost_omitted(const char* function);
+// Whether this call of the function fails; each call asks once.
 int tvhost_fails(const char* function);
 // The interface version to report for a layer ("opt", "hmo", "hev").
 int tvhost_version(const char* layer, int own);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "host_common.h"
@@ -99,22 +100,75 @@ int sparse(const Model* m, const std::vector<Model::Entry>& e, int* cols, double
   return 0;
 }
 
-// Nonlinear part value*x^2 summed over the marked entries, with its gradient.
-int eval_nl(const Model* m, const std::vector<Model::Entry>& e, const double* x, double* f, double* g,
-            int* errors) {
-  if (f) *f = 0.0;
+// The nonlinear part of a row or of the objective at x (indexed by position):
+// value, dense gradient over all n positions, and g'x over its columns.  Only
+// the nonlinear columns of x are read.
+int eval_nl(Model* m, const tvhost::Expr& nl, const std::vector<int>& nlcols, const double* x, double* f,
+            double* g, double* gx, int* errors) {
   if (errors) *errors = 0;
+  if (!x && !nl.empty()) return 1;
   if (g)
     for (size_t j = 0; j < m->colperm.size(); ++j) g[j] = 0.0;
-  for (const auto& t : e) {
-    if (!t.nl) continue;
-    int pos = m->colpos[static_cast<size_t>(t.col)];
-    if (pos < 0) continue;
-    double xj = x ? x[pos] : 0.0;
-    if (f) *f += t.val * xj * xj;
-    if (g) g[pos] += 2.0 * t.val * xj;
+  double value = 0.0;
+  const int errs = tvhost::expr_eval(nl, x, m->colpos.data(), &value, g);
+  if (f) *f = value;
+  if (gx) {
+    double s = 0.0;
+    for (int c : nlcols) {
+      const int p = m->colpos[static_cast<size_t>(c)];
+      s += (g ? g[p] : 0.0) * x[p];
+    }
+    *gx = errs > 0 ? std::numeric_limits<double>::quiet_NaN() : s;
   }
+  if (errors) *errors = errs;
+  m->eval_errors += errs;
   return 0;
+}
+
+// Merge the coefficients of a row (or of the objective) with its expressions
+// into one entry per column and the nonlinear part (see model.h).  Returns the
+// constant of an expression without nonlinear columns, which the caller moves
+// to the right-hand side or the objective constant.
+double finish_row(const Model& m, std::vector<Model::Entry>& e, tvhost::Expr& nl, std::vector<int>& nlcols) {
+  std::map<int, double> lin;
+  for (const auto& x : e) lin[x.col] += x.val;
+  e.clear();
+  nlcols.clear();
+  double constant = 0.0;
+  if (!nl.empty()) {
+    std::vector<std::pair<int, double>> exprlin;
+    tvhost::expr_split(nl, exprlin, nlcols);
+    std::set<int> nlset(nlcols.begin(), nlcols.end());
+    // A column that is nonlinear anywhere in the row has all its terms in the
+    // nonlinear part.
+    for (const auto& [c, v] : exprlin) lin[c] += v;
+    for (auto it = lin.begin(); it != lin.end();) {
+      if (nlset.count(it->first)) {
+        tvhost::expr_add_term(nl, it->second, it->first, 1.0);
+        it = lin.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    if (nlcols.empty()) {
+      tvhost::expr_eval(nl, nullptr, nullptr, &constant, nullptr);
+      nl.nodes.clear();
+    }
+  }
+  // Nonlinear entries carry the derivative at the levels of the file.
+  std::vector<double> level(m.cols.size()), grad(m.cols.size(), 0.0);
+  std::vector<int> pos(m.cols.size());
+  for (size_t j = 0; j < m.cols.size(); ++j) level[j] = m.cols[j].level, pos[j] = static_cast<int>(j);
+  double f = 0.0;
+  if (!nl.empty() && tvhost::expr_eval(nl, level.data(), pos.data(), &f, grad.data()) > 0)
+    std::fill(grad.begin(), grad.end(), 0.0);
+  for (int c : nlcols) lin.emplace(c, 0.0);
+  const std::set<int> nonlinear(nlcols.begin(), nlcols.end());
+  for (const auto& [c, v] : lin) {
+    const bool isnl = nonlinear.count(c) > 0;
+    e.push_back({c, isnl ? grad[static_cast<size_t>(c)] : v, isnl});
+  }
+  return constant;
 }
 
 bool parse_type(const std::string& s, int& type) {
@@ -145,15 +199,35 @@ bool read_model(Model& m, const char* path) {
     std::fprintf(stderr, "tvhost: %s line %d: %s\n", path, lineno, why.c_str());
     return false;
   };
+  auto column = [&](const std::string& name) {
+    auto c = colidx.find(name);
+    return c == colidx.end() ? -1 : c->second;
+  };
   while (std::getline(f, line)) {
     ++lineno;
-    std::istringstream ls(line.substr(0, line.find('*')));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     std::string word;
+    std::istringstream(line) >> word;
+    // On expression lines '*' is a product; elsewhere it starts a comment.
+    const bool expression = word == "nlobj" || word == "nlrow";
+    std::istringstream ls(expression ? line : line.substr(0, line.find('*')));
     if (!(ls >> word)) continue;
-    if (word == "name") {
+    if (expression) {
+      std::string rname = "obj", text, why;
+      if (word == "nlrow" && !(ls >> rname)) return bad("nlrow needs a row and an expression");
+      std::getline(ls, text);
+      tvhost::Expr* e = &m.objnl;
+      if (word == "nlrow") {
+        auto r = rowidx.find(rname);
+        if (r == rowidx.end()) return bad("unknown row " + rname);
+        e = &m.rows[static_cast<size_t>(r->second)].nl;
+      }
+      if (!tvhost::expr_parse(*e, text, column, why)) return bad(why);
+    } else if (word == "name") {
       std::getline(ls >> std::ws, m.name);
     } else if (word == "modeltype") {
       if (!(ls >> m.modeltype)) return bad("modeltype needs a number");
+      m.modeltype_given = true;
     } else if (word == "sense") {
       std::string s;
       ls >> s;
@@ -217,20 +291,30 @@ bool read_model(Model& m, const char* path) {
       double v;
       if (!(ls >> rname >> cname >> v)) return bad("coef needs a row, a column and a value");
       ls >> flag;
-      auto c = colidx.find(cname);
-      if (c == colidx.end()) return bad("unknown column " + cname);
-      Model::Entry e{c->second, v, flag == "nl"};
-      if (rname == "obj") {
-        m.obj.push_back(e);
-      } else {
+      const int c = column(cname);
+      if (c < 0) return bad("unknown column " + cname);
+      std::vector<Model::Entry>* e = &m.obj;
+      tvhost::Expr* nl = &m.objnl;
+      if (rname != "obj") {
         auto r = rowidx.find(rname);
         if (r == rowidx.end()) return bad("unknown row " + rname);
-        m.rows[static_cast<size_t>(r->second)].e.push_back(e);
+        e = &m.rows[static_cast<size_t>(r->second)].e;
+        nl = &m.rows[static_cast<size_t>(r->second)].nl;
       }
+      if (flag == "nl") tvhost::expr_add_term(*nl, v, c, 2.0);
+      else e->push_back({c, v, false});
     } else {
       return bad("unknown directive " + word);
     }
   }
+  bool nonlinear = false;
+  for (auto& r : m.rows) {
+    r.rhs -= finish_row(m, r.e, r.nl, r.nlcols);
+    nonlinear = nonlinear || !r.nlcols.empty();
+  }
+  m.objconst += finish_row(m, m.obj, m.objnl, m.objnlcols);
+  nonlinear = nonlinear || !m.objnlcols.empty();
+  if (!m.modeltype_given) m.modeltype = nonlinear ? 2 : 1;
   reset_view(m);
   m.rowres.assign(m.rows.size(), {});
   m.colres.assign(m.cols.size(), {});
@@ -511,19 +595,29 @@ TVHOST_EXPORT void hmoCompleteSolution(Model* m) {
 }
 
 // ---- evaluation ------------------------------------------------------------
-TVHOST_EXPORT int hmoEvalNewPoint(Model* m, double* x) { return !m || fail("hmoEvalNewPoint") ? 1 : 0; }
+// x and g are indexed by position in the current column order (0-based,
+// whatever the index base); only the row's nonlinear columns of x are read.
+// A call that fails returns 1 with *errors = 0 and writes nothing else.
+TVHOST_EXPORT int hmoEvalNewPoint(Model* m, double* x) {
+  if (!m) return 1;
+  ++m->newpoint_calls;
+  return fail("hmoEvalNewPoint") ? 1 : 0;
+}
 
 TVHOST_EXPORT int hmoEvalGradNL(Model* m, int i, double* x, double* f, double* g, double* gx, int* errors) {
+  if (errors) *errors = 0;
+  if (m) ++m->row_evals;
   const auto* r = view_row(m, i);
   if (!r || fail("hmoEvalGradNL")) return 1;
-  if (gx) *gx = 0.0;
-  return eval_nl(m, r->e, x, f, g, errors);
+  return eval_nl(m, r->nl, r->nlcols, x, f, g, gx, errors);
 }
 
 TVHOST_EXPORT int hmoEvalGradNLObj(Model* m, double* x, double* f, double* g, double* gx, int* errors) {
-  if (!m || fail("hmoEvalGradNLObj")) return 1;
-  if (gx) *gx = 0.0;
-  return eval_nl(m, m->obj, x, f, g, errors);
+  if (errors) *errors = 0;
+  if (!m) return 1;
+  ++m->obj_evals;
+  if (fail("hmoEvalGradNLObj")) return 1;
+  return eval_nl(m, m->objnl, m->objnlcols, x, f, g, gx, errors);
 }
 
 // ---- for the host driver and the tests -------------------------------------
@@ -582,4 +676,9 @@ TVHOST_EXPORT void tvhostReport(Model* m, int detail) {
   order("column", m->colperm, [&](int k) { return m->cols[static_cast<size_t>(k)].name; });
   order("row", m->rowperm, [&](int k) { return m->rows[static_cast<size_t>(k)].name; });
   if (m->completed) tvhost_out("=== solution completed\n");
+  if (m->newpoint_calls + m->row_evals + m->obj_evals > 0) {
+    std::snprintf(line, sizeof line, "=== evaluations %ld points %ld rows %ld objective %ld errors\n",
+                  m->newpoint_calls, m->row_evals, m->obj_evals, m->eval_errors);
+    tvhost_out(line);
+  }
 }

@@ -1,8 +1,10 @@
 // Test host: the in-memory model object and environment (libvoskdclib64.so).
 //
-// Model file, one directive per line ('*' starts a comment):
+// Model file, one directive per line ('*' starts a comment, except on the
+// expression lines nlobj and nlrow, where it multiplies):
 //   name <text>
-//   modeltype <n>               1 linear (default); 8 means no objective
+//   modeltype <n>               1 linear, 2 nonlinear, 8 no objective; without
+//                               it: 2 when the model has a nonlinear term, else 1
 //   sense min|max|<n>           0 minimise, 1 maximise
 //   objconst <value>
 //   optfile <path>              user option file (relative: to the model file)
@@ -13,9 +15,24 @@
 //   row <name> <type> <rhs> [level v] [marginal v] [status s] [order k]
 //        type: =e= =g= =l= =n= =x= =c= =b= (also e g l n x c b)
 //   coef <row name|obj> <col name> <value> [nl]
-// Bounds may be inf or -inf.  A coefficient marked nl stands for the
-// nonlinear term value * x^2 of its row (or of the objective); a row with a
-// nonlinear term has order 2 unless it says otherwise.
+//   nlobj <expression>          added to the objective
+//   nlrow <row name> <expression> added to the row's left-hand side
+// Bounds may be inf or -inf.  Columns and rows are defined before they are
+// used.  A coefficient marked nl stands for the term value * x^2.  The
+// expression language is in expr.h.
+//
+// A row is the sum of its coefficients and expressions, compared with its
+// right-hand side; the objective is objconst plus its coefficients and
+// expressions.  When the file is read, each row (and the objective) is split
+// into a linear part, one coefficient per column, and a nonlinear part: a
+// column is nonlinear in the row when it occurs in an expression other than
+// through sums and multiples by constants (x*y, x^2, exp(x), x/y, ...).  Its
+// Jacobian entry is flagged nonlinear and its coefficients go into the
+// nonlinear part, which the evaluation calls give with value and exact
+// gradient; the entry's value is the derivative at the column levels of the
+// file (0 where that is undefined).  An expression with no nonlinear column is
+// linear: its constant moves into the right-hand side (or objconst).  A row
+// with a nonlinear entry has order 2 unless it says otherwise.
 #pragma once
 
 #include <chrono>
@@ -23,6 +40,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "expr.h"
 
 struct hevRec {
   // Settings by lower-case name.  Known ones: WorkSpace, WorkFactor, DomLim,
@@ -52,7 +71,9 @@ struct hmoRec {
     double rhs = 0.0, level = 0.0, marginal = 0.0;
     int status = 0;
     int order = 0;  // 0: 1 when linear, else 2
-    std::vector<Entry> e;
+    std::vector<Entry> e;  // one per column, in column order
+    tvhost::Expr nl;       // the nonlinear part
+    std::vector<int> nlcols;  // its columns, in column order
   };
   struct Col {
     std::string name;
@@ -68,11 +89,14 @@ struct hmoRec {
   hevRec* env = nullptr;
   std::string name, optfile;
   int modeltype = 1, sense = 0;
+  bool modeltype_given = false;
   double objconst = 0.0;
   bool basis = false;
   std::vector<Col> cols;
   std::vector<Row> rows;
   std::vector<Entry> obj;
+  tvhost::Expr objnl;
+  std::vector<int> objnlcols;
   long long nz64_override = -1, nlnz64_override = -1, nln_override = -1;
 
   // Settings made by the solver link.
@@ -87,4 +111,7 @@ struct hmoRec {
   double headntail[10] = {};
   bool headntail_set[10] = {};
   bool completed = false;
+  // Evaluation calls made (hmoEvalNewPoint, hmoEvalGradNL, hmoEvalGradNLObj)
+  // and the evaluation errors they reported.
+  long newpoint_calls = 0, row_evals = 0, obj_evals = 0, eval_errors = 0;
 };

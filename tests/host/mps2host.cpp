@@ -1,6 +1,6 @@
 // tvmps2host: an MPS file as a test host model file (see model.h).
 //
-//   tvmps2host [--max] [--negate] [--basis] MODEL.mps[.gz] OUT.txt
+//   tvmps2host [--max] [--negate] [--basis] [--nl TERMS] MODEL.mps[.gz] OUT.txt
 //
 // The objective row becomes the host's separate objective (with the file's
 // constant and sense, --max forcing maximisation, --negate maximising the
@@ -13,11 +13,14 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "expr.h"
 #include "files/mps.h"
 
 namespace {
@@ -38,7 +41,7 @@ class Names {
   std::string make(std::string s) {
     for (char& c : s)
       if (c == ' ' || c == '\t' || c == '*') c = '_';
-    if (s.empty()) s = "_";
+    if (s.empty()) s.assign(1, '_');
     std::string t = s;
     for (int k = 1; taken_.count(t); ++k) t = s + "~" + std::to_string(k);
     taken_.insert(t);
@@ -49,22 +52,67 @@ class Names {
   std::set<std::string> taken_;
 };
 
+// The nonlinear terms of `path` in the model file's names; false with a
+// message on standard error.
+bool nonlinear_terms(const std::string& path, const std::map<std::string, std::string>& rows,
+                     const std::map<std::string, std::string>& cols, const std::string& objrow, double sign,
+                     std::string& out) {
+  std::ifstream f(path);
+  if (!f) {
+    std::fprintf(stderr, "tvmps2host: cannot open %s\n", path.c_str());
+    return false;
+  }
+  int lineno = 0;
+  std::string unknown;
+  auto rename = [&](const std::string& name) {
+    auto c = cols.find(name);
+    if (c != cols.end()) return c->second;
+    if (unknown.empty()) unknown = name;
+    return name;
+  };
+  for (std::string line; std::getline(f, line);) {
+    ++lineno;
+    auto bad = [&](const std::string& why) {
+      std::fprintf(stderr, "tvmps2host: %s line %d: %s\n", path.c_str(), lineno, why.c_str());
+      return false;
+    };
+    std::istringstream ls(line);
+    std::string word, row = objrow, text, renamed, why;
+    if (!(ls >> word) || word[0] == '*') continue;
+    if (word == "nlrow" && !(ls >> row)) return bad("nlrow needs a row and an expression");
+    if (word != "nlrow" && word != "nlobj") return bad("unknown directive " + word);
+    std::getline(ls, text);
+    unknown.clear();
+    if (!tvhost::expr_rename(text, rename, renamed, why)) return bad(why);
+    if (!unknown.empty()) return bad("unknown column " + unknown);
+    if (word == "nlobj" || (row == objrow && !objrow.empty())) {
+      out += sign < 0 ? "nlobj -(" + renamed + ")\n" : "nlobj" + renamed + "\n";
+    } else {
+      auto r = rows.find(row);
+      if (r == rows.end()) return bad("unknown row " + row);
+      out += "nlrow " + r->second + renamed + "\n";
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool maximize = false, negate = false, basis = false;
-  std::string in, out;
+  std::string in, out, terms;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--max") maximize = true;
     else if (a == "--negate") negate = true;
     else if (a == "--basis") basis = true;
+    else if (a == "--nl" && i + 1 < argc) terms = argv[++i];
     else if (in.empty()) in = a;
     else if (out.empty()) out = a;
     else in.clear(), out.clear(), i = argc;
   }
   if (in.empty() || out.empty()) {
-    std::fprintf(stderr, "usage: tvmps2host [--max] [--negate] [--basis] MODEL.mps[.gz] OUT.txt\n");
+    std::fprintf(stderr, "usage: tvmps2host [--max] [--negate] [--basis] [--nl TERMS] MODEL.mps[.gz] OUT.txt\n");
     return 2;
   }
 
@@ -91,13 +139,16 @@ int main(int argc, char** argv) {
   Names names;
   std::string cols, rows, coefs, ranges;
   std::vector<std::string> colname(static_cast<size_t>(M.n)), rowname(static_cast<size_t>(M.m));
+  std::map<std::string, std::string> colmap, rowmap;
   for (int j = 1; j <= M.n; ++j) {
     colname[j - 1] = names.make(M.colnames[j - 1]);
+    colmap.emplace(M.colnames[j - 1], colname[j - 1]);
     cols += "col " + colname[j - 1] + " " + num(M.bl[j - 1]) + " " + num(M.bu[j - 1]) + "\n";
   }
   for (int i = 1; i <= M.m; ++i) {
     if (i == M.objrow) continue;
     const std::string r = rowname[i - 1] = names.make(M.rownames[i - 1]);
+    rowmap.emplace(M.rownames[i - 1], r);
     // The slack is the negated activity: its bounds are the negated row limits.
     const double lo = -M.bu[M.n + i - 1], up = -M.bl[M.n + i - 1];
     if (lo <= -kInf && up >= kInf) {
@@ -124,8 +175,13 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::string nl;
+  if (!terms.empty() &&
+      !nonlinear_terms(terms, rowmap, colmap, M.objrow > 0 ? M.rownames[M.objrow - 1] : "", sign, nl))
+    return 1;
+
   std::ofstream f(out);
-  f << text << cols << rows << coefs << ranges;
+  f << text << cols << rows << coefs << ranges << nl;
   f.close();
   if (!f) {
     std::fprintf(stderr, "tvmps2host: cannot write %s\n", out.c_str());
