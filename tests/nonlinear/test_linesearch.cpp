@@ -18,19 +18,9 @@ namespace {
 // from 0 with p = 1.
 SearchConsts consts(bool cubic, double f0, double gtp, double alfmax, double eta = 0.1) {
   double x = 0.0, p = 1.0;
-  SearchSetup s;
-  s.gradients = cubic;
-  s.f = f0;
-  s.gtp = gtp;
-  s.alfmax = alfmax;
-  s.pnorm = 1.0;
-  s.x = CDvec(&x, 1);
-  s.p = CDvec(&p, 1);
-  s.fprec = kMachine.eps080;
-  s.eta = eta;
-  s.eps = kMachine.eps;
-  s.eps080 = kMachine.eps080;
-  return m6scon(s);
+  return m6scon({.gradients = cubic, .f = f0, .gtp = gtp, .alfmax = alfmax, .pnorm = 1.0,
+                 .x = CDvec(&x, 1), .p = CDvec(&p, 1), .fprec = kMachine.eps080, .eta = eta,
+                 .eps = kMachine.eps, .eps080 = kMachine.eps080});
 }
 
 struct Trace {
@@ -59,18 +49,12 @@ Trace search(bool cubic, F fn, double f0, double gtp, double alfmax, double alfa
 }
 
 // Step routine fed directly: every trial alfa > 0 gets psi = fval, psi' = -1.
-SearchState flat_search(bool cubic, SearchConsts c, double alfmax, double alfa, double fval,
-                        std::vector<double>* trials = nullptr) {
+SearchState flat_search(bool cubic, SearchConsts c, double alfmax, double alfa, double fval) {
   Units units;
   SearchState st;
-  for (int calls = 0; calls < 50; ++calls) {
-    if (cubic)
-      srchc(st, c, alfmax, fval, -1.0, alfa, false, units, 0);
-    else
-      srchq(st, c, alfmax, fval, alfa, false, units, 0);
-    if (st.done) break;
-    if (trials) trials->push_back(alfa);
-  }
+  for (int calls = 0; calls < 50 && !st.done; ++calls)
+    cubic ? srchc(st, c, alfmax, fval, -1.0, alfa, false, units, 0)
+          : srchq(st, c, alfmax, fval, alfa, false, units, 0);
   return st;
 }
 
@@ -78,21 +62,9 @@ SearchState flat_search(bool cubic, SearchConsts c, double alfmax, double alfa, 
 
 TEST(LineSearch, ConstantsOfASearch) {
   double x[2] = {1.0, -3.0}, p[2] = {20.0, 0.5};
-  SearchSetup s;
-  s.gradients = false;
-  s.f = 2.0;
-  s.gtp = -4.0;
-  s.alfmax = 10.0;
-  s.xnorm = 1.0;
-  s.pnorm = 4.0;
-  s.x = CDvec(x, 2);
-  s.p = CDvec(p, 2);
-  s.fprec = 1e-10;
-  s.eta = 0.1;
-  s.fwddif = true;
-  s.difint = 1e-6;
-  s.eps = kMachine.eps;
-  s.eps080 = kMachine.eps080;
+  SearchSetup s{.gradients = false, .f = 2.0, .gtp = -4.0, .alfmax = 10.0, .xnorm = 1.0,
+                .pnorm = 4.0, .x = CDvec(x, 2), .p = CDvec(p, 2), .fprec = 1e-10, .eta = 0.1,
+                .fwddif = true, .difint = 1e-6, .eps = kMachine.eps, .eps080 = kMachine.eps080};
   SearchConsts c = m6scon(s);
   EXPECT_EQ(c.maxf, 15);
   EXPECT_DOUBLE_EQ(c.epsaf, 3e-10);
@@ -159,6 +131,10 @@ TEST(LineSearch, KnownMinimizersBothRoutines) {
     EXPECT_EQ(t.r.inform, 3);
     EXPECT_EQ(int(t.trials.size()), cubic ? 10 : 16);  // srchq evaluates the result again
     EXPECT_GT(t.r.alfa, 1e6);
+    // No polynomial step fits a line: the steps extrapolate by 5, 25, 125 times the last.
+    ASSERT_GE(t.trials.size(), 4u);
+    EXPECT_EQ(std::vector<double>(t.trials.begin(), t.trials.begin() + 4),
+              (std::vector<double>{1.0, 6.0, 131.0, 15756.0}));
 
     // Uphill: inform 8 without any evaluation.
     Trace u = search(cubic, lin, 0.0, 1.0, 5.0, 1.0);
@@ -248,28 +224,23 @@ TEST(LineSearch, ExitsWithoutABetterPoint) {
 TEST(LineSearch, FirstTrialSafeguards) {
   for (bool cubic : {true, false}) {
     SCOPED_TRACE(cubic ? "srchc" : "srchq");
-    Units units;
     SearchConsts c = consts(cubic, 0.0, -1.0, 10.0);
     c.tolabs = 1e-3;
-    // At or below tol: the trial becomes tol.
-    SearchState st;
-    double alfa = 0.5e-3;
-    cubic ? srchc(st, c, 10.0, 0, 0, alfa, false, units, 0) : srchq(st, c, 10.0, 0, alfa, false, units, 0);
-    EXPECT_FALSE(st.first);
-    EXPECT_FALSE(st.done);
-    EXPECT_EQ(alfa, 1e-3);
-    EXPECT_FALSE(st.braktd);
-    // Beyond alfmax - tolmax: alfmax itself, and the interval is bracketed.
-    st = SearchState{};
-    alfa = 10.0 - 0.5e-3;
-    cubic ? srchc(st, c, 10.0, 0, 0, alfa, false, units, 0) : srchq(st, c, 10.0, 0, alfa, false, units, 0);
-    EXPECT_EQ(alfa, 10.0);
-    EXPECT_TRUE(st.braktd);
-    // Inside: unchanged.
-    st = SearchState{};
-    alfa = 3.0;
-    cubic ? srchc(st, c, 10.0, 0, 0, alfa, false, units, 0) : srchq(st, c, 10.0, 0, alfa, false, units, 0);
-    EXPECT_EQ(alfa, 3.0);
+    auto first_trial = [&](double alfa, bool& braktd) {
+      Units units;
+      SearchState st;
+      cubic ? srchc(st, c, 10.0, 0, 0, alfa, false, units, 0)
+            : srchq(st, c, 10.0, 0, alfa, false, units, 0);
+      EXPECT_FALSE(st.first || st.done);
+      braktd = st.braktd;
+      return alfa;
+    };
+    bool braktd;
+    EXPECT_EQ(first_trial(0.5e-3, braktd), 1e-3);  // at or below tol: tol
+    EXPECT_FALSE(braktd);
+    EXPECT_EQ(first_trial(10.0 - 0.5e-3, braktd), 10.0);  // beyond alfmax - tolmax: alfmax
+    EXPECT_TRUE(braktd);
+    EXPECT_EQ(first_trial(3.0, braktd), 3.0);
   }
 }
 
