@@ -276,13 +276,17 @@ TEST(ReducedHessian, RescaleHalvesTheExponentsAndPrintsCondR) {
   EXPECT_EQ(g.r()(m6dloc(3, 4)), 16.0);
   EXPECT_EQ(units.buffer(9), " Hessian modified.  CondR = 9.0E+00\n");
 
-  // A reset prints nothing and gives the identity.
-  units.clear_buffer(9);
-  reset = true;
-  m6rset(units, 9, 3, 4, g.r(), reset, condr);
-  EXPECT_EQ(condr, 1.0);
-  EXPECT_EQ(units.buffer(9), "");
-  EXPECT_EQ(g.H(4).a, identity(4).a);
+  // A reset prints nothing and gives the identity; so does a rescale of a
+  // triangle with a zero diagonal (no square root to divide by).
+  for (bool flag : {true, false}) {
+    units.clear_buffer(9);
+    reset = flag;
+    g.r()(m6rloc(3, 2, 2)) = 0.0;
+    m6rset(units, 9, 3, 4, g.r(), reset, condr);
+    EXPECT_EQ(condr, 1.0);
+    EXPECT_EQ(units.buffer(9), "");
+    EXPECT_EQ(g.H(4).a, identity(4).a);
+  }
 }
 
 TEST(ReducedHessian, HessianDimensionZeroResetsTheDiagonal) {
