@@ -12,6 +12,16 @@
 // m6dobj and m6dcon estimate the entries still equal to gdummy by forward or
 // central differences.
 //
+// Non-finite values and the first-call count.  The count of supplied entries
+// (nsetobj, nsetcon) is made right after the first call that returns
+// mode >= 0, before the values are tested: an entry holding NaN was written
+// by the callback, so it counts as supplied (and the Derivative level is not
+// lowered for it); that call then reports the point undefined (ierr = -1),
+// and the count stands for the rest of the run.  A first call that returns
+// mode < 0 counts nothing: nstate stays 1 and the next call is the counting
+// one.  Difference quotients that come out non-finite are not stored; the
+// point is undefined.
+//
 // The routines work on explicit arrays and on one Evaluator, which holds
 // everything about the callbacks that lives for a run.  Arrays handed to a
 // callback are exactly their documented length (x: nnobj or nnjac, gobj:
