@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -29,39 +30,32 @@ struct Script {
   bool gset[4] = {false, true, true, true};
   bool jset[6] = {false, true, true, true, true, true};
   bool jset_first_only[6] = {};  // entries set only when nstate == 1
-  double gerr[4] = {};           // added to the gradient entries
-  double jerr[6] = {};           // added to the Jacobian entries
-  // A returned mode (and a NaN/Inf) at call number k (0: never).
-  int obj_fail_call = 0, obj_fail_mode = 0;
-  int con_fail_call = 0, con_fail_mode = 0;
-  int obj_bad_call = 0, con_bad_call = 0;   // call whose results turn bad
-  double bad_value = std::numeric_limits<double>::quiet_NaN();
-  bool bad_in_gradient = false;             // bad value in gobj(1)/gcon(1) instead of f/c
+  // Run after each call has written its values: (call number, mode, f or
+  // fcon, gobj or gcon).  Tests make a call fail or return bad values here.
+  std::function<void(int, int&, double*, double*)> obj_after, con_after;
   // What the callbacks saw.
   int nobj = 0, ncon = 0;
-  std::vector<int> obj_nstate, con_nstate, obj_modes, con_modes;
-  std::vector<double> obj_x1;               // x(1) at every funobj call
-  std::vector<double> con_x;                // x at the last funcon call
+  std::vector<int> obj_nstate, con_nstate, obj_modes;
+  std::vector<double> obj_x1;  // x(1) at every funobj call
+  std::vector<double> con_x;   // x at the last funcon call
 };
 
 inline Script* g_script = nullptr;
 
+// Hook: call number k returns `mode`.
+inline auto fail_at(int k, int mode) {
+  return [=](int call, int& m, double*, double*) { if (call == k) m = mode; };
+}
+
 inline double fval(const double* x) { return x[0] * x[0] + 3 * x[0] * x[1] + std::sin(x[2]); }
 inline void gval(const double* x, double* g) {
-  g[0] = 2 * x[0] + 3 * x[1];
-  g[1] = 3 * x[0];
-  g[2] = std::cos(x[2]);
+  g[0] = 2 * x[0] + 3 * x[1], g[1] = 3 * x[0], g[2] = std::cos(x[2]);
 }
 inline void cval(const double* x, double* c) {
-  c[0] = x[0] * x[0] + x[1] * x[2];
-  c[1] = std::exp(x[0]) + x[2] * x[2] * x[2];
+  c[0] = x[0] * x[0] + x[1] * x[2], c[1] = std::exp(x[0]) + x[2] * x[2] * x[2];
 }
 inline void jval(const double* x, double* j) {
-  j[0] = 2 * x[0];
-  j[1] = std::exp(x[0]);
-  j[2] = x[2];
-  j[3] = x[1];
-  j[4] = 3 * x[2] * x[2];
+  j[0] = 2 * x[0], j[1] = std::exp(x[0]), j[2] = x[2], j[3] = x[1], j[4] = 3 * x[2] * x[2];
 }
 
 // The callbacks read every x they are given and write exactly the documented
@@ -80,13 +74,10 @@ inline void funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj,
     double g[3];
     gval(xs, g);
     for (int j = 0; j < *nnobj; ++j) {
-      if (s.gset[j + 1]) gobj[j] = g[j] + s.gerr[j + 1];
+      if (s.gset[j + 1]) gobj[j] = g[j];
     }
   }
-  if (s.nobj == s.obj_bad_call) {
-    if (s.bad_in_gradient) gobj[0] = s.bad_value; else *fobj = s.bad_value;
-  }
-  if (s.nobj == s.obj_fail_call) *mode = s.obj_fail_mode;
+  if (s.obj_after) s.obj_after(s.nobj, *mode, fobj, gobj);
 }
 
 inline void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon,
@@ -94,7 +85,6 @@ inline void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, doub
   Script& s = *g_script;
   ++s.ncon;
   s.con_nstate.push_back(*nstate);
-  s.con_modes.push_back(*mode);
   s.con_x.assign(x, x + *nnjac);
   double c[2];
   cval(x, c);
@@ -104,13 +94,10 @@ inline void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, doub
     jval(x, jv);
     for (int l = 0; l < *njac; ++l) {
       const bool set = s.jset[l + 1] || (s.jset_first_only[l + 1] && *nstate == 1);
-      if (set) gcon[l] = jv[l] + s.jerr[l + 1];
+      if (set) gcon[l] = jv[l];
     }
   }
-  if (s.ncon == s.con_bad_call) {
-    if (s.bad_in_gradient) gcon[0] = s.bad_value; else fcon[1] = s.bad_value;
-  }
-  if (s.ncon == s.con_fail_call) *mode = s.con_fail_mode;
+  if (s.con_after) s.con_after(s.ncon, *mode, fcon, gcon);
 }
 
 // The problem's arrays, each of exactly its documented length.
