@@ -39,9 +39,10 @@ int call_funcon(Evaluator& ev, int mode, int nncon, int nnjac, int njac, double*
   return m;
 }
 
-// The call itself with everything around it except the first-call count:
-// unscaled x, the unknown marks, the finiteness test, the scaling of the
-// results.  `first`: this is the run's first call (gcon already holds gdummy).
+// The call with everything around it: the unknown marks, unscaled x, the
+// count of supplied entries after the first call, the finiteness test, the
+// scaling of the results.  `first`: this is the run's first call (gcon
+// already holds gdummy everywhere).
 void evaluate(Evaluator& ev, int mode, bool first, int nncon, int nnjac, int njac, CIvec ha,
               CIvec ka, Dvec xv, Dvec fv, Dvec gv) {
   // While some entries are unknown at level 2 or 3, give them the marker
