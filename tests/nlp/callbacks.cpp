@@ -39,6 +39,7 @@ extern "C" void funobj(int* mode, int* nnobj, double* x, double* fobj, double* g
                        int* nprob, double* z, int* nwork) {
   Bound& b = bound();
   ++b.counts.funobj;
+  if (*mode == 2) ++b.counts.funobj_grad;
   if (!b.p || !b.p->fobj || *nnobj != b.p->nnobj) {
     *mode = -2;
     return;
@@ -54,6 +55,7 @@ extern "C" void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, 
                        double* gcon, int* nstate, int* nprob, double* z, int* nwork) {
   Bound& b = bound();
   ++b.counts.funcon;
+  if (*mode == 2) ++b.counts.funcon_grad;
   if (!b.p || !b.p->fcon || *nncon != b.p->nncon || *nnjac != b.p->nnjac ||
       *njac != static_cast<int>(b.J.size())) {
     *mode = -2;
@@ -99,8 +101,7 @@ TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit) {
     z.assign(minwork, 0.0);
   }
   r.x.assign(t.xn.begin(), t.xn.begin() + p.n);
-  r.funobj = counts().funobj;
-  r.funcon = counts().funcon;
+  r.calls = counts();
   tvsetfun(nullptr, nullptr);
   bind(nullptr);
   return r;

@@ -114,7 +114,8 @@ inline void bind(const NlpProblem& p) { bind(&p); }
 
 // Calls counted since the last bind() or reset_counts().
 struct CallCounts {
-  long funobj = 0, funcon = 0;
+  long funobj = 0, funcon = 0;          // every call
+  long funobj_grad = 0, funcon_grad = 0;  // calls with mode 2 (derivatives wanted)
 };
 CallCounts counts();
 void reset_counts();
@@ -134,7 +135,7 @@ struct TvRun {
   std::vector<double> x;  // the n columns
   int itns = 0, nmajor = 0, ninf = 0;
   double sinf = 0.0, cviol = 0.0;
-  long funobj = 0, funcon = 0;
+  CallCounts calls;  // of the callbacks during the solve
 };
 TvRun solve_tvnose(const NlpProblem& p, int itnlimit = 0, int majlimit = 0);
 

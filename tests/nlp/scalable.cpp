@@ -1,8 +1,8 @@
 // Problems whose size is a parameter: a chained Rosenbrock function under one
-// linear row, and a discretized optimal-control problem with nonlinear
-// dynamics.  Their optima at the default sizes were established with an
-// interior-point solver at tolerance 1e-12 (the only sizes with a recorded
-// optimum; other sizes have fstar = NaN).
+// linear row (optimum known for every size), and a discretized
+// optimal-control problem with nonlinear dynamics, whose optimum at the
+// default size was established with an interior-point solver at tolerance
+// 1e-12 (other sizes have fstar = NaN).
 #include <cmath>
 
 #include "problems_impl.h"
@@ -13,21 +13,22 @@ namespace {
 
 constexpr int kRosenDefault = 1000;
 constexpr int kOcpDefault = 500;
-const double kRosenFstar = kNaN;
-const double kOcpFstar = kNaN;
+const double kOcpFstar = 0.384008700634;
 
-// sum_{i<n} 100 (x_{i+1} - x_i^2)^2 + (1 - x_i)^2 subject to
-// sum x_i <= 0.9 n and -2 <= x_i <= 2.  Without the row the minimizer is
-// x = 1 (f = 0); the row cuts it off and is active at the optimum, which has
-// x_i close to 0.9 with a boundary layer at the last columns.
+// sum_{i<n} 100 (x_{i+1} - x_i^2)^2 + (1 - x_i)^2 + sum x_i subject to
+// sum x_i >= n and -2 <= x_i <= 2.  The chained sum R(x) is >= 0 and zero
+// only at x = 1, and sum x_i >= n on the feasible set, so f >= n with
+// equality only at x = 1: f* = n, reached with the row active (multiplier 1).
+// The linear part sits in the objective row.
 NlpProblem rosen_chain(int size) {
   const int n = size > 0 ? size : kRosenDefault;
   std::vector<double> x0(n);
   for (int j = 0; j < n; ++j) x0[j] = j % 2 == 0 ? -1.2 : 1.0;
   NlpProblem p = base("rosen-chain", "scalable", n, x0);
   bounds(p, -2.0, 2.0);
-  p.rlo.push_back(-kInf);
-  p.rup.push_back(0.9 * n);
+  p.rlo.push_back(n);
+  p.rup.push_back(kInf);
+  p.cobj.assign(n, 0.5);
   for (int j = 0; j < n; ++j) p.lin.push_back({0, j, 1.0});
   p.m = 1;
   p.fobj = [n](const double* x, double& f, double* g) {
@@ -44,7 +45,7 @@ NlpProblem rosen_chain(int size) {
     }
     return true;
   };
-  optimum(p, n == kRosenDefault ? kRosenFstar : kNaN, {}, n == kRosenDefault ? "interior point, tol 1e-12" : "");
+  optimum(p, 0.5 * n, std::vector<double>(n, 1.0), "analytic", 1e-12);
   return p;
 }
 
