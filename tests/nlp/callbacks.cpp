@@ -35,7 +35,7 @@ void bind(const NlpProblem* p) {
 CallCounts counts() { return bound().counts; }
 void reset_counts() { bound().counts = CallCounts(); }
 
-extern "C" void funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj, int* nstate,
+extern "C" void nlp_funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj, int* nstate,
                        int* nprob, double* z, int* nwork) {
   Bound& b = bound();
   ++b.counts.funobj;
@@ -51,7 +51,7 @@ extern "C" void funobj(int* mode, int* nnobj, double* x, double* fobj, double* g
   }
 }
 
-extern "C" void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon,
+extern "C" void nlp_funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon,
                        double* gcon, int* nstate, int* nprob, double* z, int* nwork) {
   Bound& b = bound();
   ++b.counts.funcon;
@@ -77,7 +77,7 @@ extern "C" void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, 
 TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit) {
   TvArrays t = build_arrays(p);
   bind(p);
-  tvsetfun(p.nnobj > 0 ? funobj : nullptr, p.nncon > 0 ? funcon : nullptr);
+  tvsetfun(p.nnobj > 0 ? nlp_funobj : nullptr, p.nncon > 0 ? nlp_funcon : nullptr);
   int none = 0, errors = 0;
   tvstart(&none, &none, &none);
   if (itnlimit > 0) tvopti("Iterations limit", &itnlimit, &none, &none, &errors, 16);

@@ -13,7 +13,7 @@
 // nnjac.. (its terms in the Jacobian columns belong to c_i, value and
 // gradient), because the solver holds the Jacobian block of such a row by
 // itself.  build_arrays() turns a problem into the column-wise arrays of the
-// subroutine entry (slack = minus the row activity) and funobj/funcon below
+// subroutine entry (slack = minus the row activity) and nlp_funobj/nlp_funcon
 // are the evaluation callbacks for it.
 //
 // Typical use in a test:
@@ -23,7 +23,7 @@
 // or, to drive the entry by hand:
 //   tvnlp::TvArrays t = tvnlp::build_arrays(p);
 //   tvnlp::bind(p);                                     // problem seen by the callbacks
-//   tvsetfun(tvnlp::funobj, tvnlp::funcon);
+//   tvsetfun(tvnlp::nlp_funobj, tvnlp::nlp_funcon);
 //   tvnose("Cold", &t.m, &t.n, ... t.a.data(), t.ha.data(), t.ka.data(), ...);
 #pragma once
 
@@ -121,9 +121,9 @@ CallCounts counts();
 void reset_counts();
 
 extern "C" {
-void funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj, int* nstate,
+void nlp_funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj, int* nstate,
             int* nprob, double* z, int* nwork);
-void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon,
+void nlp_funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon,
             double* gcon, int* nstate, int* nprob, double* z, int* nwork);
 }
 

@@ -50,15 +50,15 @@ void check_derivatives(const NlpProblem& p, std::vector<double> x, const char* w
     int mode = 2, nn = p.nnobj;
     double f = 0.0, fp = 0.0, fm = 0.0;
     std::vector<double> g(p.nnobj, -111111.0);
-    tvnlp::funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
+    tvnlp::nlp_funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
     ASSERT_EQ(mode, 2);
     for (int j = 0; j < p.nnobj; ++j) {
       const double xj = x[j], h = 1e-6 * (1.0 + std::fabs(xj));
       int m0 = 0;
       x[j] = xj + h;
-      tvnlp::funobj(&m0, &nn, x.data(), &fp, nullptr, &none, &none, nullptr, &none);
+      tvnlp::nlp_funobj(&m0, &nn, x.data(), &fp, nullptr, &none, &none, nullptr, &none);
       x[j] = xj - h;
-      tvnlp::funobj(&m0, &nn, x.data(), &fm, nullptr, &none, &none, nullptr, &none);
+      tvnlp::nlp_funobj(&m0, &nn, x.data(), &fm, nullptr, &none, &none, nullptr, &none);
       x[j] = xj;
       ASSERT_EQ(m0, 0);
       const double fd = (fp - fm) / (2.0 * h);
@@ -69,16 +69,16 @@ void check_derivatives(const NlpProblem& p, std::vector<double> x, const char* w
     const tvnlp::TvArrays t = tvnlp::build_arrays(p);
     int mode = 2, nc = p.nncon, nj = p.nnjac, nz = t.njac;
     std::vector<double> c(nc), cp(nc), cm(nc), gcon(nz, -111111.0);
-    tvnlp::funcon(&mode, &nc, &nj, &nz, x.data(), c.data(), gcon.data(), &none, &none, nullptr, &none);
+    tvnlp::nlp_funcon(&mode, &nc, &nj, &nz, x.data(), c.data(), gcon.data(), &none, &none, nullptr, &none);
     ASSERT_EQ(mode, 2);
     int k = 0;  // gcon position: Jacobian entries column by column
     for (int j = 0; j < p.nnjac; ++j) {
       const double xj = x[j], h = 1e-6 * (1.0 + std::fabs(xj));
       int m0 = 0;
       x[j] = xj + h;
-      tvnlp::funcon(&m0, &nc, &nj, &nz, x.data(), cp.data(), nullptr, &none, &none, nullptr, &none);
+      tvnlp::nlp_funcon(&m0, &nc, &nj, &nz, x.data(), cp.data(), nullptr, &none, &none, nullptr, &none);
       x[j] = xj - h;
-      tvnlp::funcon(&m0, &nc, &nj, &nz, x.data(), cm.data(), nullptr, &none, &none, nullptr, &none);
+      tvnlp::nlp_funcon(&m0, &nc, &nj, &nz, x.data(), cm.data(), nullptr, &none, &none, nullptr, &none);
       x[j] = xj;
       ASSERT_EQ(m0, 0);
       std::vector<double> col(nc, 0.0);  // the column as the callback gives it
@@ -219,15 +219,15 @@ TEST(NlpProblems, CallbacksReportUndefinedPointsAndCount) {
   std::vector<double> x = p.x0, g(p.n);
   int mode = 2, nn = p.nnobj, none = 0;
   double f = 0.0;
-  tvnlp::funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
+  tvnlp::nlp_funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
   EXPECT_EQ(mode, 2);
   x[3] = -1e-3;  // beyond the lower bound 1e-6
-  tvnlp::funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
+  tvnlp::nlp_funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
   EXPECT_EQ(mode, -1);
   EXPECT_EQ(tvnlp::counts().funobj, 2);
   tvnlp::bind(nullptr);
   mode = 0;
-  tvnlp::funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
+  tvnlp::nlp_funobj(&mode, &nn, x.data(), &f, g.data(), &none, &none, nullptr, &none);
   EXPECT_EQ(mode, -2);
 }
 
