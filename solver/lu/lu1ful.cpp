@@ -106,7 +106,7 @@ int lu1ful(LuFac& s, int nrowu, int mrem, int nrem) {
   const int base = s.facbot;  // first used position above the free space
   const int64_t dsize = int64_t(mrem) * nrem;
   if (s.colend >= base - dsize) {
-    s.colend = lu1rec(s.ctx, s.ip, s.n, true, f.lencol, f.loccol, s.colend, f.indc, f.a, int(base - dsize - 1), true);
+    s.colend = lu1rec(s.io, s.ip, s.n, true, f.lencol, f.loccol, s.colend, f.indc, f.a, int(base - dsize - 1), true);
     s.lastc = s.colend;
     if (s.colend >= base - dsize) return 8;
   }

@@ -11,8 +11,8 @@ namespace tv {
 // State of one lu1fac call.  Lives on the caller's stack; every array is a
 // view of caller storage.
 struct LuFac {
-  LuFac(Context& c, LuArrays& arrays, Ivec luipar, Dvec lurpar) : ctx(c), f(arrays), ip(luipar), rp(lurpar) {}
-  Context& ctx;
+  LuFac(Units& u, LuArrays& arrays, Ivec luipar, Dvec lurpar) : io(u), f(arrays), ip(luipar), rp(lurpar) {}
+  Units& io;  // messages go to unit luipar(1)
   LuArrays& f;
   Ivec ip;   // luipar
   Dvec rp;   // lurpar
@@ -67,7 +67,7 @@ void lu6chk(LuFac& s, int mode, int& nsing, int& jsing, int& jumin);
 // ind with 0 marking a free slot, values a when reals).  Lists with len < 0
 // are finished and ignored.  Empty lists get one free slot at the new end
 // when that stays within limit.  Returns the new end.
-int lu1rec(Context& ctx, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
+int lu1rec(Units& io, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
            Ivec ind, Dvec a, int limit, bool give_empty);
 
 // Markowitz searches (partial/complete, rook, symmetric) and maxima.

@@ -90,7 +90,7 @@ int factorize(Context& ctx, int nrows, bool keep) {
   f.jinv = iv.sub(nrows + 1, m);
   int nent = L.nent;
   int inform = 0;
-  lu1fac(ctx, nrows, m, nent, L.lena, ip, p.lurpar(), f, inform);
+  lu1fac(ctx.io, nrows, m, nent, L.lena, ip, p.lurpar(), f, inform);
   ctx.ws.as_doubles(ctx.part.y2);
   ctx.bas.lenneed = ip(lup::lenneed);
   lu_stats(ctx);
@@ -138,7 +138,7 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
     }
     case 1: {
       LuArrays f = lu_arrays(ctx, m, m);
-      lu6sol(ctx, 1, m, m, v.head(m), v.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(1, m, m, v.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
     case 2: {
@@ -149,20 +149,20 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
       double vmax = 0.0;
       for (int i = 1; i <= m; ++i) vmax = std::max(vmax, std::fabs(vv(i)));
       rp(lur::small) = small * vmax;
-      lu6sol(ctx, 1, m, m, vv, vv, L.lena, ip, rp, f, inform);
+      lu6sol(1, m, m, vv, vv, L.lena, ip, rp, f, inform);
       rp(lur::small) = small;
-      lu6sol(ctx, 3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
       break;
     }
     case 3: {
       LuArrays f = lu_arrays(ctx, m, m);
-      lu6sol(ctx, 6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
     case 4: {
       LuArrays f = lu_arrays(ctx, m, m);
       double diag = 0.0, vnorm = 0.0;
-      lu8rpc(ctx, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
+      lu8rpc(ctx.io, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
       ctx.bas.nupd += 1;
       if (inform != 0) ctx.bas.demand = 7;
       lu_stats(ctx);
