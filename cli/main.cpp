@@ -13,6 +13,7 @@
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "core/page.h"
 #include "files/mps.h"
 #include "options/options.h"

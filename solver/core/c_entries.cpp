@@ -7,6 +7,7 @@
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "core/page.h"
 #include "tarvo.h"
 
@@ -98,6 +99,11 @@ void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, 
             int* nnjac, int* njac, int* estimate) {
   long long e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
   *estimate = static_cast<int>(std::clamp<long long>(e, 0, INT_MAX));
+}
+
+void tvcore64(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+              int* nnjac, int* njac, long long* estimate) {
+  *estimate = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
 }
 
 void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,

@@ -49,4 +49,8 @@ struct Context {
 // The context used by the extern "C" entries.
 Context& default_context();
 
+// The clocks of the context, reporting to its print and summary files at
+// its Timing level (see m1time in timers.h).
+void m1time(Context& ctx, int clock, int printopt);
+
 }  // namespace tv

@@ -38,10 +38,6 @@ void tvnoss(Context& ctx, std::string_view start, Problem& P, const char* names,
 void tarvo_entry(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,
                  int nwork, EntryResult& r);
 
-// Workspace estimate (64-bit; the C entry clamps to 32 bits).
-long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, int nncon, int nnjac,
-                 int njac);
-
 // Solution state of variable j after a solve: returns the value, sets flag
 // (0 normal, 1 alternative optimum, 2 degenerate, 3 infeasible, 4 not optimal)
 // and state (0 lower, 1 upper, 2 superbasic, 3 basic, 4 fixed, 5 between bounds).

@@ -17,16 +17,9 @@ namespace tv {
 
 namespace {
 
-// Partial pricing: sections of fewer than ten columns and ten rows are not
-// worth it; use about ten sections instead (one when the problem is tiny).
-void partial_price(Context& ctx, int m, int n) {
-  Params& p = ctx.par;
-  int nparp = std::max(p.partprice, 1);
-  if (n / nparp <= 9 && m / nparp <= 9) {
-    const int big = std::max({m, n, 1});
-    nparp = big <= 10 ? 1 : big / 10;
-  }
-  p.partprice = nparp;
+void print_partial_price(Context& ctx, int m, int n) {
+  const Params& p = ctx.par;
+  const int nparp = p.partprice;
   ctx.prt(strf(" Scale option%3d,      Partial price%8d", p.scaleopt, nparp));
   ctx.prt(strf(" Partial price section size (A) %12d", n / nparp));
   ctx.prt(strf(" Partial price section size (I) %12d", m / nparp));
@@ -62,12 +55,17 @@ void unscale_unsaved(Context& ctx, Problem& P) {
 
 bool solution_saved(int inform, int itn) { return inform <= 29 && (itn > 0 || inform <= 19); }
 
-void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
-            int& nitns) {
-  Params& p = ctx.par;
-  RunState& R = ctx.run;
-  const int m = P.m, n = P.n;
+int partial_price_sections(int m, int n, int partprice) {
+  int nparp = std::max(partprice, 1);
+  if (n / nparp <= 9 && m / nparp <= 9) {
+    const int big = std::max({m, n, 1});
+    nparp = big <= 10 ? 1 : big / 10;
+  }
+  return nparp;
+}
 
+void run_start(Context& ctx, const Problem& P) {
+  RunState& R = ctx.run;
   R.ninf = 0;
   R.sinf = 0.0;
   R.obj = 0.0;
@@ -75,10 +73,8 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   ctx.bas.lenl = ctx.bas.lenu = 0;
   m2bstart(ctx);  // factorization count and BS re-choice memory start afresh
   ctx.spx.objscale = 1.0;
-  ctx.spx.jobj = P.objrow > 0 ? n + P.objrow : 0;
+  ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
   ctx.spx.itn = 0;
-  nmajor = 0;
-  nitns = 0;
   {
     // Fresh results; the hook and what a Hot start relies on are kept.
     MatmodFn hook = std::move(ctx.sav.matmod);
@@ -88,13 +84,25 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     ctx.sav.ns_hessian = ns_hessian;
   }
   ctx.nl.nstate_obj = ctx.nl.nstate_con = 1;
+  ctx.par.partprice = partial_price_sections(P.m, P.n, ctx.par.partprice);
+}
+
+void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
+            int& nitns) {
+  Params& p = ctx.par;
+  RunState& R = ctx.run;
+  const int m = P.m, n = P.n;
+
+  run_start(ctx, P);
+  nmajor = 0;
+  nitns = 0;
   inform = 0;
 
   set_start_mode(ctx, start, ns);
   // Scale option 1 scales only the linear part: nothing when every column is
   // nonlinear.  Settled before it is printed, so the line shows what is used.
   if (p.scaleopt == 1 && n == P.nnl()) p.scaleopt = 0;
-  partial_price(ctx, m, n);
+  print_partial_price(ctx, m, n);
 
   Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas);
   m2amat(ctx, 1, P, rowtype);

@@ -114,9 +114,9 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
 
   const int rep = p.repfile;
   if (rep == 91 || rep == 92 || rep == 93) {
-    m2xmat(ctx, rep, P);
+    m2xmat(ctx.io, rep, P);
   } else if (rep == 81) {
-    m2xsol(ctx, rep, P, inform, ctx.run.obj, ctx.run.ninf, ctx.run.sinf);
+    m2xsol(ctx.io, rep, P, ctx.par.objsense, inform, ctx.run.obj, ctx.run.ninf, ctx.run.sinf);
     ctx.sum("");
     ctx.sum(strf(" Solution exported to file%4d", rep));
   } else if (rep > 0) {

@@ -42,9 +42,12 @@ void tvopt(const char* phrase, int* iprint, int* isumm, int* errors, int phrasel
 void tvopti(const char* phrase, int* ivalue, int* iprint, int* isumm, int* errors, int phraselen);
 void tvoptr(const char* phrase, double* rvalue, int* iprint, int* isumm, int* errors, int phraselen);
 
-/* Workspace estimate for a problem before any array exists. */
+/* Workspace estimate for a problem before any array exists (clamped to the
+ * 32-bit range), and the same estimate in 64 bits. */
 void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
             int* nnjac, int* njac, int* estimate);
+void tvcore64(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+              int* nnjac, int* njac, long long* estimate);
 
 /* Solve.  names: 5 names of 8 characters (40 characters, not terminated). */
 void tvnoss(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,

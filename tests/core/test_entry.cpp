@@ -10,6 +10,7 @@
 #include "core/entry.h"
 #include "core/m2amat.h"
 #include "core/m2core.h"
+#include "core/setup.h"
 #include "core/states.h"
 #include "options/options.h"
 
@@ -34,7 +35,6 @@ int64_t partition(Context& ctx, int m, int n, int ne, int scaleopt, int nnobj, i
   ctx.run.n = n;
   ctx.run.ne = ne;
   ctx.run.njac = 0;
-  ctx.run.nwork = 1000000;
   ctx.par.scaleopt = scaleopt;
   ctx.par.nnobj = nnobj;
   ctx.par.nnjac = nnjac;
@@ -42,7 +42,7 @@ int64_t partition(Context& ctx, int m, int n, int ne, int scaleopt, int nnobj, i
   ctx.par.maxs = maxs;
   ctx.par.hdim = hdim;
   ctx.par.wsuser = 0;
-  return m2core(ctx, 4);
+  return partition_workspace(ctx, 1000000);
 }
 }  // namespace
 

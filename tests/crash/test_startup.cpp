@@ -10,7 +10,7 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
+#include "core/setup.h"
 #include "files/mps.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
@@ -37,12 +37,10 @@ struct Startup {
     ctx.par.maxs = 1;
     ctx.par.hdim = 1;
     ctx.par.wsuser = 0;
-    const int64_t need = m2core(ctx, 4);
-    ctx.run.nwork = static_cast<int>(need);
-    z.assign(need, 0.0);
-    ctx.ws.bind(z.data(), need);
-    ctx.ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-    ctx.ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+    const int nwork = static_cast<int>(partition_workspace(ctx, 0));
+    partition_workspace(ctx, nwork);
+    z.assign(nwork, 0.0);
+    bind_workspace(ctx, z.data(), nwork);
   }
 };
 

@@ -11,6 +11,7 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "options/options.h"
 
 namespace tvtest {

@@ -22,6 +22,7 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "files/mps.h"
 #include "options/options.h"
 

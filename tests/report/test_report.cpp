@@ -13,7 +13,7 @@
 #include "core/context.h"
 #include "core/entry.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
+#include "core/setup.h"
 #include "files/m4savb.h"
 #include "files/m4soln.h"
 #include "lu/m2scal.h"
@@ -55,20 +55,12 @@ struct Hand {
     EXPECT_EQ(errors, 0);
     P = lp.view();
     Params& p = ctx.par;
-    p.rowlim = P.m;
-    p.collim = P.n;
-    p.elmlim = P.ne;
-    ctx.run.m = P.m;
-    ctx.run.n = P.n;
-    ctx.run.nb = P.nb;
-    ctx.run.ne = P.ne;
-    m3dflt(ctx, 2);
-    const int64_t need = m2core(ctx, 4);
-    ctx.run.nwork = static_cast<int>(need);
-    z.assign(need, 0.0);
-    ctx.ws.bind(z.data(), need);
-    ctx.ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-    ctx.ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+    solve_settings(ctx, P);
+    const int nwork = static_cast<int>(partition_workspace(ctx, 0));
+    partition_workspace(ctx, nwork);
+    z.assign(nwork, 0.0);
+    bind_workspace(ctx, z.data(), nwork);
+    ctx.io.clear_buffer(kPrt);  // the partition's LU storage line
     ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
     ctx.spx.objscale = 1.0;
     std::memcpy(p.names[0], "SMALL   ", 8);

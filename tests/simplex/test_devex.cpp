@@ -9,6 +9,7 @@
 #include "common/mps_lp.h"
 #include "core/kernels.h"
 #include "core/states.h"
+#include "lu/m2bsol.h"
 #include "simplex/harness.h"
 #include "simplex/m5.h"
 
