@@ -1,5 +1,6 @@
-// m2bfac: factorize the current basis, repair it when singular, re-choose
-// the basic and superbasic sets when asked, and recompute the basic values.
+// m2bfac: factorize the current basis, repair it when singular and re-choose
+// the basic and superbasic sets when asked; basis_bounds: the bounds in kbs
+// order once the basic values are known.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -8,8 +9,6 @@
 #include "core/context.h"
 #include "core/page.h"
 #include "lu/m2bsol.h"
-#include "nonlinear/seams.h"
-#include "simplex/m5.h"
 
 namespace tv {
 
@@ -68,18 +67,17 @@ int bs_rechoice(Context& ctx, Problem& P, int ns, int& nexch, bool& done) {
   const int code = m2bsol(ctx, 8, y, y2, 0, ns);
   if (code == 7) return storage_failure(ctx, std::max<int64_t>(five_quarters(nent), ctx.bas.lenneed));
   if (code != 0 && code != 1) return basis_package_error(ctx);
-  nexch = m2newb(ctx, P, ns);
-  if (nexch > 0) hessian_clear(ctx);
+  nexch += m2newb(ctx, P, ns);
   done = true;
   return 0;
 }
 
 // Factorization loop: attempts until the basis is nonsingular.
-int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nexch, int crashuse,
+int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, FactorResult& fr,
                 bool prtfac) {
   BasisState& B = ctx.bas;
-  SimplexState& S = ctx.spx;
   Params& p = ctx.par;
+  const std::string_view ft(rq.factype, 2);
   const int m = B.map.m, n = P.n, nnl = P.nnl();
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
@@ -103,7 +101,7 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
       bt = false;
       B.nbfac = 1;
       bool done = false;
-      const int r = bs_rechoice(ctx, P, ns, nexch, done);
+      const int r = bs_rechoice(ctx, P, ns, fr.nexch, done);
       if (r != 0) return r;
       rechosen = rechosen || done;
     }
@@ -122,11 +120,8 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
       return 32;
     }
     int k = 0;
-    S.objslot = 0;
     for (int i = 1; i <= m; ++i) {
-      if (P.hs(n + i) != kHsBasic) continue;
-      kbs(++k) = n + i;
-      if (n + i == S.jobj) S.objslot = k;
+      if (P.hs(n + i) == kHsBasic) kbs(++k) = n + i;
     }
     const int nslack = k;
     int nonlin = 0, linear = 0;
@@ -145,19 +140,14 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
     const int nent = m2belm(ctx, false, P, kbs, 0);
     if (nent > B.map.lena) return storage_failure(ctx, five_quarters(nent));
     if (prtfac) {
-      const bool feas = S.ninf == 0;
-      double obj = S.sinf;
-      if (feas) {
-        obj = P.objconst + ctx.nl.fobj;
-        if (S.jobj > 0) obj -= P.xn(S.jobj) * S.objscale;
-      }
+      const bool feas = rq.ninf == 0;
       ctx.prt(strf(" Nonlin%7d  Linear%7d  Slacks%8d  %s%20.8E", nonlin, linear, nslack,
-                   feas ? "Objective " : "Sum infeas", obj));
+                   feas ? "Objective " : "Sum infeas", feas ? rq.objective : rq.sinf));
     }
 
     // A crash basis is factorized with a larger singularity tolerance once.
     const double utol1 = rp(lur::utol1), utol2 = rp(lur::utol2);
-    if (S.itn == 0 && crashuse > 0) {
+    if (rq.itn == 0 && rq.crashuse > 0) {
       rp(lur::utol1) = std::max(utol1, p.mc.eps033);
       rp(lur::utol2) = std::max(utol2, p.mc.eps033);
     }
@@ -196,61 +186,45 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
 
     m2sing(ctx, P);
     // Superbasics that the repair made basic leave the superbasic set.
-    const int nsold = ns;
     for (int kk = m + ns; kk >= m + 1; --kk) {
       if (P.hs(kbs(kk)) != kHsBasic) continue;
-      hessian_delete(ctx, kk - m, ns);
       for (int l = kk; l < m + ns; ++l) kbs(l) = kbs(l + 1);
       --ns;
+      fr.nsbdrop += 1;
     }
-    if (ns < nsold) hessian_clear(ctx);
   }
 }
 
 }  // namespace
 
-void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns, int& nexch,
-            int crashuse) {
+FactorResult m2bfac(Context& ctx, const FactorRequest& rq, Problem& P, int& ns) {
   BasisState& B = ctx.bas;
-  SimplexState& S = ctx.spx;
-  Params& p = ctx.par;
-  const int m = B.map.m;
-  if (B.nfactor == 0) {
-    B.umin = 0.0;
-    B.nbfac = 0;
-  }
-  B.nfactor += 1;
-  B.nbfac += 1;
-  nexch = 0;
-  B.ierr = 0;
+  const Params& p = ctx.par;
+  FactorResult fr;
   const bool prtfac = p.prtfile > 0 && p.prtlevel % 10 > 0;
-  if (prtfac) {
-    ctx.prt("");
-    ctx.prt(strf(" Factor%7d  Demand%7d  Itn%11d  Infeas%8d", B.nfactor, B.demand, S.itn, S.ninf));
-  }
-  const std::string_view ft(factype, 2);
-
-  bool made = false;
-  bool skip = gotfac && B.demand == 0;
-  for (;;) {
-    if (!skip) {
-      const int r = factor_loop(ctx, ft, P, ns, nexch, crashuse, prtfac);
-      made = true;
-      if (r != 0) {
-        B.ierr = r;
-        return;
-      }
+  if (!rq.again) {
+    if (B.nfactor == 0) {
+      B.umin = 0.0;
+      B.nbfac = 0;
     }
-    skip = false;
-    gotfac = false;
-    if (m5setx(ctx, 1, P, ns) == 0) break;
-    if (made) {
-      B.ierr = 10;
-      return;
+    B.nfactor += 1;
+    B.nbfac += 1;
+    if (prtfac) {
+      ctx.prt("");
+      ctx.prt(strf(" Factor%7d  Demand%7d  Itn%11d  Infeas%8d", B.nfactor, B.demand, rq.itn, rq.ninf));
     }
   }
+  B.ierr = 0;
+  if (rq.gotfac && B.demand == 0) return fr;  // the factors kept from before
+  fr.made = true;
+  fr.ierr = factor_loop(ctx, rq, P, ns, fr, prtfac);
+  B.ierr = fr.ierr;
+  return fr;
+}
 
-  // Values and bounds in kbs order.
+void basis_bounds(Context& ctx, Problem& P, int ns, int crashuse) {
+  const Params& p = ctx.par;
+  const int m = ctx.bas.map.m;
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   Dvec blbs = ctx.ws.dvec(ctx.part.blbs), bubs = ctx.ws.dvec(ctx.part.bubs);
   const int nbs1 = m + ns;

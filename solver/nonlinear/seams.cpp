@@ -9,14 +9,6 @@ void hessian_clear(Context& ctx) {
   if (ctx.part.hess.len > 0) ctx.ws.dvec(ctx.part.hess)(1) = 0.0;
 }
 
-void hessian_delete(Context& ctx, int k, int ns) {
-  (void)k;
-  (void)ns;
-  // Without a reduced-Hessian factor there is nothing to delete; the
-  // nonlinear work deletes row and column k of R here.
-  hessian_clear(ctx);
-}
-
 bool hessian_held(Context& ctx) {
   return ctx.part.hess.len > 0 && ctx.ws.dvec(ctx.part.hess)(1) != 0.0;
 }
@@ -86,13 +78,6 @@ int nl_auglag_counter(Context& ctx) {
 void nl_finish(Context& ctx, Problem& P) {
   (void)ctx;
   (void)P;
-}
-
-void basis_file_save(Context& ctx, Problem& P, int ns, int status) {
-  (void)ctx;
-  (void)P;
-  (void)ns;
-  (void)status;
 }
 
 }  // namespace tv

@@ -2,8 +2,7 @@
 //
 // The linear code paths are complete without them: with no nonlinear
 // variables and no superbasics none of these is reached except
-// hessian_clear/hessian_delete, which keep the reduced-Hessian region
-// consistent.  The reduced-gradient iteration, the function evaluations and
+// hessian_clear, which keeps the reduced-Hessian region consistent.  The reduced-gradient iteration, the function evaluations and
 // the major-iteration set-up are filled in by the nonlinear work; until then
 // each one does the least that keeps the loop sound (documented per
 // function).  Nothing here copies the loop: each function is one step.
@@ -17,8 +16,6 @@ struct Context;
 
 // Mark that no reduced-Hessian factor is held (first word of R = 0).
 void hessian_clear(Context& ctx);
-// Delete superbasic position k (1..ns) from the reduced-Hessian factor.
-void hessian_delete(Context& ctx, int k, int ns);
 // True when a reduced-Hessian factor is held (first word of R nonzero).
 bool hessian_held(Context& ctx);
 
@@ -77,9 +74,5 @@ int nl_auglag_counter(Context& ctx);
 
 // Multipliers at the end of a run with nonlinear constraints.
 void nl_finish(Context& ctx, Problem& P);
-
-// Write the new (and backup) basis file with hs in external form; status is
-// the exit status (0 while iterating).  (Basis files are not connected yet.)
-void basis_file_save(Context& ctx, Problem& P, int ns, int status);
 
 }  // namespace tv

@@ -8,6 +8,7 @@
 #include "core/context.h"
 #include "core/m2amat.h"
 #include "core/states.h"
+#include "files/m4bfil.h"
 #include "lu/m2bsol.h"
 #include "lu/m2crsh.h"
 #include "nonlinear/seams.h"
@@ -47,6 +48,7 @@ class Loop {
   int ninfsub = 0;         // infeasible subproblems counted
 
   Next major();
+  int factorize(const char* factype);
   Next iterate();
   Next no_candidate();
   Next subproblem_optimal();
@@ -407,7 +409,9 @@ Next Loop::iterate() {
 
     if (par.savfreq > 0 && S.itn % par.savfreq == 0 && par.newbfile > 0 && S.itn < par.itnmax) {
       m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-      basis_file_save(ctx, P, ns, 0);
+      double objective = P.objconst + ctx.nl.fobj;
+      if (S.jobj > 0) objective -= P.xn(S.jobj) * S.objscale;
+      save_new_basis(ctx, P, ns, 0, S.itn, S.ninf, S.sinf, objective);
       m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
     }
 
@@ -431,6 +435,43 @@ Next Loop::iterate() {
   }
 }
 
+// Factorize the basis, tell the reduced Hessian when the superbasic set
+// changed, recompute the basic variables and check the rows.  Factors kept
+// from before that fail the check are replaced by a fresh factorization;
+// fresh ones that fail it end the run with 10.  Returns 0 or the result.
+int Loop::factorize(const char* factype) {
+  FactorRequest rq;
+  rq.factype = factype;
+  rq.gotfac = ctx.run.gotfac;
+  rq.crashuse = start;
+  rq.itn = S.itn;
+  rq.ninf = S.ninf;
+  rq.sinf = S.sinf;
+  rq.objective = P.objconst + ctx.nl.fobj;
+  if (S.jobj > 0) rq.objective -= P.xn(S.jobj) * S.objscale;
+  for (;;) {
+    const FactorResult fr = m2bfac(ctx, rq, P, ns);
+    if (fr.ierr != 0) return fr.ierr;
+    if (fr.superbasics_changed()) hessian_clear(ctx);
+    ctx.run.gotfac = false;
+    if (m5setx(ctx, 1, P, ns) == 0) break;
+    if (fr.made) {
+      B.ierr = 10;
+      return 10;
+    }
+    rq.gotfac = false;
+    rq.again = true;
+  }
+  const int m = P.m;
+  CIvec kbs = ctx.ws.ivec(ctx.part.kbs);
+  S.objslot = 0;
+  for (int k = 1; k <= m && S.jobj > 0; ++k) {
+    if (kbs(k) == S.jobj) S.objslot = k;
+  }
+  basis_bounds(ctx, P, ns, start);
+  return 0;
+}
+
 // One major iteration: the factorization loop around the iterations.
 Next Loop::major() {
   bool firstfac = true;
@@ -445,11 +486,10 @@ Next Loop::major() {
     }
     forced = false;
     firstfac = false;
-    int nexch = 0;
-    m2bfac(ctx, factype, ctx.run.gotfac, P, ns, nexch, start);
+    const int r = factorize(factype);
     S.nfresh = 0;
-    if (B.ierr != 0) {
-      inform = B.ierr;
+    if (r != 0) {
+      inform = r;
       if (inform == 10) m5exit(ctx, 10);
       return Next::Stop;
     }
@@ -579,7 +619,7 @@ void Loop::final_block() {
     if (S.nmin == 0) S.nmaj -= 1;
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-  if (par.newbfile > 0 && inform < 20) basis_file_save(ctx, P, ns, inform + 1);
+  if (par.newbfile > 0 && inform < 20) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
   m5final_stats(ctx, P, ns);
 }
 

@@ -58,10 +58,10 @@ std::vector<double> btmul(const tv::Problem& P, Ivec kbs, Dvec pi) {
   return r;
 }
 
-void factor(LoopRun& r, const char* type = "B ") {
-  bool gotfac = false;
-  int nexch = 0;
-  tv::m2bfac(r.ctx, type, gotfac, r.P, r.ns, nexch, 0);
+tv::FactorResult factor(LoopRun& r, const char* type = "B ") {
+  tv::FactorRequest rq;
+  rq.factype = type;
+  return tv::m2bfac(r.ctx, rq, r.P, r.ns);
 }
 
 }  // namespace
@@ -205,10 +205,9 @@ TEST(BasisManager, BsRechoiceKeepsTheSets) {
   r.P.hs(m + 2) = 2;
   kbs(m + 1) = m + 1;
   kbs(m + 2) = m + 2;
-  int nexch = 0;
-  bool gotfac = false;
-  tv::m2bfac(r.ctx, "BS", gotfac, r.P, r.ns, nexch, 0);
-  ASSERT_EQ(r.ctx.bas.ierr, 0);
+  tv::FactorResult fr = factor(r, "BS");
+  ASSERT_EQ(fr.ierr, 0);
+  EXPECT_TRUE(fr.made);
   EXPECT_EQ(r.ns, 2);
   int nbasic = 0, nsuper = 0;
   for (int j = 1; j <= r.P.nb; ++j) {
@@ -222,24 +221,22 @@ TEST(BasisManager, BsRechoiceKeepsTheSets) {
   // The tiny column leaves the basis for the unit column.
   EXPECT_EQ(r.P.hs(1), 2);
   EXPECT_EQ(r.P.hs(m + 1), 3);
-  EXPECT_EQ(nexch, 1);
+  EXPECT_EQ(fr.nexch, 1);
+  EXPECT_TRUE(fr.superbasics_changed());
   EXPECT_EQ(r.ctx.bas.nbfac, 1);
   EXPECT_GT(r.ctx.bas.umin, 0.0);  // recorded after the re-choice
   EXPECT_EQ(r.ctx.par.luipar()(tv::lup::nsing), 0);
 
   // "BT" after a re-choice: plain factorization with the test armed.
-  tv::m2bfac(r.ctx, "BT", gotfac, r.P, r.ns, nexch, 0);
-  EXPECT_EQ(r.ctx.bas.ierr, 0);
-  EXPECT_EQ(nexch, 0);
+  fr = factor(r, "BT");
+  EXPECT_EQ(fr.ierr, 0);
+  EXPECT_EQ(fr.nexch, 0);
   EXPECT_EQ(r.ctx.bas.nbfac, 2);
 
   // "BS" without superbasics is a plain factorization.
   LoopRun plain(lp);
   plain.slack_basis();
-  int nexch2 = -1;
-  bool g2 = false;
-  tv::m2bfac(plain.ctx, "BS", g2, plain.P, plain.ns, nexch2, 0);
-  EXPECT_EQ(nexch2, 0);
+  EXPECT_EQ(factor(plain, "BS").nexch, 0);
   EXPECT_EQ(plain.ctx.bas.umin, 0.0);
   EXPECT_EQ(plain.ctx.bas.nbfac, 1);
 }
