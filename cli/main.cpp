@@ -17,6 +17,7 @@
 #include "core/page.h"
 #include "files/mps.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "report.h"
 
 namespace {

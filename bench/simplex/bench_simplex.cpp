@@ -19,8 +19,10 @@
 #include "core/setup.h"
 #include "core/tvsolv.h"
 #include "files/mps.h"
+#include "lu/basis_state.h"
 #include "options/options.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace {
 

@@ -14,6 +14,9 @@
 #include "core/timers.h"
 #include "core/tvsolv.h"
 #include "options/options.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "files/save_state.h"
 
 namespace tv {
 

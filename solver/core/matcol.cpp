@@ -1,6 +1,7 @@
 #include "core/matcol.h"
 
 #include "core/context.h"
+#include "options/params.h"
 
 namespace tv {
 

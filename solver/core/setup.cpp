@@ -4,6 +4,9 @@
 #include "core/m2core.h"
 #include "lu/lumap.h"
 #include "options/options.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "lu/basis_state.h"
 
 namespace tv {
 

@@ -12,6 +12,12 @@
 #include "files/m4savb.h"
 #include "lu/m2scal.h"
 #include "simplex/m5solv.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "lu/basis_state.h"
+#include "simplex/simplex_state.h"
+#include "files/save_state.h"
+#include "nonlinear/nonlinear_state.h"
 
 namespace tv {
 

@@ -1,6 +1,7 @@
 #include "files/m4bfil.h"
 
 #include "core/context.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -7,6 +7,9 @@
 #include "files/m4bfil.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "files/save_state.h"
 
 namespace tv {
 

@@ -8,6 +8,11 @@
 #include "files/m4bfil.h"
 #include "files/m4soln.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "simplex/simplex_state.h"
+#include "files/save_state.h"
+#include "nonlinear/nonlinear_state.h"
 
 namespace tv {
 

@@ -18,9 +18,11 @@
 #include <unordered_map>
 
 #include "core/context.h"
+#include "core/run_state.h"
 #include "core/timers.h"
 #include "files/mps.h"
 #include "files/mps_lines.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -15,6 +15,7 @@
 
 #include "core/context.h"
 #include "files/mps.h"
+#include "options/params.h"
 
 namespace tv {
 

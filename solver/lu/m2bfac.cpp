@@ -8,7 +8,9 @@
 
 #include "core/context.h"
 #include "core/page.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 
 namespace tv {
 

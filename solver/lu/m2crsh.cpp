@@ -16,6 +16,7 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "options/params.h"
 
 namespace tv {
 

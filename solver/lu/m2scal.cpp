@@ -13,6 +13,8 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

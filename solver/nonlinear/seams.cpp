@@ -2,6 +2,7 @@
 #include "nonlinear/seams.h"
 
 #include "core/context.h"
+#include "nonlinear/nonlinear_state.h"
 
 namespace tv {
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/units.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -23,7 +23,9 @@
 #include "core/kernels.h"
 #include "core/states.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

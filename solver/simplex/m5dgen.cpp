@@ -5,9 +5,12 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "nonlinear/seams.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

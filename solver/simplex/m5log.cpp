@@ -6,7 +6,11 @@
 
 #include "core/context.h"
 #include "core/page.h"
+#include "lu/basis_state.h"
+#include "nonlinear/nonlinear_state.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

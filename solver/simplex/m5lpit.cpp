@@ -6,7 +6,9 @@
 #include "core/context.h"
 #include "core/kernels.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

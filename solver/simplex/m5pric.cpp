@@ -5,8 +5,11 @@
 #include "core/context.h"
 #include "core/kernels.h"
 #include "lu/m2bsol.h"
+#include "nonlinear/nonlinear_state.h"
 #include "nonlinear/seams.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

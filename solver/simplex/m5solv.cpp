@@ -13,6 +13,11 @@
 #include "lu/m2crsh.h"
 #include "nonlinear/seams.h"
 #include "simplex/m5.h"
+#include "options/params.h"
+#include "core/run_state.h"
+#include "lu/basis_state.h"
+#include "simplex/simplex_state.h"
+#include "nonlinear/nonlinear_state.h"
 
 namespace tv {
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/kernels.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/harness.h"
 
 using namespace spxtest;

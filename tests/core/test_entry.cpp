@@ -10,9 +10,13 @@
 #include "core/entry.h"
 #include "core/m2amat.h"
 #include "core/m2core.h"
+#include "core/run_state.h"
 #include "core/setup.h"
 #include "core/states.h"
+#include "files/save_state.h"
+#include "lu/basis_state.h"
 #include "options/options.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::kInf;

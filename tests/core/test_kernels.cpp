@@ -7,6 +7,7 @@
 #include "core/context.h"
 #include "core/kernels.h"
 #include "core/matcol.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::TestLP;

@@ -10,10 +10,13 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "core/setup.h"
 #include "files/mps.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 

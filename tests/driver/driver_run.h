@@ -13,6 +13,7 @@
 #include "core/entry.h"
 #include "core/m2core.h"
 #include "options/options.h"
+#include "options/params.h"
 
 namespace tvtest {
 

@@ -11,6 +11,7 @@
 
 #include "core/context.h"
 #include "files/mps.h"
+#include "options/params.h"
 
 namespace mpstest {
 

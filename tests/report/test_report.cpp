@@ -13,12 +13,16 @@
 #include "core/context.h"
 #include "core/entry.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "core/setup.h"
 #include "files/m4savb.h"
 #include "files/m4soln.h"
+#include "files/save_state.h"
 #include "lu/m2scal.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "report/golden.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 using tvtest::contains;

@@ -12,6 +12,8 @@
 #include "core/context.h"
 #include "core/m2amat.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 using tvtest::kInf;

@@ -18,7 +18,9 @@
 #include "core/setup.h"
 #include "core/tvsolv.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace spxtest {
 

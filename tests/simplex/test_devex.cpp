@@ -10,8 +10,10 @@
 #include "core/kernels.h"
 #include "core/states.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/harness.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 

@@ -7,6 +7,7 @@
 #include "common/mps_lp.h"
 #include "simplex/harness.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 using tv::strf;

@@ -10,7 +10,9 @@
 #include <cstdlib>
 
 #include "common/mps_lp.h"
+#include "lu/basis_state.h"
 #include "simplex/harness.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 
