@@ -4,6 +4,7 @@
 #include "files/save_state.h"
 #include "lu/basis_state.h"
 #include "nonlinear/nonlinear_state.h"
+#include "nonlinear/seams.h"
 #include "options/params.h"
 #include "simplex/simplex_state.h"
 
@@ -16,6 +17,7 @@ struct Context::Parts {
   SimplexState spx;
   SaveState sav;
   NonlinearState nl;
+  NonlinearSeams seams;
 };
 
 Context::Context()
@@ -25,7 +27,8 @@ Context::Context()
       bas(parts_->bas),
       spx(parts_->spx),
       sav(parts_->sav),
-      nl(parts_->nl) {}
+      nl(parts_->nl),
+      seams(parts_->seams) {}
 
 Context::~Context() = default;
 

@@ -12,6 +12,7 @@
 //   par    options/params.h              run  core/run_state.h
 //   bas    lu/basis_state.h              spx  simplex/simplex_state.h
 //   sav    files/save_state.h            nl   nonlinear/nonlinear_state.h
+//   seams  nonlinear/seams.h (the table of nonlinear steps the loop calls)
 #pragma once
 
 #include <memory>
@@ -30,6 +31,7 @@ struct BasisState;
 struct SimplexState;
 struct SaveState;
 struct NonlinearState;
+struct NonlinearSeams;
 
 struct Context {
   Context();
@@ -52,6 +54,7 @@ struct Context {
   SimplexState& spx;
   SaveState& sav;
   NonlinearState& nl;
+  NonlinearSeams& seams;
 
   // Callbacks of the current solve.
   int loglev = 0;

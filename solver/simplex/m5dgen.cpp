@@ -81,7 +81,7 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
   // r = rhs - A x (- s).
   auto residual = [&](bool slacks) {
     for (int i = 1; i <= m; ++i) r(i) = 0.0;
-    if (P.nncon > 0) nl_row_rhs(ctx, P, r.head(P.nncon));
+    if (P.nncon > 0) ctx.seams.row_rhs(ctx, P, r.head(P.nncon));
     m2apr5(5, n, P.nncon, P.nnjac, p.mc.eps080, P.a, P.ha, P.ka, P.xn, r);
     if (slacks) {
       for (int i = 1; i <= m; ++i) r(i) -= P.xn(n + i);

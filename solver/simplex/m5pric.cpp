@@ -103,7 +103,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   }
   S.everfeas = true;
   if (nnl > 0) {
-    const int r = nl_objective(ctx, P, ns);
+    const int r = ctx.seams.objective(ctx, P, ns);
     if (r != 0) return r;
   }
   S.wtobj = 0.0;
@@ -199,7 +199,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * S.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
-  const int want = nl_rgit_available() ? std::min(p.multprice, ctx.part.maxs - ns) : 1;
+  const int want = ctx.seams.multiple_pricing ? std::min(p.multprice, ctx.part.maxs - ns) : 1;
   int nlist = 0;
   auto insert = [&](int j, double rcj) {
     int pos = nlist + 1;

@@ -29,7 +29,7 @@ enum class Next { Iterate, Restart, Refactor, EndMajor, NextMajor, RgSteps, Stop
 class Loop {
  public:
   Loop(Context& c, Problem& p, int& ns, int& start, int& inform)
-      : ctx(c), P(p), S(c.spx), B(c.bas), par(c.par), ns(ns), start(start), inform(inform) {}
+      : ctx(c), P(p), S(c.spx), B(c.bas), par(c.par), nls(c.seams), ns(ns), start(start), inform(inform) {}
 
   void run();
 
@@ -39,6 +39,7 @@ class Loop {
   SimplexState& S;
   BasisState& B;
   Params& par;
+  NonlinearSeams& nls;
   int& ns;
   int& start;
   int& inform;
@@ -49,7 +50,7 @@ class Loop {
   bool forced = false;     // a refactorization asked for on purpose
   bool want_bs = false;    // the reduced-gradient iteration asked for "BS"
   bool nlfeas = false;     // first feasible point with nonlinear variables handled
-  int subcode = 0;         // subproblem code for the next major set-up
+  SubproblemEnd subcode = SubproblemEnd::Optimal;  // how the last subproblem ended (next major set-up)
   int ninfsub = 0;         // infeasible subproblems counted
 
   Next major();
@@ -133,10 +134,10 @@ Next Loop::subproblem_optimal() {
                  S.nmaj, S.nmin, S.itn));
   }
   ctx.sum(strf(" Optimal subproblem at minor itn%6d", S.nmin));
-  if (nl_auglag_counter(ctx) != 0) {
-    subcode = 1;
+  if (nls.auglag_counter(ctx) != 0) {
+    subcode = SubproblemEnd::Infeasible;
   } else {
-    subcode = 0;
+    subcode = SubproblemEnd::Optimal;
     ninfsub = 0;
   }
   S.state = 4;
@@ -182,10 +183,10 @@ Next Loop::no_candidate() {
     stop(1);
     return Next::Stop;
   }
-  subcode = 1;
-  if (nl_auglag_counter(ctx) == 0) ninfsub += 1;
+  subcode = SubproblemEnd::Infeasible;
+  if (nls.auglag_counter(ctx) == 0) ninfsub += 1;
   if (ninfsub <= 5) {
-    if (nl_infeasible(ctx, P) != 0) {
+    if (nls.infeasible(ctx, P) != Resume::Iterate) {
       if (ninfsub < 2 || S.nmin > 0) return Next::EndMajor;
       stop(1);
       return Next::Stop;
@@ -246,7 +247,7 @@ Next Loop::iterate() {
       }
       if (nnl > 0 && !nlfeas) {
         nlfeas = true;
-        const int rr = nl_first_feasible(ctx, P);
+        const int rr = nls.first_feasible(ctx, P);
         if (rr != 0) {
           stop(rr);
           return Next::Stop;
@@ -273,7 +274,7 @@ Next Loop::iterate() {
 
     // 3. Reduced gradient.
     if (S.state > 2 && ns > 0) {
-      S.rgnorm = nl_reduced_gradient(ctx, P, ns);
+      S.rgnorm = nls.reduced_gradient(ctx, P, ns);
       if (S.tolrg == 0.0) S.tolrg = par.subtol * S.rgnorm;
     }
 
@@ -328,18 +329,17 @@ Next Loop::iterate() {
         break;
       }
       if (S.state == 3 || ns > 0) {
-        int ierr = 0;
-        const int res = nl_rgit(ctx, P, ns, ierr);
-        if (ierr != 0) {
-          inform = ierr;
+        const RgResult res = nls.rgit(ctx, P, ns);
+        if (res.inform != 0) {
+          inform = res.inform;
           break;
         }
-        if (res == 1) continue;  // subspace optimal: price again
-        if (res == 4) {
+        if (res.next == RgNext::SubspaceOptimal) continue;  // price again
+        if (res.next == RgNext::FormCosts) {
           restart = true;
           break;
         }
-        if (res == 6) {
+        if (res.next == RgNext::FactorBS) {
           want_bs = true;
           return Next::Refactor;
         }
@@ -365,8 +365,8 @@ Next Loop::iterate() {
         continue;
       }
       if (!lincon()) {
-        subcode = 2;
-        if (nl_unbounded(ctx, P)) {
+        subcode = SubproblemEnd::Unbounded;
+        if (nls.unbounded(ctx, P) == Resume::Iterate) {
           inform = 0;
           S.needpi = true;
           S.ninf = 1;
@@ -457,7 +457,7 @@ int Loop::factorize(const char* factype) {
   for (;;) {
     const FactorResult fr = m2bfac(ctx, rq, P, ns);
     if (fr.ierr != 0) return fr.ierr;
-    if (fr.superbasics_changed()) hessian_clear(ctx);
+    if (fr.superbasics_changed()) nls.hessian_clear(ctx);
     ctx.run.gotfac = false;
     if (m5setx(ctx, 1, P, ns) == 0) break;
     if (fr.made) {
@@ -536,7 +536,7 @@ void Loop::run() {
   S.objslot = 0;
   S.dvx = DevexState();
   S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0;
-  if (!ctx.run.gothes) hessian_clear(ctx);
+  if (!ctx.run.gothes) nls.hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
   // A nonbasic variable beyond its bound starts on it (the basic variables
@@ -561,13 +561,12 @@ void Loop::run() {
     if (!lincon()) {
       S.nmin = 0;
       S.nphase2 = 0;
-      int unchanged = 0;
-      const int r = nl_major_setup(ctx, P, ns, subcode, unchanged);
-      if (r >= 2) {
-        stop(r);
+      const MajorSetup r = nls.major_setup(ctx, P, ns, subcode);
+      if (r.next == MajorNext::Stop) {
+        stop(r.inform);
         break;
       }
-      if (r == 1) {
+      if (r.next == MajorNext::Converged) {
         optimal_exit();
         break;
       }
@@ -580,7 +579,7 @@ void Loop::run() {
         stop(3);
         break;
       }
-      if (unchanged > 3 && ninfsub == 0) {
+      if (r.unchanged > 3 && ninfsub == 0) {
         stop(9);
         break;
       }
@@ -594,7 +593,7 @@ void Loop::run() {
       }
       ctx.sum(strf(" Minor itns terminated at%6d", S.nmin));
       S.state = 4;
-      subcode = 3;
+      subcode = SubproblemEnd::MinorLimit;
       if (lincon()) {
         stop(3);
         break;
@@ -606,7 +605,7 @@ void Loop::run() {
 
 void Loop::final_block() {
   ctx.run.gotfac = inform <= 9;
-  ctx.run.gothes = hessian_held(ctx);
+  ctx.run.gothes = nls.hessian_held(ctx);
   S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
   double xnorm = 0.0;
   for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
@@ -620,7 +619,7 @@ void Loop::final_block() {
   S.nbasnl = 0;
   for (int j = 1; j <= nnl; ++j) S.nbasnl += P.hs(j) == kHsBasic ? 1 : 0;
   if (!lincon()) {
-    nl_finish(ctx, P);
+    nls.finish(ctx, P);
     if (S.nmin == 0) S.nmaj -= 1;
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
