@@ -216,7 +216,7 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
   ctx.par.sumfile = 0;
   tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
   ctx.par = saved;
-  if (r.inform != 42 || r.minwork <= 0) {
+  if (r.inform != TV_WORKSPACE || r.minwork <= 0) {
     // Refused before any work (invalid data): again, with the files on, for the message.
     ctx.par = saved;
     tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
@@ -235,7 +235,7 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
     g_time.start = cpu_seconds();
     tv::tvnose(ctx, "Cold", P, names.data(), ns, z.data(), static_cast<int>(nwork), loglev,
                loglev > 0 ? log_callback : nullptr, r);
-    if (r.inform != 20 || nwork >= INT_MAX) return;
+    if (r.inform != TV_LU_STORAGE || nwork >= INT_MAX) return;
     ctx.both(" tarvo: more workspace for the basis factors; solving again");
     nwork *= 2;
   }

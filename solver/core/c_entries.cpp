@@ -7,6 +7,7 @@
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/exit_text.h"
 #include "core/m2core.h"
 #include "core/page.h"
 #include "tarvo.h"
@@ -67,8 +68,8 @@ tv::EntryResult solve_entry(int* m, int* n, int* nb, int* ne, int* nnames, int* 
   Context& ctx = tv::default_context();
   tv::EntryResult r;
   if (!dims_ok(*m, *n, *nb)) {
-    r.inform = tv::kInformBadData;
-    ctx.both(" EXIT -- the problem data are invalid");
+    r.inform = TV_BAD_DATA;
+    ctx.both(tv::exit_text(TV_BAD_DATA));
   } else {
     tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow,
                                  *objconst, a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);

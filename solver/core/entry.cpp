@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/context.h"
+#include "core/exit_text.h"
 #include "core/kernels.h"
 #include "core/setup.h"
 #include "core/page.h"
@@ -66,7 +67,7 @@ bool check_problem(Context& ctx, const Problem& P, const double* z, int nwork) {
   }
   if (why.empty()) return true;
   ctx.both(" XXX  Invalid problem data: " + why);
-  ctx.both(" EXIT -- the problem data are invalid");
+  ctx.both(exit_text(TV_BAD_DATA));
   return false;
 }
 
@@ -78,7 +79,7 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   m1time(ctx, 0, 0);
 
   if (!check_problem(ctx, P, z, nwork)) {
-    r.inform = kInformBadData;
+    r.inform = TV_BAD_DATA;
     return;
   }
 
@@ -95,18 +96,14 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   const long long need = partition_workspace(ctx, nwork);
   if (need > INT_MAX) {
     r.minwork = INT_MAX;
-    r.inform = 42;
-    ctx.both(strf(" EXIT -- not enough workspace: this problem needs %lld words, more than a"
-                  " 32-bit workspace length can hold",
-                  need));
+    r.inform = TV_WORKSPACE;
+    ctx.both(exit_text(TV_WORKSPACE, kExitWorkspace64, need));
     return;
   }
   r.minwork = static_cast<int>(need);
   if (nwork < r.minwork) {
-    r.inform = 42;
-    ctx.both(strf(" EXIT -- not enough workspace to start solving this problem.  nwork =%10d"
-                  "  minwork =%10d",
-                  nwork, r.minwork));
+    r.inform = TV_WORKSPACE;
+    ctx.both(exit_text(TV_WORKSPACE, kExitUsual, nwork, r.minwork));
     return;
   }
   bind_workspace(ctx, z, nwork);

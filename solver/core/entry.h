@@ -44,9 +44,4 @@ void tarvo_entry(Context& ctx, std::string_view start, Problem& P, const char* n
 double tvsolf(Context& ctx, int n, int j, int& flag, int& state, CIvec hs, CDvec bl, CDvec bu,
               CDvec rc, CDvec xn);
 
-// Result returned by the entry when the problem arrays are invalid (negative
-// or inconsistent dimensions, column pointers out of order, row indices out
-// of range, NaN or infinite values in the matrix, bounds or start point).
-constexpr int kInformBadData = 43;
-
 }  // namespace tv

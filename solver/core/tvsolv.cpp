@@ -59,7 +59,9 @@ void unscale_unsaved(Context& ctx, Problem& P) {
 
 }  // namespace
 
-bool solution_saved(int inform, int itn) { return inform <= 29 && (itn > 0 || inform <= 19); }
+bool solution_saved(int inform, int itn) {
+  return inform < TV_BASIS_FILE && (itn > 0 || inform <= TV_INTERRUPT);
+}
 
 int partial_price_sections(int m, int n, int partprice) {
   int nparp = std::max(partprice, 1);
@@ -116,7 +118,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
 
   ctx.prt(" Initial basis");
   ctx.prt(" -------------");
-  if (R.startmode > 0) {
+  if (R.startmode != kStartCold) {
     ctx.prt(" start = " + std::string(start));
   } else if (p.oldbfile <= 0 && p.insfile <= 0 && p.loadfile <= 0) {
     ctx.prt(" No basis file supplied");
@@ -178,9 +180,9 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     }
     m1time(ctx, -kClockOutput, 0);
 
-    if (inform == 6) break;
+    if (inform == TV_USER_STOP) break;
     if (R.ninf == 0 && final_function_calls(ctx, P, inform) < 0) break;
-    if (inform > 19) break;
+    if (inform > TV_INTERRUPT) break;
     if (k < cyclim && call_matmod(ctx, P, k)) break;
   }
 

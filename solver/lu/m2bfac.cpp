@@ -7,9 +7,10 @@
 #include <string_view>
 
 #include "core/context.h"
-#include "core/page.h"
+#include "core/exit_text.h"
 #include "lu/basis_state.h"
 #include "lu/m2bsol.h"
+#include "lu/m2crsh.h"
 #include "options/params.h"
 
 namespace tv {
@@ -28,23 +29,19 @@ int storage_failure(Context& ctx, int64_t required) {
   required = std::max(required, lena + lena / 2 + 1000);
   int64_t need = 3 * (required - lena) + nwork;
   need = std::min<int64_t>(need, INT_MAX);
-  B.ierr = 20;
-  m1page(ctx, 2);
-  ctx.both("");
-  ctx.both(" EXIT -- not enough storage for the basis factors");
+  B.ierr = TV_LU_STORAGE;
+  print_exit(ctx, TV_LU_STORAGE);
   ctx.both("");
   ctx.both(strf(" Words available =%8d", static_cast<int>(std::min<int64_t>(nwork, INT_MAX))));
   ctx.both("");
   ctx.both(strf(" Increase Workspace (total) to at least%8d", static_cast<int>(need)));
-  return 20;
+  return TV_LU_STORAGE;
 }
 
 int basis_package_error(Context& ctx) {
-  ctx.bas.ierr = 21;
-  m1page(ctx, 2);
-  ctx.both("");
-  ctx.both(" EXIT -- error in basis package");
-  return 21;
+  ctx.bas.ierr = TV_LU_ERROR;
+  print_exit(ctx, TV_LU_ERROR);
+  return TV_LU_ERROR;
 }
 
 int64_t five_quarters(int nent) { return (5LL * nent) / 4; }
@@ -66,7 +63,7 @@ int bs_rechoice(Context& ctx, Problem& P, int ns, int& nexch, bool& done) {
   const int nent = m2belm(ctx, true, P, kbs, ns);
   if (nent > ctx.bas.map.lena) return storage_failure(ctx, five_quarters(nent));
   Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
-  const int code = m2bsol(ctx, 8, y, y2, 0, ns);
+  const int code = m2bsol(ctx, kFactorBS, y, y2, 0, ns);
   if (code == 7) return storage_failure(ctx, std::max<int64_t>(five_quarters(nent), ctx.bas.lenneed));
   if (code != 0 && code != 1) return basis_package_error(ctx);
   nexch += m2newb(ctx, P, ns);
@@ -107,7 +104,7 @@ int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, Fact
       if (r != 0) return r;
       rechosen = rechosen || done;
     }
-    B.demand = 0;
+    B.demand = kDemandNone;
     B.nupd = 0;
     B.ierr = 0;
 
@@ -115,11 +112,9 @@ int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, Fact
     int nbasic = 0;
     for (int j = 1; j <= P.nb; ++j) nbasic += P.hs(j) == kHsBasic ? 1 : 0;
     if (nbasic > m) {
-      B.ierr = 32;
-      m1page(ctx, 2);
-      ctx.both("");
-      ctx.both(strf(" EXIT -- system error.  Too many basic variables:%8d", nbasic));
-      return 32;
+      B.ierr = TV_TOO_MANY_BASICS;
+      print_exit(ctx, TV_TOO_MANY_BASICS, kExitUsual, nbasic);
+      return TV_TOO_MANY_BASICS;
     }
     int k = 0;
     for (int i = 1; i <= m; ++i) {
@@ -149,11 +144,11 @@ int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, Fact
 
     // A crash basis is factorized with a larger singularity tolerance once.
     const double utol1 = rp(lur::utol1), utol2 = rp(lur::utol2);
-    if (rq.itn == 0 && rq.crashuse > 0) {
+    if (rq.itn == 0 && rq.crashuse > kCrashNone) {
       rp(lur::utol1) = std::max(utol1, p.mc.eps033);
       rp(lur::utol2) = std::max(utol2, p.mc.eps033);
     }
-    const int code = m2bsol(ctx, 0, y, y2);
+    const int code = m2bsol(ctx, kFactorB, y, y2);
     rp(lur::utol1) = utol1;
     rp(lur::utol2) = utol2;
 
@@ -179,11 +174,9 @@ int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, Fact
     }
     if (nsing == 0) return 0;
     if (attempt > 10) {
-      B.ierr = 22;
-      m1page(ctx, 2);
-      ctx.both("");
-      ctx.both(strf(" EXIT -- the basis is singular after%4d  factorization attempts", attempt));
-      return 22;
+      B.ierr = TV_SINGULAR_BASIS;
+      print_exit(ctx, TV_SINGULAR_BASIS, kExitUsual, attempt);
+      return TV_SINGULAR_BASIS;
     }
 
     m2sing(ctx, P);
@@ -217,7 +210,7 @@ FactorResult m2bfac(Context& ctx, const FactorRequest& rq, Problem& P, int& ns) 
     }
   }
   B.ierr = 0;
-  if (rq.gotfac && B.demand == 0) return fr;  // the factors kept from before
+  if (rq.gotfac && B.demand == kDemandNone) return fr;  // the factors kept from before
   fr.made = true;
   fr.ierr = factor_loop(ctx, rq, P, ns, fr, prtfac);
   B.ierr = fr.ierr;
@@ -235,7 +228,7 @@ void basis_bounds(Context& ctx, Problem& P, int ns, int crashuse) {
     const int j = kbs(k);
     blbs(k) = P.bl(j);
     bubs(k) = P.bu(j);
-    if (crashuse == 3 && j > P.n && P.bl(j) < P.bu(j)) {
+    if (crashuse == kCrashLinearE && j > P.n && P.bl(j) < P.bu(j)) {
       blbs(k) = -inf;
       bubs(k) = inf;
     }

@@ -44,7 +44,7 @@ void m2bstart(Context& ctx) {
   ctx.bas.nfactor = 0;
   ctx.bas.nbfac = 0;
   ctx.bas.umin = 0.0;
-  ctx.bas.demand = 0;
+  ctx.bas.demand = kDemandNone;
   ctx.bas.nupd = 0;
   ctx.bas.ierr = 0;
 }
@@ -133,17 +133,17 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
   Dvec rp = p.lurpar();
   int inform = 0;
   switch (request) {
-    case 0: {
+    case kFactorB: {
       inform = factorize(ctx, m, true);
       if (inform == 0) growth_reaction(ctx);
       break;
     }
-    case 1: {
+    case kSolveL: {
       LuArrays f = lu_arrays(ctx, m, m);
       lu6sol(1, m, m, v.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 2: {
+    case kFtran: {
       LuArrays f = lu_arrays(ctx, m, m);
       Dvec vv = v.head(m);
       // Relative drop tolerance for the L solve only.
@@ -156,21 +156,21 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
       lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 3: {
+    case kBtran: {
       LuArrays f = lu_arrays(ctx, m, m);
       lu6sol(6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 4: {
+    case kReplace: {
       LuArrays f = lu_arrays(ctx, m, m);
       double diag = 0.0, vnorm = 0.0;
       lu8rpc(ctx.io, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
       ctx.bas.nupd += 1;
-      if (inform != 0) ctx.bas.demand = 7;
+      if (inform != 0) ctx.bas.demand = kDemandUpdateFailed;
       lu_stats(ctx);
       break;
     }
-    case 8: {
+    case kFactorBS: {
       const double ltol = rp(lur::ltol1);
       rp(lur::ltol1) = 1.9;
       lu_print_settings(ctx);

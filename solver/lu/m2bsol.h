@@ -28,6 +28,16 @@ namespace tv {
 
 struct Context;
 
+// Requests of m2bsol (see above).
+enum : int {
+  kFactorB = 0,   // factorize B, factors kept
+  kSolveL = 1,    // v <- L^-1 v
+  kFtran = 2,     // v <- L^-1 v, w <- U^-1 v
+  kBtran = 3,     // w <- B'^-1 v
+  kReplace = 4,   // replace basis column jrep
+  kFactorBS = 8,  // factorize (B S)', factors not kept
+};
+
 // The LU arrays inside the workspace for a matrix of nrows rows and ncols
 // columns (iinv and jinv are left empty: they live in y2 only during lu1fac).
 LuArrays lu_arrays(Context& ctx, int nrows, int ncols);

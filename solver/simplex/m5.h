@@ -85,23 +85,29 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
            bool& prices_due);
 
 // ---- EXPAND and the row check -----------------------------------------------
-// mode 1 initialize, 2 reset at the Expand frequency, 3 reset at the end of
-// a phase.  Returns the number of nonbasics moved by more than eps^0.67.
+// Modes of m5dgen.
+enum : int {
+  kExpandStart = 1,     // initialize
+  kExpandReset = 2,     // reset at the Expand frequency
+  kExpandPhaseEnd = 3,  // reset at the end of a phase (at most twice per phase)
+};
+// Returns the number of nonbasics moved by more than eps^0.67.
 int m5dgen(Context& ctx, int mode, Problem& P, int ns);
 
-// mode 0 set the slacks from the structurals; 1 recompute the basic values
-// (one refinement) and check the rows; 2, 3 check the rows.  Returns 0 or
-// 10 (residuals too large).
+// Modes of m5setx.
+enum : int {
+  kSetxSlacks = 0,     // set the slacks from the structurals
+  kSetxRecompute = 1,  // recompute the basic values (one refinement) and check the rows
+  kSetxCheck = 2,      // check the rows (Check frequency)
+  kSetxCheckEnd = 3,   // check the rows before an optimal exit
+};
+// Returns 0 or 10 (residuals too large).
 int m5setx(Context& ctx, int mode, Problem& P, int ns);
 
 // ---- log and exits ----------------------------------------------------------------
 // Iteration log after a completed iteration; returns the stop request of
 // the log callback (0 go on).
 int m5log(Context& ctx, Problem& P, int ns);
-
-// EXIT line of result `inform` (page break first).  `value` is the number
-// some texts carry (superbasics limit, iterations without change).
-void m5exit(Context& ctx, int inform, int value = 0);
 
 // Final statistics on the print and the summary file.
 void m5final_stats(Context& ctx, Problem& P, int ns);

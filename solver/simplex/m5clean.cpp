@@ -76,7 +76,7 @@ void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
   // Linear programs only: with nonlinear functions the optimality test is a
   // different one.
-  if (inform != 0 || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
+  if (inform != TV_OPTIMAL || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
   const bool scaled = p.scaleopt > 0 && sc.size() >= P.nb;
 
   const UnscaledInfeas u = m5unsc(ctx, P, scaled);
@@ -115,7 +115,8 @@ void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   // the usual tolerances, from the basis reached (the basis the first pass
   // ended with when the clean-up moved nothing).  Limits, stop requests and
   // storage failures are final.
-  const bool final = inform == 0 || inform == 3 || inform == 18 || inform == 19 || inform >= 20;
+  const bool final = inform == TV_OPTIMAL || inform == TV_ITERATION_LIMIT || inform == TV_TIME_LIMIT ||
+                     inform == TV_INTERRUPT || inform >= TV_LU_STORAGE;
   if (!final) {
     ctx.both("");
     ctx.both(strf(" Itn%9d -- clean-up ended without an optimal point; back to the problem as scaled", S.itn));

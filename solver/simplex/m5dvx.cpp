@@ -371,7 +371,7 @@ void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   // rho = B'^-1 e_r with the factors of the old basis.
   for (int i = 1; i <= m; ++i) y(i) = 0.0;
   y(jr) = 1.0;
-  m2bsol(ctx, 3, y, rho);
+  m2bsol(ctx, kBtran, y, rho);
   D.pending = true;
 }
 

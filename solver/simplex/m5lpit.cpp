@@ -138,7 +138,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
 
   // y = B^-1 aq; y2 keeps L^-1 aq for the update.
   m2unpk(jq, m, n, P.a, P.ha, P.ka, y2);
-  m2bsol(ctx, 2, y2, y);
+  m2bsol(ctx, kFtran, y2, y);
   if (increase) {
     for (int i = 1; i <= m; ++i) y(i) = -y(i);
     y(m1) = 1.0;

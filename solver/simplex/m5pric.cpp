@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/kernels.h"
 #include "lu/m2bsol.h"
+#include "lu/m2crsh.h"
 #include "nonlinear/nonlinear_state.h"
 #include "nonlinear/seams.h"
 #include "options/params.h"
@@ -32,10 +33,10 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   if (ns > 0) {
     if (wasfeas && !firstpass && S.nfresh >= 1) return 0;
   } else if (wasfeas && !firstpass) {
-    if (nnl == 0) S.state = 2;
+    if (nnl == 0) S.state = kStatePhase2;
     if (S.nfresh >= 1) return 0;
   } else {
-    S.state = 1;
+    S.state = kStatePhase1;
   }
 
   S.ninf = 0;
@@ -60,9 +61,9 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
 
   if (S.ninf > 0) {
     if (firstpass) {
-      S.state = ns == 0 ? 1 : 4;
-    } else if (S.state == 2) {
-      S.state = 1;
+      S.state = ns == 0 ? kStatePhase1 : kStateRg;
+    } else if (S.state == kStatePhase2) {
+      S.state = kStatePhase1;
     }
     S.needpi = true;
     S.objlog = S.sinf;
@@ -76,7 +77,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
 
   // Feasible.
   const bool changed = firstpass || !wasfeas;
-  if (changed) S.state = ns >= 1 ? 4 : (nnl > 0 ? 3 : 2);
+  if (changed) S.state = ns >= 1 ? kStateRg : (nnl > 0 ? kStatePriceRg : kStatePhase2);
   S.needpi = true;
   // The objective row's value, also when its slack is nonbasic (no negative zero).
   S.objlin = 0.0;
@@ -87,7 +88,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   }
   S.objlog = sense * S.objlin + 0.0;
   const bool lincon = P.nncon == 0;
-  if (start == 3) {
+  if (start == kCrashLinearE) {
     const std::string line = strf(" Itn%9d -- linear E rows feasible.   Obj =%18.9E", S.itn, S.objlog);
     if (lincon || p.prtlevel > 0) {
       ctx.prt("");
@@ -136,7 +137,7 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   if (mode == 1 || mode == 2) {
     Dvec grd = ctx.ws.dvec(ctx.part.grd), y = ctx.ws.dvec(ctx.part.y);
     for (int i = 1; i <= m; ++i) y(i) = grd(i);
-    m2bsol(ctx, 3, y, P.pi);
+    m2bsol(ctx, kBtran, y, P.pi);
   }
   if (mode == 1 || mode == 3) {
     double big = 1.0;

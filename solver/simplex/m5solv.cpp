@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/exit_text.h"
 #include "core/m2amat.h"
 #include "core/states.h"
 #include "files/m4bfil.h"
@@ -60,7 +61,7 @@ class Loop {
   Next subproblem_optimal();
   void stop(int code, int value = 0) {
     inform = code;
-    m5exit(ctx, code, value);
+    print_exit(ctx, code, kExitUsual, value);
   }
   void reduce_weight();
   void cannot_improve();
@@ -81,9 +82,9 @@ void Loop::reduce_weight() {
 
 void Loop::optimal_exit() {
   if (S.rgnorm / S.pinorm < static_cast<double>(0.1f)) {
-    stop(0);
+    stop(TV_OPTIMAL);
   } else {
-    stop(13);
+    stop(TV_NEAR_OPTIMAL);
   }
 }
 
@@ -93,7 +94,7 @@ void Loop::cannot_improve() {
   if (par.derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
   ctx.both(ratio < 0.1 ? " XXX  The final point is REASONABLY NEAR AN OPTIMUM"
                        : " XXX  The final point is NOT CLOSE TO AN OPTIMUM");
-  stop(9);
+  stop(TV_CANNOT_IMPROVE);
 }
 
 // After a crash of the linear equality rows only: those rows are feasible
@@ -105,13 +106,13 @@ void Loop::crash_inequalities() {
   Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
   m2amat(ctx, 2, P, rowtype);
   Ivec rowstate = ws.as_ints(ctx.part.y2);
-  m2crsh(ctx, 4, P, rowtype, rowstate.head(m));
+  m2crsh(ctx, kCrashLinearLG, P, rowtype, rowstate.head(m));
   ws.as_doubles(ctx.part.y2);
   m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
 }
 
 Next Loop::subproblem_optimal() {
-  if (m5dgen(ctx, 3, P, ns) > 0) {
+  if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
     return Next::Restart;
@@ -121,8 +122,8 @@ Next Loop::subproblem_optimal() {
     ctx.prt(strf(" Biggest dj =%11.3E (variable%7d)   norm rg =%11.3E   norm pi =%11.3E",
                  par.objsense * S.djbig, S.jbig, S.rgnorm, S.pinorm));
   }
-  if (S.nfresh > 0 && m5setx(ctx, 3, P, ns) != 0) {
-    B.demand = 10;
+  if (S.nfresh > 0 && m5setx(ctx, kSetxCheckEnd, P, ns) != 0) {
+    B.demand = kDemandRowCheck;
     return Next::Refactor;
   }
   if (lincon()) {
@@ -140,7 +141,7 @@ Next Loop::subproblem_optimal() {
     subcode = SubproblemEnd::Optimal;
     ninfsub = 0;
   }
-  S.state = 4;
+  S.state = kStateRg;
   return Next::NextMajor;
 }
 
@@ -150,7 +151,7 @@ Next Loop::no_candidate() {
       const double test =
           (par.completion == 1 || lincon()) ? par.opttol * S.pinorm : 0.01 * S.pinorm;
       if (S.rgnorm <= test || S.lvltol == 2) return subproblem_optimal();
-      S.state = 4;
+      S.state = kStateRg;
       S.tolrg = 0.1 * std::min(S.rgnorm, S.tolrg);
       if (test >= S.tolrg) {
         S.lvltol = 2;
@@ -165,7 +166,7 @@ Next Loop::no_candidate() {
     reduce_weight();
     return Next::Restart;
   }
-  if (m5dgen(ctx, 3, P, ns) > 0) {
+  if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
     return Next::Restart;
@@ -174,13 +175,13 @@ Next Loop::no_candidate() {
     S.lvltol = 2;
     S.tolrg = S.pinorm * std::min(par.mc.eps050, par.opttol);
     if (S.rgnorm > S.tolrg) {
-      S.state = 4;
+      S.state = kStateRg;
       if (par.prtlevel > 0) ctx.prt(strf(" tolrg  reduced to%11.3E      lvltol =%2d", S.tolrg, S.lvltol));
       return Next::RgSteps;
     }
   }
   if (lincon() || S.nmaj == 1) {
-    stop(1);
+    stop(TV_INFEASIBLE);
     return Next::Stop;
   }
   subcode = SubproblemEnd::Infeasible;
@@ -188,16 +189,16 @@ Next Loop::no_candidate() {
   if (ninfsub <= 5) {
     if (nls.infeasible(ctx, P) != Resume::Iterate) {
       if (ninfsub < 2 || S.nmin > 0) return Next::EndMajor;
-      stop(1);
+      stop(TV_INFEASIBLE);
       return Next::Stop;
     }
-    if (m5setx(ctx, 1, P, ns) != 0) {
-      B.demand = 10;
+    if (m5setx(ctx, kSetxRecompute, P, ns) != 0) {
+      B.demand = kDemandRowCheck;
       return Next::Refactor;
     }
     return Next::Restart;
   }
-  stop(1);
+  stop(TV_INFEASIBLE);
   return Next::Stop;
 }
 
@@ -209,11 +210,11 @@ Next Loop::iterate() {
   Dvec y = ws.dvec(ctx.part.y), y2 = ws.dvec(ctx.part.y2);
 
   for (;;) {
-    if (B.demand != 0) return Next::Refactor;
+    if (B.demand != kDemandNone) return Next::Refactor;
     // 1. EXPAND.
     S.delta += S.tau;
-    if (S.nmin > 0 && S.nmin % par.expfreq == 0) m5dgen(ctx, 2, P, ns);
-    if (B.demand != 0) return Next::Refactor;
+    if (S.nmin > 0 && S.nmin % par.expfreq == 0) m5dgen(ctx, kExpandReset, P, ns);
+    if (B.demand != kDemandNone) return Next::Refactor;
 
     // 2. Costs.
     const double sinf0 = S.sinf;
@@ -230,20 +231,20 @@ Next Loop::iterate() {
       }
     } else if (!wasfeas || firstpass) {
       // Feasible for the first time in this pass.
-      if (start == 1) {
-        start = 0;
-      } else if (start == 2 || start == 4) {
-        start = lincon() ? 0 : 5;
-      } else if (start == 3) {
+      if (start == kCrashAll) {
+        start = kCrashNone;
+      } else if (start == kCrashLinear || start == kCrashLinearLG) {
+        start = lincon() ? kCrashNone : kCrashNonlinear;
+      } else if (start == kCrashLinearE) {
         if (P.nncon < m) {
           crash_inequalities();
           if (S.dvx.on) m5dvx_init(ctx, P);
-          start = 4;  // the inequality rows are crashed once
+          start = kCrashLinearLG;  // the inequality rows are crashed once
           S.ninf = 1;
           forced = true;
           return Next::Refactor;
         }
-        start = 5;
+        start = kCrashNonlinear;
       }
       if (nnl > 0 && !nlfeas) {
         nlfeas = true;
@@ -273,7 +274,7 @@ Next Loop::iterate() {
     firstpass = false;
 
     // 3. Reduced gradient.
-    if (S.state > 2 && ns > 0) {
+    if (S.state > kStatePhase2 && ns > 0) {
       S.rgnorm = nls.reduced_gradient(ctx, P, ns);
       if (S.tolrg == 0.0) S.tolrg = par.subtol * S.rgnorm;
     }
@@ -289,14 +290,14 @@ Next Loop::iterate() {
       S.logdj = 0.0;
       S.logflag = ' ';
       bool rgsteps = false;
-      if (S.state <= 3) {
+      if (S.state <= kStatePriceRg) {
         if (ns == ctx.part.maxs) {
-          stop(5, ctx.part.maxs);
+          stop(TV_SUPERBASICS_LIMIT, ctx.part.maxs);
           return Next::Stop;
         }
         m5pric(ctx, P, ns, increase);
         if (S.jq > 0) {
-          if (S.ncand > 1) S.state = 3;
+          if (S.ncand > 1) S.state = kStatePriceRg;
           S.lvltol = 1;
           S.logdj = S.djq;
           S.jsbin = S.jq;
@@ -313,7 +314,7 @@ Next Loop::iterate() {
       // 5. Limits.
       if (S.itn >= par.itnmax) {
         if (lincon()) {
-          stop(3);
+          stop(TV_ITERATION_LIMIT);
           return Next::Stop;
         }
         return Next::EndMajor;
@@ -324,11 +325,11 @@ Next Loop::iterate() {
         return Next::Stop;
       }
       // 6. Step.
-      if (S.state <= 2 && !rgsteps) {
+      if (S.state <= kStatePhase2 && !rgsteps) {
         inform = m5lpit(ctx, P, increase, jr, changed, prices_due);
         break;
       }
-      if (S.state == 3 || ns > 0) {
+      if (S.state == kStatePriceRg || ns > 0) {
         const RgResult res = nls.rgit(ctx, P, ns);
         if (res.inform != 0) {
           inform = res.inform;
@@ -346,19 +347,19 @@ Next Loop::iterate() {
         prices_due = false;
         break;
       }
-      S.state = 3;  // state 4 without superbasics: price
+      S.state = kStatePriceRg;  // state 4 without superbasics: price
     }
     if (restart) continue;
 
     // 7. After the step.
-    if (inform == 2) {
+    if (inform == TV_UNBOUNDED) {
       if (S.ninf > 0 && S.wtobj > 0.0) {
         S.wtobj = 0.0;
         reduce_weight();
         inform = 0;
         continue;
       }
-      if (m5dgen(ctx, 3, P, ns) > 0) {
+      if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
         firstpass = true;
         S.tolrg = 0.0;
         inform = 0;
@@ -373,10 +374,10 @@ Next Loop::iterate() {
           continue;
         }
       }
-      stop(2);
+      stop(TV_UNBOUNDED);
       return Next::Stop;
     }
-    if (inform == 9) {
+    if (inform == TV_CANNOT_IMPROVE) {
       cannot_improve();
       return Next::Stop;
     }
@@ -391,7 +392,7 @@ Next Loop::iterate() {
     if (S.ninf == 0) S.nphase2 += 1;
     const int req = m5log(ctx, P, ns);
     if (req == 1 || req == 2) {  // other requests are ignored
-      stop(req == 1 ? 18 : 19);
+      stop(req == 1 ? TV_TIME_LIMIT : TV_INTERRUPT);
       return Next::Stop;
     }
 
@@ -408,7 +409,7 @@ Next Loop::iterate() {
     }
     S.objprev = objnow;
     if (S.nsame >= S.nsamelim) {
-      stop(4, S.nsamelim);
+      stop(TV_NO_CHANGE, S.nsamelim);
       return Next::Stop;
     }
 
@@ -422,20 +423,20 @@ Next Loop::iterate() {
 
     // Refactorize, or update the factors.
     if (B.nupd >= par.facfreq - 1) {
-      B.demand = 1;
+      B.demand = kDemandFrequency;
     } else if (B.nupd > 19 && B.lenl + B.lenu > 2 * S.lusize0) {
       if (par.prtlevel > 0) {
         const double grow = static_cast<double>(B.lenl + B.lenu) / std::max(S.lusize0, 1);
         ctx.prt(strf(" LU file has increased by a factor of%6.1f", grow));
       }
-      B.demand = 2;
+      B.demand = kDemandLuGrew;
     } else if (changed) {
-      m2bsol(ctx, 4, y2, y, jr);
+      m2bsol(ctx, kReplace, y2, y, jr);
     }
-    if (B.demand == 0 && S.nfresh % par.chkfreq == 0) {
-      if (m5setx(ctx, 2, P, ns) != 0) B.demand = 10;
+    if (B.demand == kDemandNone && S.nfresh % par.chkfreq == 0) {
+      if (m5setx(ctx, kSetxCheck, P, ns) != 0) B.demand = kDemandRowCheck;
     }
-    if (B.demand != 0) return Next::Refactor;
+    if (B.demand != kDemandNone) return Next::Refactor;
     S.needpi = S.needpi || prices_due;
   }
 }
@@ -459,10 +460,10 @@ int Loop::factorize(const char* factype) {
     if (fr.ierr != 0) return fr.ierr;
     if (fr.superbasics_changed()) nls.hessian_clear(ctx);
     ctx.run.gotfac = false;
-    if (m5setx(ctx, 1, P, ns) == 0) break;
+    if (m5setx(ctx, kSetxRecompute, P, ns) == 0) break;
     if (fr.made) {
-      B.ierr = 10;
-      return 10;
+      B.ierr = TV_NUMERICAL_ERROR;
+      return TV_NUMERICAL_ERROR;
     }
     rq.gotfac = false;
     rq.again = true;
@@ -486,7 +487,7 @@ Next Loop::major() {
     if (want_bs) factype = "BS";
     want_bs = false;
     if (!firstfac && S.nfresh == 0 && !forced) {
-      stop(12);
+      stop(TV_FACTOR_TWICE);
       return Next::Stop;
     }
     forced = false;
@@ -495,7 +496,7 @@ Next Loop::major() {
     S.nfresh = 0;
     if (r != 0) {
       inform = r;
-      if (inform == 10) m5exit(ctx, 10);
+      if (inform == TV_NUMERICAL_ERROR) print_exit(ctx, TV_NUMERICAL_ERROR);
       return Next::Stop;
     }
     S.lusize0 = B.lenl + B.lenu;
@@ -516,7 +517,7 @@ void Loop::run() {
   S.nphase2 = 0;
   S.ninf = 0;
   S.sinf = 0.0;
-  B.demand = 0;
+  B.demand = kDemandNone;
   S.nfresh = 0;
   S.objlin = S.objlog = S.objtrue = S.objsub = S.obj = S.objprev = 0.0;
   ctx.nl.fobj = 0.0;
@@ -530,7 +531,7 @@ void Loop::run() {
   S.everfeas = false;
   S.wtobj = std::max(par.objweight, 0.0);
   S.nwred = 0;
-  S.state = 1;
+  S.state = kStatePhase1;
   S.step = S.pivot = 0.0;
   S.ndegen = 0;
   S.objslot = 0;
@@ -556,7 +557,7 @@ void Loop::run() {
     S.thresh[0] = S.thresh[1] = 1.0e20;
     S.lvltol = 1;
     S.tolrg = 0.0;
-    m5dgen(ctx, 1, P, ns);
+    m5dgen(ctx, kExpandStart, P, ns);
     if (S.dvx.on) m5dvx_init(ctx, P);
     if (!lincon()) {
       S.nmin = 0;
@@ -572,15 +573,15 @@ void Loop::run() {
       }
       if (S.nmaj > par.majmax) {
         ctx.prt(" XXX  Major iterations terminated before convergence");
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
       if (S.itn >= par.itnmax) {
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
       if (r.unchanged > 3 && ninfsub == 0) {
-        stop(9);
+        stop(TV_CANNOT_IMPROVE);
         break;
       }
     }
@@ -592,10 +593,10 @@ void Loop::run() {
                      S.nmin, S.itn));
       }
       ctx.sum(strf(" Minor itns terminated at%6d", S.nmin));
-      S.state = 4;
+      S.state = kStateRg;
       subcode = SubproblemEnd::MinorLimit;
       if (lincon()) {
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
     }
@@ -604,7 +605,7 @@ void Loop::run() {
 }
 
 void Loop::final_block() {
-  ctx.run.gotfac = inform <= 9;
+  ctx.run.gotfac = inform <= TV_CANNOT_IMPROVE;
   ctx.run.gothes = nls.hessian_held(ctx);
   S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
   double xnorm = 0.0;
@@ -623,7 +624,7 @@ void Loop::final_block() {
     if (S.nmin == 0) S.nmaj -= 1;
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-  if (par.newbfile > 0 && inform < 20) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
+  if (par.newbfile > 0 && inform < TV_LU_STORAGE) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
   m5final_stats(ctx, P, ns);
 }
 

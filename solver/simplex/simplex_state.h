@@ -20,6 +20,14 @@
 
 namespace tv {
 
+// What the next iteration does (SimplexState::state).
+enum : int {
+  kStatePhase1 = 1,   // infeasible: a phase-1 simplex step
+  kStatePhase2 = 2,   // feasible, linear: a phase-2 simplex step
+  kStatePriceRg = 3,  // price, then reduced-gradient steps
+  kStateRg = 4,       // reduced-gradient steps on the present superbasics before pricing again
+};
+
 // Devex pricing (m5dvx.cpp).  Reduced costs are kept in rc for every
 // nonbasic variable and brought up to date from the pivot row while the
 // costs stay the same; the prices pi follow the same update.

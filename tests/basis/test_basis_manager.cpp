@@ -101,7 +101,7 @@ TEST(BasisManager, SolveAndUpdateConventions) {
     }
     ASSERT_GT(jq, 0);
     tv::m2unpk(jq, m, n, r.P.a, r.P.ha, r.P.ka, y2);
-    tv::m2bsol(r.ctx, 2, y2, y);
+    tv::m2bsol(r.ctx, tv::kFtran, y2, y);
     std::vector<double> x(m + 1);
     for (int k = 1; k <= m; ++k) x[k] = y(k);
     std::vector<double> b = bmul(r.P, kbs, x);
@@ -114,7 +114,7 @@ TEST(BasisManager, SolveAndUpdateConventions) {
       if (std::fabs(y(k)) > std::fabs(y(jr))) jr = k;
     }
     const int before = r.ctx.bas.nupd;
-    tv::m2bsol(r.ctx, 4, y2, y, jr);
+    tv::m2bsol(r.ctx, tv::kReplace, y2, y, jr);
     EXPECT_EQ(r.ctx.bas.nupd, before + 1);
     EXPECT_EQ(r.ctx.bas.demand, 0);
     r.P.hs(kbs(jr)) = 0;
@@ -124,12 +124,12 @@ TEST(BasisManager, SolveAndUpdateConventions) {
     std::uniform_real_distribution<double> val(-1.0, 1.0);
     std::vector<double> rhs(m + 1);
     for (int i = 1; i <= m; ++i) rhs[i] = y2(i) = val(rng);
-    tv::m2bsol(r.ctx, 2, y2, y);
+    tv::m2bsol(r.ctx, tv::kFtran, y2, y);
     for (int k = 1; k <= m; ++k) x[k] = y(k);
     b = bmul(r.P, kbs, x);
     for (int i = 1; i <= m; ++i) EXPECT_NEAR(b[i], rhs[i], 1e-9);
     for (int i = 1; i <= m; ++i) y(i) = rhs[i];
-    tv::m2bsol(r.ctx, 3, y, pi);
+    tv::m2bsol(r.ctx, tv::kBtran, y, pi);
     b = btmul(r.P, kbs, pi);
     for (int k = 1; k <= m; ++k) EXPECT_NEAR(b[k], rhs[k], 1e-9);
   }
@@ -143,8 +143,8 @@ TEST(BasisManager, FailedUpdateAsksForRefactorization) {
   factor(r);
   Dvec y = r.ctx.ws.dvec(r.ctx.part.y), y2 = r.ctx.ws.dvec(r.ctx.part.y2);
   for (int i = 1; i <= 6; ++i) y2(i) = 0.0;  // a zero column makes B singular
-  tv::m2bsol(r.ctx, 2, y2, y);
-  tv::m2bsol(r.ctx, 4, y2, y, 3);
+  tv::m2bsol(r.ctx, tv::kFtran, y2, y);
+  tv::m2bsol(r.ctx, tv::kReplace, y2, y, 3);
   EXPECT_EQ(r.ctx.bas.demand, 7);
   EXPECT_EQ(r.ctx.bas.nupd, 1);
 }

@@ -134,7 +134,7 @@ TEST(Entry, TooLittleWorkspaceLeavesTheArraysAlone) {
 TEST(Entry, InvalidProblemDataIsRefused) {
   auto expect_bad = [](TestLP lp, const char* what) {
     Solve s(std::move(lp));
-    EXPECT_EQ(s.run(100000), kInformBadData) << what;
+    EXPECT_EQ(s.run(100000), TV_BAD_DATA) << what;
     EXPECT_TRUE(tvtest::contains(s.out(), " XXX  Invalid problem data:")) << what;
   };
   TestLP lp = tiny();
@@ -161,7 +161,7 @@ TEST(Entry, InvalidProblemDataIsRefused) {
   P.nb = 7;  // nb != n + m
   s.z.assign(100000, 0.0);
   tvnoss(s.ctx, "Cold", P, nullptr, s.ns, s.z.data(), 100000, s.r);
-  EXPECT_EQ(s.r.inform, kInformBadData);
+  EXPECT_EQ(s.r.inform, TV_BAD_DATA);
 }
 
 TEST(StartMode, LettersAndFlags) {

@@ -46,7 +46,7 @@ tv::RgResult drop_superbasic(tv::Context& ctx, tv::Problem& P, int& ns) {
   P.xn(j) = P.bl(j);
   P.hs(j) = tv::kHsLower;
   ns -= 1;
-  tv::m5setx(ctx, 1, P, ns);
+  tv::m5setx(ctx, tv::kSetxRecompute, P, ns);
   return {tv::RgNext::FormCosts, 0};
 }
 
@@ -97,7 +97,7 @@ TEST(NonlinearSteps, NoCandidateWithSuperbasicsDecidesOnTheReducedGradient) {
     int ncalls = 0;
     d.ctx.seams.rgit = [&](tv::Context& ctx, tv::Problem&, int&) {
       if (++ncalls > 20) return tv::RgResult{tv::RgNext::Step, 9};  // pricing went wrong: end the run
-      ctx.spx.state = 3;  // price before the next reduced-gradient step
+      ctx.spx.state = tv::kStatePriceRg;  // price before the next reduced-gradient step
       return tv::RgResult{tv::RgNext::SubspaceOptimal, 0};
     };
     d.solve("Warm");

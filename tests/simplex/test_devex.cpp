@@ -86,7 +86,7 @@ TEST(Devex, EstimateFarAboveExactWeightResets) {
     w(2) = est;
     tv::Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
     tv::m2unpk(2, P.m, P.n, P.a, P.ha, P.ka, y2);
-    tv::m2bsol(ctx, 2, y2, y);
+    tv::m2bsol(ctx, tv::kFtran, y2, y);
     tv::Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
     int jr = 0;
     for (int i = 1; i <= P.m; ++i) {
@@ -132,7 +132,7 @@ TEST(Devex, UpdatedPricesMatchFreshOnes) {
     std::vector<double> pi(static_cast<size_t>(m) + 1);
     tv::Dvec fresh(pi.data() + 1, m);
     for (int i = 1; i <= m; ++i) y(i) = gkept(i);
-    tv::m2bsol(ctx, 3, y, fresh);
+    tv::m2bsol(ctx, tv::kBtran, y, fresh);
     double pimax = 1.0;
     for (int i = 1; i <= m; ++i) pimax = std::max(pimax, std::fabs(fresh(i)));
     for (int i = 1; i <= m; ++i) EXPECT_NEAR(P.pi(i), fresh(i), 1e-9 * pimax) << i;
