@@ -255,7 +255,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (a.version) {
-    std::printf("tarvo %s\n", tv::tvtitle_text().c_str());
+    std::printf("tarvo %s\n", tv::title_text().c_str());
     return 0;
   }
 

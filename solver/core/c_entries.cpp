@@ -92,7 +92,7 @@ void tvstart(int* iprint, int* isumm, int* ispecs) {
 }
 
 void tvtitle(char* title, int titlelen) {
-  const std::string& t = tv::tvtitle_text();
+  const std::string& t = tv::title_text();
   for (int i = 0; i < titlelen; ++i) title[i] = i < static_cast<int>(t.size()) ? t[i] : ' ';
 }
 

@@ -11,6 +11,7 @@
 #include "lu/m2bsol.h"
 #include "files/m4savb.h"
 #include "lu/m2scal.h"
+#include "simplex/cleanup_pass.h"
 #include "simplex/m5solv.h"
 #include "options/params.h"
 #include "core/run_state.h"
@@ -79,7 +80,7 @@ void run_start(Context& ctx, const Problem& P) {
   R.obj = 0.0;
   R.ncycle = 0;
   ctx.bas.lenl = ctx.bas.lenu = 0;
-  m2bstart(ctx);  // factorization count and BS re-choice memory start afresh
+  basis_manager_start(ctx);  // factorization count and BS re-choice memory start afresh
   ctx.spx.objscale = 1.0;
   ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
   ctx.spx.itn = 0;
@@ -160,7 +161,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
 
     m1time(ctx, kClockSolve, 0);
     m5solv(ctx, P, ns, startval, inform);
-    m5clean(ctx, P, ns, startval, inform);
+    cleanup_pass(ctx, P, ns, startval, inform);
     m1time(ctx, -kClockSolve, 0);
     nmajor += ctx.spx.nmaj;
     nitns += ctx.spx.itn;

@@ -68,7 +68,7 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
 
   if (scaled) {
     m2scla(ctx, 2, P, sc);
-    m2sclrc(nb, sc, P.rc);
+    unscale_rc(nb, sc, P.rc);
     // The nonlinear constraint values kept by the major iterations are
     // unscaled by their owner when it exists.
     for (int j = 1; j <= ng; ++j) g(j) /= sc(j);
@@ -111,7 +111,7 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
   // functions at the final point; it stays unset (cviol_set false) until the
   // evaluation routines of the nonlinear constraints provide it.
 
-  ctx.run.obj = m4obj(ctx, P);
+  ctx.run.obj = objective_value(ctx, P);
 
   if (p.pchfile > 0) m4pnch(ctx, P, p.pchfile);
   if (p.dumpfile > 0) m4dump(ctx, P, p.dumpfile);
@@ -145,7 +145,7 @@ void report(Context& ctx, Problem& P, int ns) {
 
 }  // namespace
 
-double m4obj(const Context& ctx, const Problem& P) {
+double objective_value(const Context& ctx, const Problem& P) {
   double obj = P.objconst;
   if (P.objrow > 0) obj -= P.xn(P.n + P.objrow) * ctx.spx.objscale;
   if (P.nnobj > 0) obj += ctx.nl.fobj;

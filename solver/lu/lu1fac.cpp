@@ -306,7 +306,7 @@ void lu1fac(Units& io, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurp
       lu1pq3(n, f.lencol, f.jperm, f.jinv, np);
       s.lenneed = int(std::min<int64_t>(int64_t(s.lenl) + s.lenuu + 2 * (int64_t(m) + n), INT32_MAX));
       if (s.keep) {
-        inform = lu1pak(s);
+        inform = pack_factors(s);
       } else {
         for (int i = 1; i <= m; ++i) f.lenrow(i) = 0;
         luipar(lup::numl0) = 0;

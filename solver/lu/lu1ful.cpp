@@ -1,6 +1,6 @@
 // Dense remainder of the factorization (lu1ful with the dense kernels
 // lu1dpp and lu1dcp), the final ordering of unpivoted rows and columns
-// (lu1pq3), and the packing of the stored factors (lu1pak).
+// (lu1pq3), and the packing of the stored factors (pack_factors).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -243,7 +243,7 @@ void partition_blocks(LuFac& s, int b1, int b2, int hi, int& sl, int& su) {
 // Pack the factors: U rows from position 1 in pivot order (diagonal first),
 // the nonempty L columns against lena in pivot order.  indc of a U entry
 // names its row.
-int lu1pak(LuFac& s) {
+int pack_factors(LuFac& s) {
   LuArrays& f = s.f;
   const int r = s.nrank;
   int64_t suml = 0, sumu = 0;

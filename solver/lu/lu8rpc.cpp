@@ -7,7 +7,7 @@
 // U rows live in the row file a/indr (1 .. rowend, free slot: indr = 0);
 // new L entries go below the existing ones.  Free space is
 // lena - lenL - rowend.  indc of a row file slot names the row it belongs
-// to (set by lu1pak and kept here; trusted only after checking that the row
+// to (set by pack_factors and kept here; trusted only after checking that the row
 // covers the slot).  During a sweep loccol(j) holds the offset of the spike
 // row's entry in column j (0 when none); it is 0 again on return.
 #include <algorithm>

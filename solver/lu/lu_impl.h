@@ -60,7 +60,7 @@ int lu1ful(LuFac& s, int nrowu, int mrem, int nrem);
 void lu1dpp(double* d, int mrem, int nrem, double small, int& nrankd, Ivec ipr, Ivec jpc);
 void lu1dcp(double* d, int mrem, int nrem, double small, int& nrankd, Ivec ipr, Ivec jpc);
 void lu1pq3(int n, Ivec len, Ivec perm, Ivec work, int& nrank);
-int lu1pak(LuFac& s);
+int pack_factors(LuFac& s);
 void lu6chk(LuFac& s, int mode, int& nsing, int& jsing, int& jumin);
 
 // Compression of a file of nlist lists (lengths len, starts loc, indices

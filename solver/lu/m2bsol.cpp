@@ -40,7 +40,7 @@ LuArrays lu_arrays(Context& ctx, int nrows, int ncols) {
   return f;
 }
 
-void m2bstart(Context& ctx) {
+void basis_manager_start(Context& ctx) {
   ctx.bas.nfactor = 0;
   ctx.bas.nbfac = 0;
   ctx.bas.umin = 0.0;

@@ -99,6 +99,6 @@ void basis_bounds(Context& ctx, Problem& P, int ns, int crashuse);
 
 // Clear the counters of the manager at the start of a solve (nfactor, and
 // through it umin and nbfac).
-void m2bstart(Context& ctx);
+void basis_manager_start(Context& ctx);
 
 }  // namespace tv

@@ -28,7 +28,7 @@ void m5setp(Context& ctx, int mode, Problem& P);
 // Fresh prices for the current costs: keep the costs grd(1..m+ns) in gkept
 // (what the prices were computed for), solve for pi and mark the reduced
 // costs Devex pricing keeps as stale.
-void m5setp_fresh(Context& ctx, Problem& P, int ns);
+void fresh_prices(Context& ctx, Problem& P, int ns);
 
 // Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
@@ -36,31 +36,31 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
 // Pricing score of a nonbasic variable in state h (lower, upper or between
 // its bounds): its reduced cost with the sign of the allowed move, either
 // sign when it lies between its bounds.
-inline double m5score(int h, double rc) {
+inline double pricing_score(int h, double rc) {
   return h == kHsLower ? -rc : h == kHsUpper ? rc : std::fabs(rc);
 }
 // When nothing prices out: the first nonbasic variable lying strictly
 // between its bounds, one of them finite, is chosen to move (up when
 // |bl| >= |bu|).  Sets jq, djq and ncand; leaves them when there is none.
-void m5pric_between(Context& ctx, Problem& P, bool& increase);
+void choose_between_bounds(Context& ctx, Problem& P, bool& increase);
 
-// ---- Devex pricing (m5dvx.cpp) ---------------------------------------------
+// ---- Devex pricing (devex_price.cpp) ---------------------------------------------
 // Reset the reference framework: weight 1 for every variable, members the
 // nonbasic ones (hs != 3).
-void m5dvx_reset(Context& ctx, Problem& P);
+void devex_reset(Context& ctx, Problem& P);
 // Start of a major iteration: reset, and nothing kept of the reduced costs.
-void m5dvx_init(Context& ctx, Problem& P);
+void devex_start(Context& ctx, Problem& P);
 // After the cost former: true when the costs in grd are those pi and rc were
 // last computed or updated for, so that the pivot row may update them
 // instead of a transposed solve with the costs.
-bool m5dvx_costs_kept(Context& ctx, Problem& P);
+bool devex_costs_kept(Context& ctx, Problem& P);
 // After a basis change at position jr (kbs(jr) still the leaving variable,
 // hs already updated, y = B^-1 a_q up to sign, alpha its true entry jr):
 // checks the entering weight, solves for the pivot row's rho into region
 // work (destroying y) and leaves the update to the next pricing.
-void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha);
+void devex_pivot(Context& ctx, Problem& P, int jr, double alpha);
 // Devex pricing: same outputs as m5pric.
-void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase);
+void devex_price(Context& ctx, Problem& P, int ns, bool& increase);
 
 // ---- simplex iteration ------------------------------------------------------
 struct ChzrResult {
@@ -110,6 +110,6 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns);
 int m5log(Context& ctx, Problem& P, int ns);
 
 // Final statistics on the print and the summary file.
-void m5final_stats(Context& ctx, Problem& P, int ns);
+void final_statistics(Context& ctx, Problem& P, int ns);
 
 }  // namespace tv

@@ -123,7 +123,7 @@ int m5log(Context& ctx, Problem& P, int ns) {
   return stop;
 }
 
-void m5final_stats(Context& ctx, Problem& P, int ns) {
+void final_statistics(Context& ctx, Problem& P, int ns) {
   const SimplexState& S = ctx.spx;
   const Params& p = ctx.par;
   const int nnl = P.nnl();

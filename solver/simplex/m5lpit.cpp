@@ -182,7 +182,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   m5bsx(1, m, kbs, xbs, P.xn);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {
-    if (S.dvx.on) m5dvx_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
+    if (S.dvx.on) devex_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
     // The cost former puts the objective's cost at objslot on every call.
     if (jleave == S.jobj) S.objslot = 0;
     if (jq == S.jobj) S.objslot = jr;

@@ -147,7 +147,7 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   S.needpi = false;
 }
 
-void m5setp_fresh(Context& ctx, Problem& P, int ns) {
+void fresh_prices(Context& ctx, Problem& P, int ns) {
   CDvec grd = ctx.ws.dvec(ctx.part.grd);
   Dvec gkept = ctx.ws.dvec(ctx.part.gkept);
   for (int k = 1; k <= P.m + ns; ++k) gkept(k) = grd(k);
@@ -155,7 +155,7 @@ void m5setp_fresh(Context& ctx, Problem& P, int ns) {
   ctx.spx.dvx.rcvalid = false;
 }
 
-void m5pric_between(Context& ctx, Problem& P, bool& increase) {
+void choose_between_bounds(Context& ctx, Problem& P, bool& increase) {
   SimplexState& S = ctx.spx;
   const double infbnd = ctx.par.mc.infbnd;
   for (int j = 1; j <= P.nb; ++j) {
@@ -172,7 +172,7 @@ void m5pric_between(Context& ctx, Problem& P, bool& increase) {
 
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   if (ctx.spx.dvx.on) {
-    m5dvx_price(ctx, P, ns, increase);
+    devex_price(ctx, P, ns, increase);
     return;
   }
   SimplexState& S = ctx.spx;
@@ -237,7 +237,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
       const int h = P.hs(j);
       if (h > 1) return;
       const double rcj = P.rc(j);
-      const double d = m5score(h, rcj);
+      const double d = pricing_score(h, rcj);
       if (h == kHsBetween) between = true;
       if (d > thr) ++nfound;
       if (d > dbig) {
@@ -284,7 +284,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     }
     increase = S.djq < 0.0;
   } else if (between && (!feasible || (nnl == 0 && ns == 0))) {
-    m5pric_between(ctx, P, increase);
+    choose_between_bounds(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;

@@ -238,7 +238,7 @@ Next Loop::iterate() {
       } else if (start == kCrashLinearE) {
         if (P.nncon < m) {
           crash_inequalities();
-          if (S.dvx.on) m5dvx_init(ctx, P);
+          if (S.dvx.on) devex_start(ctx, P);
           start = kCrashLinearLG;  // the inequality rows are crashed once
           S.ninf = 1;
           forced = true;
@@ -265,10 +265,10 @@ Next Loop::iterate() {
     // Prices (Devex pricing updates them from the pivot row while the
     // costs stay the same).
     if (S.needpi) {
-      if (m5dvx_costs_kept(ctx, P)) {
+      if (devex_costs_kept(ctx, P)) {
         S.needpi = false;
       } else {
-        m5setp_fresh(ctx, P, ns);
+        fresh_prices(ctx, P, ns);
       }
     }
     firstpass = false;
@@ -558,7 +558,7 @@ void Loop::run() {
     S.lvltol = 1;
     S.tolrg = 0.0;
     m5dgen(ctx, kExpandStart, P, ns);
-    if (S.dvx.on) m5dvx_init(ctx, P);
+    if (S.dvx.on) devex_start(ctx, P);
     if (!lincon()) {
       S.nmin = 0;
       S.nphase2 = 0;
@@ -625,7 +625,7 @@ void Loop::final_block() {
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
   if (par.newbfile > 0 && inform < TV_LU_STORAGE) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
-  m5final_stats(ctx, P, ns);
+  final_statistics(ctx, P, ns);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ enum : int {
   kStateRg = 4,       // reduced-gradient steps on the present superbasics before pricing again
 };
 
-// Devex pricing (m5dvx.cpp).  Reduced costs are kept in rc for every
+// Devex pricing (devex_price.cpp).  Reduced costs are kept in rc for every
 // nonbasic variable and brought up to date from the pivot row while the
 // costs stay the same; the prices pi follow the same update.
 struct DevexState {
@@ -43,7 +43,7 @@ struct DevexState {
   double cleave = 0.0;    // the leaving variable's cost while basic
   double cobj = 0.0;      // cost of a nonbasic objective slack in rc
   int nreset = 0;         // framework resets in this call (weights grown or estimate off)
-  int nfresh = 0;         // pricings that computed rc from fresh prices
+  int nfreshrc = 0;       // pricings that computed rc from fresh prices
   // The structural columns by rows (built at the first pricing of a call),
   // so that a sparse rho gives the pivot row from its nonzeros alone, and
   // that row (prow) as a dense vector over the columns with its nonzero list.

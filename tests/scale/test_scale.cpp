@@ -396,7 +396,7 @@ TEST(Scaling, ObjectiveRowScaleAndReducedCosts) {
   EXPECT_NEAR(std::max(std::fabs(s.lp.a[1]), std::fabs(s.lp.a[3])), 1.0, 1e-9);
   EXPECT_EQ(s.ctx.spx.objscale, s.row(2));
   std::vector<double> rc = {2.0, 4.0, 6.0, 8.0};
-  m2sclrc(4, CDvec(s.sc.data(), 4), Dvec(rc.data(), 4));
+  unscale_rc(4, CDvec(s.sc.data(), 4), Dvec(rc.data(), 4));
   for (int j = 0; j < 4; ++j) EXPECT_DOUBLE_EQ(rc[j], (2.0 * (j + 1)) / s.sc[j]);
   s.apply(0);
   EXPECT_EQ(s.ctx.spx.objscale, 1.0);

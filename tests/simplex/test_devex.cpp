@@ -95,7 +95,7 @@ TEST(Devex, EstimateFarAboveExactWeightResets) {
     ASSERT_GT(jr, 0);
     EXPECT_DOUBLE_EQ(y(jr), 0.5);
     const int resets = ctx.spx.dvx.nreset;
-    tv::m5dvx_pivot(ctx, P, jr, y(jr));  // exact weight of x2: 1 (no basic member)
+    tv::devex_pivot(ctx, P, jr, y(jr));  // exact weight of x2: 1 (no basic member)
     const bool reset = est > 3.0;
     EXPECT_EQ(ctx.spx.dvx.nreset, resets + (reset ? 1 : 0));
     EXPECT_EQ(w(1), reset ? 1.0 : 5.0);

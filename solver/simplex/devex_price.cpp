@@ -129,7 +129,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   cl.clear();
   auto score = [&](int j, int h) {
     const double rcj = rc(j);
-    const double d = m5score(h, rcj);
+    const double d = pricing_score(h, rcj);
     if (h == kHsBetween) ch.between = true;
     if (d > 0.0) cl.add(j);
     if (d > ch.dbig) {
@@ -255,7 +255,7 @@ double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, doub
     const int h = hs(j);
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
-    if (m5score(h, rc(j)) > 0.0) cl.add(j);
+    if (pricing_score(h, rc(j)) > 0.0) cl.add(j);
     if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
   };
   for (const int j : D.touched) {
@@ -282,7 +282,7 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
   for (size_t k = 0; k < items.size();) {
     const int j = items[k];
     const int h = hs(j);
-    const double d = h > 1 ? 0.0 : m5score(h, rc(j));
+    const double d = h > 1 ? 0.0 : pricing_score(h, rc(j));
     if (d <= 0.0) {
       cl.remove_at(k);
       continue;
@@ -302,22 +302,22 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
 
 }  // namespace
 
-void m5dvx_reset(Context& ctx, Problem& P) {
+void devex_reset(Context& ctx, Problem& P) {
   Dvec w = ctx.ws.dvec(ctx.part.devex);
   for (int j = 1; j <= P.nb; ++j) w(j) = P.hs(j) == kHsBasic ? -1.0 : 1.0;
   ctx.spx.dvx.wupd = false;
 }
 
-void m5dvx_init(Context& ctx, Problem& P) {
+void devex_start(Context& ctx, Problem& P) {
   DevexState& D = ctx.spx.dvx;
   D.rcvalid = false;
   D.pending = false;
   D.listvalid = false;
   D.cleave = 0.0;
-  m5dvx_reset(ctx, P);
+  devex_reset(ctx, P);
 }
 
-bool m5dvx_costs_kept(Context& ctx, Problem& P) {
+bool devex_costs_kept(Context& ctx, Problem& P) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const double cleave = D.cleave;
@@ -331,7 +331,7 @@ bool m5dvx_costs_kept(Context& ctx, Problem& P) {
   return true;
 }
 
-void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
+void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const Workspace& ws = ctx.ws;
@@ -361,7 +361,7 @@ void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.alpha = alpha;
   D.theta = S.djq / alpha;
   if (est > kEstimateOff * exact) {
-    m5dvx_reset(ctx, P);  // hs already shows the new basis
+    devex_reset(ctx, P);  // hs already shows the new basis
     D.nreset += 1;
   } else {
     D.wq = est;
@@ -375,7 +375,7 @@ void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.pending = true;
 }
 
-void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
+void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const Params& p = ctx.par;
@@ -409,7 +409,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
         big = std::max(big, std::fabs(P.pi(i)));
       }
       S.pinorm = big;
-      if (P.hs(D.jp) <= 1 && m5score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
+      if (P.hs(D.jp) <= 1 && pricing_score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
     const bool sparse = !fresh && apply && row_product(D, P, rho);
@@ -428,13 +428,13 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     D.pending = false;
     D.rcvalid = true;
     D.cobj = cobj;
-    if (fresh) D.nfresh += 1;
+    if (fresh) D.nfreshrc += 1;
     if (ch.jq > 0 || fresh) break;
     // No candidate on updated reduced costs: make sure with fresh prices.
-    m5setp_fresh(ctx, P, ns);
+    fresh_prices(ctx, P, ns);
   }
   if (wmax > kWeightMax) {
-    m5dvx_reset(ctx, P);
+    devex_reset(ctx, P);
     D.nreset += 1;
   }
 
@@ -449,7 +449,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     S.ncand = 1;
     increase = S.djq < 0.0;
   } else if (ch.between && (!feasible || ns == 0)) {
-    m5pric_between(ctx, P, increase);
+    choose_between_bounds(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;

@@ -16,6 +16,8 @@
 // exceeded the iterations go on from the final basis on the unscaled
 // problem, pricing against the absolute tolerance 0.1 * opttol (a margin
 // below the test, so that the result does not sit on its edge).
+#include "simplex/cleanup_pass.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,7 +31,7 @@
 
 namespace tv {
 
-UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled) {
+UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool scaled) {
   const int m = P.m, n = P.n, nb = P.nb;
   CDvec sc = ctx.ws.dvec(ctx.part.scales);
   auto scale = [&](int j) { return scaled ? sc(j) : 1.0; };
@@ -70,7 +72,7 @@ UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled) {
   return u;
 }
 
-void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
+void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   Params& p = ctx.par;
   SimplexState& S = ctx.spx;
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
@@ -79,7 +81,7 @@ void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   if (inform != TV_OPTIMAL || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
   const bool scaled = p.scaleopt > 0 && sc.size() >= P.nb;
 
-  const UnscaledInfeas u = m5unsc(ctx, P, scaled);
+  const UnscaledInfeas u = unscaled_infeasibilities(ctx, P, scaled);
   if (u.pinf <= p.feastol && u.dinf <= p.opttol) return;
 
   const int itn0 = S.itn;
