@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -241,9 +242,7 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   Args a;
   std::string err = parse_args(argc, argv, a);
   if (!err.empty()) {
@@ -325,4 +324,18 @@ int main(int argc, char** argv) {
     return fail("cannot write the solution file " + a.solution, kExitInput);
   std::fflush(stdout);
   return tvcli::exit_status(r.inform);
+}
+
+}  // namespace
+
+// Memory that cannot be allocated (the workspace of a very large problem)
+// ends the command with a message instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return fail("not enough memory", tvcli::kExitFailure);
+  } catch (const std::exception& e) {
+    return fail(std::string("failure: ") + e.what(), tvcli::kExitFailure);
+  }
 }

@@ -81,6 +81,10 @@ constexpr ExitText kExits[] = {
      nullptr},
     {TV_BAD_DATA, 0, "the problem data are invalid", 0,
      " EXIT -- the problem data are invalid", nullptr},
+    {TV_SYSTEM_ERROR, 0, "system error: not enough memory, or a failure inside the solver", 0,
+     " EXIT -- system error.  Not enough memory", nullptr},
+    {TV_SYSTEM_ERROR, kExitFailure, nullptr, 0,
+     " EXIT -- system error.  Failure inside the solver", nullptr},
 };
 
 const ExitText* find(int inform, int form) {
@@ -111,6 +115,11 @@ void print_exit(Context& ctx, int inform, int form, long long a, long long b) {
   for (int k = 0; k < e->blanks; ++k) ctx.both("");
   ctx.both(format(e->text, a, b));
   if (e->after) ctx.both(e->after);
+}
+
+const char* exit_format(int inform, int form) {
+  const ExitText* e = find(inform, form);
+  return e ? e->text : nullptr;
 }
 
 const char* result_meaning(int inform) {

@@ -17,6 +17,7 @@ enum : int {
   kExitFunobjStop = 1,     // 6 asked by funobj, after so many calls
   kExitFunconStop = 2,     // 6 asked by funcon
   kExitWorkspace64 = 1,    // 42 when the need does not fit a 32-bit length
+  kExitFailure = 1,        // 44 not for lack of memory
 };
 
 // The EXIT line of `inform` with up to two numbers in it ("" when the
@@ -27,6 +28,10 @@ std::string exit_text(int inform, int form = kExitUsual, long long a = 0, long l
 // blank lines that precede it and the line that follows it (13: the
 // warning).  Results without a text print nothing.
 void print_exit(Context& ctx, int inform, int form = kExitUsual, long long a = 0, long long b = 0);
+
+// The format of the EXIT line itself (nullptr when none): for a caller that
+// must not allocate.
+const char* exit_format(int inform, int form = kExitUsual);
 
 // What a result means, in a few words ("optimal solution found").
 const char* result_meaning(int inform);

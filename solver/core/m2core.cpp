@@ -70,6 +70,16 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);
   P.devex = place(next, nb, false);
+  P.chzr = place(next, nbs + 1, true);
+  const int64_t dn = s.devex ? n : 0, dm = s.devex ? m + 1 : 0, dne = s.devex ? s.ne : 0;
+  P.dvxstart = place(next, dm, true);
+  P.dvxcol = place(next, dne, true);
+  P.dvxval = place(next, dne, false);
+  P.dvxrow = place(next, dn, false);
+  P.dvxmark = place(next, dn, true);
+  P.dvxtouch = place(next, dn, true);
+  P.dvxlist = place(next, s.devex ? nb : 0, true);
+  P.dvxpos = place(next, s.devex ? nb : 0, true);
   P.lufirst = next;
   return next;
 }

@@ -10,16 +10,17 @@ namespace tv {
 // What the sizes of the regions follow from: the problem's dimensions and
 // the parameters after defaulting.
 struct CoreSizes {
-  int m = 0, n = 0;
+  int m = 0, n = 0, ne = 0;
   int nncon = 0, nnobj = 0, nnjac = 0;
   int njac = 0;      // Jacobian entries counted by the entry
   int maxs = 1;      // Superbasics limit
   int hdim = 1;      // Hessian dimension
   int scaleopt = 0;  // Scale option
   int wsuser = 0;    // Workspace (user): leading words left to the caller
+  bool devex = false;  // Devex pricing in force: its row-wise copy and lists get regions
 };
 
-// Lay out regions 1..26 of the workspace from word 1 on into `part` (sizes
+// Lay out the regions of the workspace from word 1 on into `part` (sizes
 // included) and return the first word after them, where the LU region
 // starts (part.lufirst).
 int64_t m2core(const CoreSizes& s, Partition& part);

@@ -1,5 +1,7 @@
 #include "core/setup.h"
 
+#include <algorithm>
+
 #include "core/context.h"
 #include "core/m2core.h"
 #include "lu/lumap.h"
@@ -47,6 +49,7 @@ int64_t partition_workspace(Context& ctx, int nwork) {
   CoreSizes s;
   s.m = ctx.run.m;
   s.n = ctx.run.n;
+  s.ne = ctx.run.ne;
   s.nncon = p.nncon;
   s.nnobj = p.nnobj;
   s.nnjac = p.nnjac;
@@ -55,6 +58,7 @@ int64_t partition_workspace(Context& ctx, int nwork) {
   s.hdim = p.hdim;
   s.scaleopt = p.scaleopt;
   s.wsuser = p.wsuser;
+  s.devex = p.pricing == kPriceDevex && std::max(p.nnobj, p.nnjac) == 0;
   const int64_t first = m2core(s, ctx.part);
   return m2bmap(ctx, 4, s.m, s.n, ctx.run.ne, ctx.part.nbs, first, nwork);
 }
@@ -62,8 +66,11 @@ int64_t partition_workspace(Context& ctx, int nwork) {
 void bind_workspace(Context& ctx, double* z, int nwork) {
   Workspace& ws = ctx.ws;
   ws.bind(z, nwork);
-  ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-  ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+  const Partition& r = ctx.part;
+  for (const Region* g : {&r.bsfeas, &r.kbs, &r.chzr, &r.dvxstart, &r.dvxcol, &r.dvxmark, &r.dvxtouch,
+                          &r.dvxlist, &r.dvxpos}) {
+    ws.make_ints(g->start, g->len);
+  }
   const LuMap& L = ctx.bas.map;
   ws.make_ints(L.ints, L.nints);
   ws.make_ints(L.lindc, L.lena);

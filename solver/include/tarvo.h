@@ -41,7 +41,8 @@ enum tv_inform {
   TV_MPS_ERRORS = 40,        /* errors in an MPS file (MPS input only) */
   TV_MPS_FILE = 41,          /* an MPS file cannot be read (MPS input only) */
   TV_WORKSPACE = 42,         /* not enough workspace (nwork < minwork); nothing was done */
-  TV_BAD_DATA = 43           /* invalid problem data; nothing was done */
+  TV_BAD_DATA = 43,          /* invalid problem data; nothing was done */
+  TV_SYSTEM_ERROR = 44       /* memory could not be allocated, or another failure inside the solver */
 };
 
 /* Per-iteration log procedure (the `logfun` argument of tvnose).  kind 1

@@ -74,6 +74,7 @@ struct ChzrResult {
 
 // Two-pass ratio test with the EXPAND tolerances (ctx.spx.delta, tau);
 // counts degenerate steps in ctx.spx.ndegen.
+// count is at most nbs + 1 (the length of region chzr).
 ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double tolpiv, CIvec bsfeas,
                   CDvec blbs, CDvec bubs, CDvec xbs, CDvec y);
 

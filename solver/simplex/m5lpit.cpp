@@ -1,7 +1,6 @@
 // One simplex iteration (m5lpit) and the two-pass ratio test (m5chzr).
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "core/context.h"
 #include "core/kernels.h"
@@ -23,17 +22,17 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
   const double delta = S.delta;
   ChzrResult R;
 
-  // Pass 1 also lists the positions that can block; pass 2 visits only
-  // those, in the same order.
-  std::vector<int>& cand = S.chzrlist;
-  cand.clear();
+  // Pass 1 also lists the positions that can block (region chzr); pass 2
+  // visits only those, in the same order.
+  Ivec cand = ctx.ws.ivec(ctx.part.chzr);
+  int ncand = 0;
   double alpha1 = stepmax, pmax1 = 0.0;
   int jr1 = 0;
   for (int i = 1; i <= count; ++i) {
     const double p = y(i), ap = std::fabs(p);
     if (ap <= tolpiv) continue;
     if (p > 0.0 && bsfeas(i) <= 0) {
-      cand.push_back(i);
+      cand(++ncand) = i;
       const double res = bubs(i) - xbs(i) + delta;
       if (ap * alpha1 > res) {
         jr1 = i;
@@ -41,7 +40,7 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
       }
       if (bsfeas(i) < 0) pmax1 = std::max(pmax1, ap);
     } else if (p < 0.0 && bsfeas(i) >= 0) {
-      cand.push_back(i);
+      cand(++ncand) = i;
       const double res = xbs(i) - blbs(i) + delta;
       if (ap * alpha1 > res) {
         jr1 = i;
@@ -53,7 +52,8 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
 
   int jr = jr1, jr2 = 0;
   double pbest = 0.0, alpha2 = 0.0;
-  for (const int i : cand) {
+  for (int k = 1; k <= ncand; ++k) {
+    const int i = cand(k);
     const double p = y(i), ap = std::fabs(p);
     if (p > 0.0) {
       if (ap > pbest && bubs(i) - xbs(i) <= alpha1 * ap) {

@@ -536,7 +536,8 @@ void Loop::run() {
   S.ndegen = 0;
   S.objslot = 0;
   S.dvx = DevexState();
-  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0;
+  // Devex pricing needs its regions (the partition places them for it).
+  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
   if (!ctx.run.gothes) nls.hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);

@@ -16,8 +16,6 @@
 // The same ninf, sinf and obj are also stored in ctx.run (block cycle2).
 #pragma once
 
-#include <vector>
-
 namespace tv {
 
 // What the next iteration does (SimplexState::state).
@@ -44,18 +42,20 @@ struct DevexState {
   double cobj = 0.0;      // cost of a nonbasic objective slack in rc
   int nreset = 0;         // framework resets in this call (weights grown or estimate off)
   int nfreshrc = 0;       // pricings that computed rc from fresh prices
-  // The structural columns by rows (built at the first pricing of a call),
-  // so that a sparse rho gives the pivot row from its nonzeros alone, and
-  // that row (prow) as a dense vector over the columns with its nonzero list.
-  std::vector<int> rowstart, rowcol, touched;
-  std::vector<char> inrow;  // column j is in touched
-  // Candidate list: every nonbasic variable whose score d_j (reduced cost
-  // with the sign of the allowed move) was positive when last evaluated;
-  // listpos(j) its place or -1.  Rebuilt by every full pass, kept by the
-  // sparse updates, pruned lazily by the scans.
-  std::vector<int> list, listpos;
-  bool listvalid = false;
-  std::vector<double> rowval, prow;
+  // The structural columns by rows (workspace regions dvxstart, dvxcol,
+  // dvxval; built at the first pricing of a call), so that a sparse rho
+  // gives the pivot row from its nonzeros alone, and that row as a dense
+  // vector over the columns (dvxrow) with the list of the columns it
+  // touches (dvxtouch, ntouched of them; dvxmark flags them).
+  bool rowsbuilt = false;
+  int ntouched = 0;
+  // Candidate list (regions dvxlist, dvxpos): every nonbasic variable whose
+  // score d_j (reduced cost with the sign of the allowed move) was positive
+  // when last evaluated.  Rebuilt by every full pass, kept by the sparse
+  // updates, pruned lazily by the scans.
+  int nlist = 0;
+  bool listinit = false;   // dvxpos cleared in this call
+  bool listvalid = false;  // the list holds every variable with a positive score
 };
 
 struct SimplexState {
@@ -102,7 +102,6 @@ struct SimplexState {
   int jbig = 0;         // variable with the biggest score below the tolerance
   double djbig = 0.0;   // its reduced cost
   DevexState dvx;
-  std::vector<int> chzrlist;  // ratio test: the positions that can block (pass 1 to pass 2)
 
   // Reduced-gradient tolerances.
   int lvltol = 1;

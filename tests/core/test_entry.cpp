@@ -66,7 +66,21 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(P.kbs.start, P.bsfeas.start + P.bsfeas.words);
   EXPECT_EQ(P.devex.start, P.grd.start + P.grd.words);  // Devex weights, one per variable
   EXPECT_EQ(P.devex.words, 30);
-  EXPECT_EQ(P.lufirst, P.devex.start + P.devex.words);
+  EXPECT_EQ(P.chzr.start, P.devex.start + P.devex.words);  // ratio-test list, nbs + 1 integers
+  EXPECT_EQ(P.chzr.len, 12);
+  EXPECT_EQ(P.dvxval.words, 0);            // partial pricing: no Devex rows
+  EXPECT_EQ(P.lufirst, P.chzr.start + P.chzr.words);
+
+  // Devex pricing: the matrix by rows and the candidate list.
+  ctx.par.pricing = kPriceDevex;
+  partition(ctx, 10, 20, 50, 0, 0, 0, 0, 1, 1);
+  EXPECT_EQ(ctx.part.dvxstart.len, 11);
+  EXPECT_EQ(ctx.part.dvxcol.len, 50);
+  EXPECT_EQ(ctx.part.dvxval.words, 50);
+  EXPECT_EQ(ctx.part.dvxrow.words, 20);
+  EXPECT_EQ(ctx.part.dvxlist.len, 30);
+  EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxpos.start + ctx.part.dvxpos.words);
+  ctx.par.pricing = kPriceDefault;
 
   partition(ctx, 10, 20, 50, 2, 4, 0, 0, 1, 1);
   EXPECT_EQ(ctx.part.xsave.words, 4);      // Scale option 2 and nnl > 0
