@@ -10,14 +10,14 @@
 #include "core/context.h"
 #include "core/exit_text.h"
 #include "core/kernels.h"
-#include "core/setup.h"
 #include "core/page.h"
+#include "core/run_state.h"
+#include "core/setup.h"
 #include "core/timers.h"
 #include "core/tvsolv.h"
+#include "files/save_state.h"
 #include "options/options.h"
 #include "options/params.h"
-#include "core/run_state.h"
-#include "files/save_state.h"
 
 namespace tv {
 

@@ -4,11 +4,11 @@
 
 #include "core/context.h"
 #include "core/m2core.h"
+#include "core/run_state.h"
+#include "lu/basis_state.h"
 #include "lu/lumap.h"
 #include "options/options.h"
 #include "options/params.h"
-#include "core/run_state.h"
-#include "lu/basis_state.h"
 
 namespace tv {
 

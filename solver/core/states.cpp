@@ -6,9 +6,9 @@
 
 #include "core/context.h"
 #include "core/entry.h"
-#include "options/params.h"
 #include "core/run_state.h"
 #include "files/save_state.h"
+#include "options/params.h"
 
 namespace tv {
 

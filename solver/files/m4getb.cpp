@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/run_state.h"
 #include "files/m4bfil.h"
+#include "files/save_state.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
 #include "options/params.h"
-#include "core/run_state.h"
-#include "files/save_state.h"
 
 namespace tv {
 

@@ -5,14 +5,14 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
 #include "files/m4bfil.h"
 #include "files/m4soln.h"
-#include "lu/m2scal.h"
-#include "options/params.h"
-#include "core/run_state.h"
-#include "simplex/simplex_state.h"
 #include "files/save_state.h"
+#include "lu/m2scal.h"
 #include "nonlinear/nonlinear_state.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 

@@ -6,8 +6,8 @@
 
 #include "core/context.h"
 #include "core/entry.h"
-#include "options/params.h"
 #include "core/run_state.h"
+#include "options/params.h"
 
 namespace tv {
 

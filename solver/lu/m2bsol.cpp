@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "core/context.h"
-#include "options/params.h"
 #include "lu/basis_state.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -8,17 +8,17 @@
 #include "core/context.h"
 #include "core/exit_text.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "core/states.h"
 #include "files/m4bfil.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "lu/m2crsh.h"
-#include "nonlinear/seams.h"
-#include "simplex/m5.h"
-#include "options/params.h"
-#include "core/run_state.h"
-#include "lu/basis_state.h"
-#include "simplex/simplex_state.h"
 #include "nonlinear/nonlinear_state.h"
+#include "nonlinear/seams.h"
+#include "options/params.h"
+#include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
