@@ -16,6 +16,8 @@ struct RunState {
   bool gotscl = false;  // scales computed
   int startmode = kStartCold;
   std::string start;    // the start string as given
+  // The objective row's scale (1 when not scaled), set by the scaling.
+  double objscale = 1.0;
   // cycle2: results of the last call of the main loop.
   double obj = 0.0;
   double sinf = 0.0;

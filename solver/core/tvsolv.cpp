@@ -81,7 +81,7 @@ void run_start(Context& ctx, const Problem& P) {
   R.ncycle = 0;
   ctx.bas.lenl = ctx.bas.lenu = 0;
   basis_manager_start(ctx);  // factorization count and BS re-choice memory start afresh
-  ctx.spx.objscale = 1.0;
+  ctx.run.objscale = 1.0;
   ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
   ctx.spx.itn = 0;
   {

@@ -147,7 +147,7 @@ void report(Context& ctx, Problem& P, int ns) {
 
 double objective_value(const Context& ctx, const Problem& P) {
   double obj = P.objconst;
-  if (P.objrow > 0) obj -= P.xn(P.n + P.objrow) * ctx.spx.objscale;
+  if (P.objrow > 0) obj -= P.xn(P.n + P.objrow) * ctx.run.objscale;
   if (P.nnobj > 0) obj += ctx.nl.fobj;
   return obj;
 }

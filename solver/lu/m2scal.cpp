@@ -13,8 +13,8 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
 #include "options/params.h"
-#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -304,9 +304,9 @@ void m2scla(Context& ctx, int mode, Problem& P, Dvec sc) {
     }
   }
   if (scale) {
-    if (P.objrow > 0) ctx.spx.objscale = r(P.objrow);
+    if (P.objrow > 0) ctx.run.objscale = r(P.objrow);
   } else {
-    ctx.spx.objscale = 1.0;
+    ctx.run.objscale = 1.0;
   }
 }
 

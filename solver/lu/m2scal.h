@@ -22,7 +22,7 @@ struct Context;
 void m2scal(Context& ctx, const Problem& P, CIvec rowtype, Dvec sc, Dvec rmin, Dvec rmax);
 
 // mode 1: scale a, bl, bu, xn, pi in place and set the objective row scale
-// ctx.spx.objscale.  Any other mode: remove the scales (the exact inverse
+// ctx.run.objscale.  Any other mode: remove the scales (the exact inverse
 // up to rounding) and set the objective row scale to 1.
 // Mode 1 first makes sc safe for the bounds of P (see safe_scales), so it may
 // raise some entries of sc; unscaling then uses the same values.

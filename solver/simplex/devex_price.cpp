@@ -43,6 +43,7 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/run_state.h"
 #include "lu/m2bsol.h"
 #include "options/params.h"
 #include "simplex/m5.h"
@@ -60,7 +61,7 @@ constexpr double kEstimateOff = 3.0;
 double objective_slack_cost(const Context& ctx) {
   const SimplexState& S = ctx.spx;
   const bool feasible = S.ninf == 0;
-  return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * S.objscale);
+  return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
 }
 
 // The candidate list as a small set over the variables: list(1..n) holds

@@ -6,6 +6,7 @@
 
 #include "core/context.h"
 #include "core/page.h"
+#include "core/run_state.h"
 #include "lu/basis_state.h"
 #include "nonlinear/nonlinear_state.h"
 #include "options/params.h"
@@ -22,7 +23,7 @@ bool linear_problem(const Problem& P, int ns) { return P.nnl() == 0 && ns == 0; 
 double log_objective(const Context& ctx, const Problem& P) {
   const SimplexState& S = ctx.spx;
   double obj = P.objconst + ctx.nl.fobj;
-  if (S.jobj > 0) obj -= P.xn(S.jobj) * S.objscale;
+  if (S.jobj > 0) obj -= P.xn(S.jobj) * ctx.run.objscale;
   return obj;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
 #include "lu/m2bsol.h"
 #include "lu/m2crsh.h"
 #include "nonlinear/nonlinear_state.h"
@@ -27,7 +28,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   const bool wasfeas = S.ninf == 0;
 
   for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
-  if (S.objslot > 0) grd(S.objslot) = -(sense * S.objscale);
+  if (S.objslot > 0) grd(S.objslot) = -(sense * ctx.run.objscale);
 
   // Feasible and nothing changed since the last count.
   if (ns > 0) {
@@ -68,7 +69,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
     S.needpi = true;
     S.objlog = S.sinf;
     ctx.nl.fobj = 0.0;
-    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * S.objscale);
+    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * ctx.run.objscale);
     if (p.prtlevel > 0 && S.nfresh == 0) {
       ctx.prt(strf(" Itn%9d -- infeasible.  Num =%7d   Sum =%18.9E", S.itn, S.ninf, S.sinf));
     }
@@ -82,9 +83,9 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   // The objective row's value, also when its slack is nonbasic (no negative zero).
   S.objlin = 0.0;
   if (S.objslot > 0) {
-    S.objlin = 0.0 - xbs(S.objslot) * S.objscale;
+    S.objlin = 0.0 - xbs(S.objslot) * ctx.run.objscale;
   } else if (S.jobj > 0) {
-    S.objlin = 0.0 - P.xn(S.jobj) * S.objscale;
+    S.objlin = 0.0 - P.xn(S.jobj) * ctx.run.objscale;
   }
   S.objlog = sense * S.objlin + 0.0;
   const bool lincon = P.nncon == 0;
@@ -197,7 +198,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const double thr = single ? tol : S.thresh[phase];
   const int ncol = n / np, nslk = m / np;
   const double sense = p.objsense;
-  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * S.objscale);
+  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
   const int want = ctx.seams.multiple_pricing ? std::min(p.multprice, ctx.part.maxs - ns) : 1;

@@ -400,7 +400,7 @@ Next Loop::iterate() {
     double objnow = S.sinf;
     if (S.ninf == 0) {
       objnow = P.objconst + ctx.nl.fobj;
-      if (S.jobj > 0) objnow -= P.xn(S.jobj) * S.objscale;
+      if (S.jobj > 0) objnow -= P.xn(S.jobj) * ctx.run.objscale;
     }
     if (std::fabs(S.objprev - objnow) > (1.0 + std::fabs(objnow)) * par.mc.eps067) {
       S.nsame = 0;
@@ -416,7 +416,7 @@ Next Loop::iterate() {
     if (par.savfreq > 0 && S.itn % par.savfreq == 0 && par.newbfile > 0 && S.itn < par.itnmax) {
       m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
       double objective = P.objconst + ctx.nl.fobj;
-      if (S.jobj > 0) objective -= P.xn(S.jobj) * S.objscale;
+      if (S.jobj > 0) objective -= P.xn(S.jobj) * ctx.run.objscale;
       save_new_basis(ctx, P, ns, 0, S.itn, S.ninf, S.sinf, objective);
       m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
     }
@@ -454,7 +454,7 @@ int Loop::factorize(const char* factype) {
   rq.ninf = S.ninf;
   rq.sinf = S.sinf;
   rq.objective = P.objconst + ctx.nl.fobj;
-  if (S.jobj > 0) rq.objective -= P.xn(S.jobj) * S.objscale;
+  if (S.jobj > 0) rq.objective -= P.xn(S.jobj) * ctx.run.objscale;
   for (;;) {
     const FactorResult fr = m2bfac(ctx, rq, P, ns);
     if (fr.ierr != 0) return fr.ierr;
@@ -612,7 +612,7 @@ void Loop::final_block() {
   double xnorm = 0.0;
   for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
   S.xnorm = xnorm;
-  S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * S.objscale : 0.0;
+  S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * ctx.run.objscale : 0.0;
   S.obj = P.objconst + S.objlin + ctx.nl.fobj;
   ctx.run.ninf = S.ninf;
   ctx.run.sinf = S.sinf;

@@ -12,7 +12,7 @@ struct Context;
 // in ctx.part / ctx.ws.
 //
 // Before the call the driver sets:
-//   ctx.spx.objscale, ctx.spx.jobj   objective row scale and n + objrow (or 0)
+//   ctx.run.objscale, ctx.spx.jobj   objective row scale and n + objrow (or 0)
 //   ctx.run.gothes                   whether the reduced Hessian is usable
 //   ctx.par.partprice                the adjusted number of sections
 //   basis_manager_start(ctx)                    once per solve (clears the factorization

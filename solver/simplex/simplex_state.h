@@ -4,7 +4,7 @@
 //   itn, nmaj           iterations and major iterations of the call
 //   ninf, sinf          number and sum of the infeasibilities at the end
 //   objlin              linear objective: the objective row's value (unscaled
-//                       through objscale), 0 without an objective row
+//                       through ctx.run.objscale), 0 without an objective row
 //   obj                 objconst + objlin + the nonlinear objective value
 //                       (the value the entry returns as `obj`)
 //   pinorm              max(1, largest |pi|) of the last prices
@@ -59,8 +59,8 @@ struct DevexState {
 };
 
 struct SimplexState {
-  // Set by the driver before the call.
-  double objscale = 1.0;  // the objective row scale
+  // Set by the driver before the call (the objective row's scale is
+  // ctx.run.objscale, set by the scaling).
   int jobj = 0;           // index of the objective row's slack (n + objrow, or 0)
 
   // Counters.

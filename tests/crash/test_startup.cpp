@@ -67,7 +67,7 @@ TEST(Startup, ScaleThenCrashInTheWorkspace) {
       Dvec sc = s.ctx.ws.dvec(s.ctx.part.scales);
       m2scal(s.ctx, P, rowtype, sc, s.ctx.ws.dvec(s.ctx.part.y).head(m), s.ctx.ws.dvec(s.ctx.part.y2).head(m));
       m2scla(s.ctx, 1, P, sc);
-      EXPECT_EQ(s.ctx.spx.objscale, sc(P.n + P.objrow));
+      EXPECT_EQ(s.ctx.run.objscale, sc(P.n + P.objrow));
 
       const CrashStats st = m2crsh(s.ctx, crashopt, P, rowtype, s.ctx.ws.ivec(s.ctx.part.kbs));
       EXPECT_EQ(std::vector<int32_t>(rowtype.begin(), rowtype.begin() + m), types);  // row types intact
@@ -82,7 +82,7 @@ TEST(Startup, ScaleThenCrashInTheWorkspace) {
       }
 
       m2scla(s.ctx, 0, P, sc);
-      EXPECT_EQ(s.ctx.spx.objscale, 1.0);
+      EXPECT_EQ(s.ctx.run.objscale, 1.0);
       int bad = 0;
       for (int j = 0; j < P.nb; ++j) {
         if (std::fabs(s.M.bl[j] - orig.bl[j]) > 1e-15 * std::fabs(orig.bl[j])) ++bad;

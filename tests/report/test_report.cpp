@@ -66,7 +66,7 @@ struct Hand {
     bind_workspace(ctx, z.data(), nwork);
     ctx.io.clear_buffer(kPrt);  // the partition's LU storage line
     ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
-    ctx.spx.objscale = 1.0;
+    ctx.run.objscale = 1.0;
     std::memcpy(p.names[0], "SMALL   ", 8);
     std::memcpy(p.names[1], "COST    ", 8);
     std::memcpy(p.names[2], "RHS     ", 8);
@@ -257,7 +257,7 @@ TEST(SolutionSave, ScaledStateIsUnscaledWithBothMaxLines) {
   }
   for (int i = 1; i <= m; ++i) EXPECT_NEAR(h.P.pi(i), ref.P.pi(i), 1e-14) << i;
   EXPECT_NEAR(h.ctx.run.obj, -5.0, 1e-13);
-  EXPECT_EQ(h.ctx.spx.objscale, 1.0);
+  EXPECT_EQ(h.ctx.run.objscale, 1.0);
   const std::vector<std::string> L = lines(h.sum());
   ASSERT_GE(L.size(), 4u);
   EXPECT_EQ(L[0].substr(0, 21), " Max x       (scaled)");
