@@ -18,8 +18,8 @@ struct Context;
 // ---- cost former and prices ---------------------------------------------
 // Form grd, bsfeas, ninf, sinf and the next state.  `firstpass`: first pass
 // of the major iteration; the previous state is infeasible when ctx.spx.ninf
-// > 0 on entry.  `start`: the start value of the loop (3 prints the "linear
-// E rows feasible" line).  Returns 0, or a nonzero code from a function
+// > 0 on entry.  `start`: the start value of the loop (kCrashLinearE prints
+// the "linear E rows feasible" line).  Returns 0, or a nonzero code from a function
 // evaluation.
 int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start);
 
