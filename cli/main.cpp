@@ -8,14 +8,17 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "core/page.h"
 #include "files/mps.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "report.h"
 
 namespace {
@@ -214,7 +217,7 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
   ctx.par.sumfile = 0;
   tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
   ctx.par = saved;
-  if (r.inform != 42 || r.minwork <= 0) {
+  if (r.inform != TV_WORKSPACE || r.minwork <= 0) {
     // Refused before any work (invalid data): again, with the files on, for the message.
     ctx.par = saved;
     tv::tvnose(ctx, "Cold", P, names.data(), ns, zsmall, 1, 0, nullptr, r);
@@ -233,15 +236,13 @@ void solve(tv::Context& ctx, tv::MpsModel& M, int loglev, tv::EntryResult& r) {
     g_time.start = cpu_seconds();
     tv::tvnose(ctx, "Cold", P, names.data(), ns, z.data(), static_cast<int>(nwork), loglev,
                loglev > 0 ? log_callback : nullptr, r);
-    if (r.inform != 20 || nwork >= INT_MAX) return;
+    if (r.inform != TV_LU_STORAGE || nwork >= INT_MAX) return;
     ctx.both(" tarvo: more workspace for the basis factors; solving again");
     nwork *= 2;
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   Args a;
   std::string err = parse_args(argc, argv, a);
   if (!err.empty()) {
@@ -253,7 +254,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (a.version) {
-    std::printf("tarvo %s\n", tv::tvtitle_text().c_str());
+    std::printf("tarvo %s\n", tv::title_text().c_str());
     return 0;
   }
 
@@ -323,4 +324,18 @@ int main(int argc, char** argv) {
     return fail("cannot write the solution file " + a.solution, kExitInput);
   std::fflush(stdout);
   return tvcli::exit_status(r.inform);
+}
+
+}  // namespace
+
+// Memory that cannot be allocated (the workspace of a very large problem)
+// ends the command with a message instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return fail("not enough memory", tvcli::kExitFailure);
+  } catch (const std::exception& e) {
+    return fail(std::string("failure: ") + e.what(), tvcli::kExitFailure);
+  }
 }

@@ -3,52 +3,25 @@
 #include <cstdio>
 #include <string>
 
+#include "core/exit_text.h"
+
 namespace tvcli {
 
 int exit_status(int inform) {
   switch (inform) {
-    case 0: return kExitOptimal;
-    case 1: return kExitInfeasible;
-    case 2: return kExitUnbounded;
-    case 3:
-    case 18:
-    case 19: return kExitLimit;
-    case 40:
-    case 41: return kExitInput;
+    case TV_OPTIMAL: return kExitOptimal;
+    case TV_INFEASIBLE: return kExitInfeasible;
+    case TV_UNBOUNDED: return kExitUnbounded;
+    case TV_ITERATION_LIMIT:
+    case TV_TIME_LIMIT:
+    case TV_INTERRUPT: return kExitLimit;
+    case TV_MPS_ERRORS:
+    case TV_MPS_FILE: return kExitInput;
     default: return kExitFailure;
   }
 }
 
-const char* result_text(int inform) {
-  switch (inform) {
-    case 0: return "optimal solution found";
-    case 1: return "the problem is infeasible";
-    case 2: return "the problem is unbounded (or badly scaled)";
-    case 3: return "too many iterations";
-    case 4: return "the objective has not changed for many iterations";
-    case 5: return "the superbasics limit is too small";
-    case 6: return "a user function asked to stop";
-    case 7: return "the objective gradients appear to be wrong";
-    case 8: return "the constraint gradients appear to be wrong";
-    case 9: return "the current point cannot be improved upon";
-    case 10: return "numerical error: the constraints cannot be satisfied accurately";
-    case 11: return "cannot find a superbasic to replace a basic variable";
-    case 12: return "basis factorization requested twice in a row";
-    case 13: return "near-optimal solution found";
-    case 18: return "time limit reached";
-    case 19: return "interrupted";
-    case 20: return "not enough storage for the basis factors";
-    case 21: return "error in the basis package";
-    case 22: return "the basis is singular after repeated factorization attempts";
-    case 30: return "the basis file dimensions do not match this problem";
-    case 32: return "system error: too many basic variables";
-    case 40: return "errors in the MPS file";
-    case 41: return "the MPS file cannot be read";
-    case 42: return "not enough workspace";
-    case tv::kInformBadData: return "the problem data are invalid";
-    default: return "the solver did not finish the solve";
-  }
-}
+const char* result_text(int inform) { return tv::result_meaning(inform); }
 
 namespace {
 

@@ -3,9 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "core/context.h"
-#include "core/entry.h"
-#include "core/page.h"
 
 namespace tvl {
 namespace {
@@ -36,7 +33,7 @@ void f_tvstart(const char* path, int length, int* error) {
   int err = 0;
   if (iprint > 0) {
     const std::string p = text_of(path, length);
-    if (p.empty() || !tv::default_context().io.attach(iprint, p, "w")) {
+    if (p.empty() || tvattach(iprint, p.c_str(), "w") != 0) {
       err = 1;
       iprint = 0;
     }
@@ -91,7 +88,9 @@ void f_tvopti(const char* text, int length, int ivalue, int* error) {
 
 long long f_tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, int nncon, int nnjac,
                    int njac) {
-  return tv::tvcore(m, n, ne, nb, hdim, maxs, nnobj, nncon, nnjac, njac);
+  long long estimate = 0;
+  tvcore64(&m, &n, &ne, &nb, &hdim, &maxs, &nnobj, &nncon, &nnjac, &njac, &estimate);
+  return estimate;
 }
 
 void f_tvnose(const char* start, int m, int n, int ne, double objconst, int nncon, int nnobj, int nnjac,

@@ -379,7 +379,7 @@ void Solve::status() {
   hmoModelStatSet(mh_, (ninf_ != 0 || ncstat_ > 1) ? 6 : 7);
   println(env_, "%s", "");
   const ExitReport e = exitReport(inform_, obj_, minwork_, modeltype_ == kNoObjective, nonlinear_,
-                                  inform_ == 1 && hmoNLNZ(mh_) > 0, tvl_->domlim < tvl_->evalerrs);
+                                  inform_ == TV_INFEASIBLE && hmoNLNZ(mh_) > 0, tvl_->domlim < tvl_->evalerrs);
   for (const std::string& line : e.lines) println(env_, "%s", line.c_str());
   if (e.modelstat > 0) hmoModelStatSet(mh_, e.modelstat);
   hmoSolveStatSet(mh_, e.solvestat);
@@ -419,7 +419,7 @@ bool Solve::write_solution() {
       cond = 2;
       infeasible = true;
     } else {
-      cond = (flag == 4 && inform_ != 0) ? 1 : 0;
+      cond = (flag == 4 && inform_ != TV_OPTIMAL) ? 1 : 0;
     }
   };
   for (int i = 0; i < m_; ++i) {
@@ -490,49 +490,49 @@ ExitReport exitReport(int inform, double obj, int minwork, bool noobjective, boo
   };
   char text[kMsgLen];
   switch (inform) {
-    case 0:
+    case TV_OPTIMAL:
       std::snprintf(text, sizeof text, " EXIT - Optimal Solution found, objective: %g", obj);
       set({text}, noobjective ? 16 : nonlinear ? 2 : 1, 1, true);
       break;
-    case 1:
+    case TV_INFEASIBLE:
       set({" EXIT - The problem is infeasible."}, nlrows ? 5 : 4, 1, true);
       break;
-    case 2:
+    case TV_UNBOUNDED:
       set({" EXIT - The problem is unbounded (or badly scaled)."}, 3, 1, false);
       break;
-    case 3:
+    case TV_ITERATION_LIMIT:
       set({" EXIT - Too many iterations."}, 0, 2, true);
       break;
-    case 4:
+    case TV_NO_CHANGE:
       set({" EXIT - The objective has not changed in many iterations."}, 0, 4, true);
       break;
-    case 5:
+    case TV_SUPERBASICS_LIMIT:
       set({" EXIT - The Superbasics Limit is too small."}, 0, 4, false);
       break;
-    case 6:
+    case TV_USER_STOP:
       if (domlim_exceeded) set({" EXIT - Function evaluation error limit exceeded."}, 0, 5, true);
       else set({" EXIT - Constraint and objective values could not be calculated."}, 0, 4, true);
       break;
-    case 9:
-    case 12:
-    case 13:
+    case TV_CANNOT_IMPROVE:
+    case TV_FACTOR_TWICE:
+    case TV_NEAR_OPTIMAL:
       set({" EXIT - The current point cannot be improved."}, 0, 4, true);
       break;
-    case 10:
+    case TV_NUMERICAL_ERROR:
       set({" EXIT - Numerical error in trying to satisfy the linear constraints",
            "        (or the linearized constraints). The basis is very ill-conditioned."},
           0, 4, false);
       break;
-    case 18:
+    case TV_TIME_LIMIT:
       set({" EXIT - Time limit reached."}, 0, 3, false);
       break;
-    case 19:
+    case TV_INTERRUPT:
       set({" EXIT - Terminated by user."}, 0, 8, false);
       break;
-    case 20:
+    case TV_LU_STORAGE:
       set({" EXIT - Not enough storage to solve the model."}, 13, 9, false);
       break;
-    case 42:
+    case TV_WORKSPACE:
       std::snprintf(text, sizeof text, "        Request at least %8.2f Mbytes.",
                     minwork * 1.1 * 8 / 1024 / 1024 + 0.005);
       set({" EXIT - Not enough storage to solve the model.", text}, 13, 9, false);

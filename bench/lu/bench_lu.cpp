@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/context.h"
+#include "core/units.h"
 #include "lu/lu.h"
 
 #ifdef TARVO_BENCH_SUITESPARSE
@@ -212,7 +212,7 @@ double timeit(F&& f, double budget = 0.3, int maxrep = 200) {
   return t / rep;
 }
 
-Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
+Result run_ours(tv::Units& io, const Csc& B, int rule, bool updates) {
   const int m = B.m, n = B.n;
   const int nz = int(B.i.size());
   LuStore s(m, n, std::max(10 * nz, 5 * (m + n)) + 100000);
@@ -236,7 +236,7 @@ Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
         s.indr[l] = j + 1;
       }
     int nent = nz, inform = 0;
-    tv::lu1fac(ctx, m, n, nent, s.lena, s.luipar(), s.lurpar(), s.f, inform);
+    tv::lu1fac(io, m, n, nent, s.lena, s.luipar(), s.lurpar(), s.f, inform);
     return inform;
   };
   Result r;
@@ -252,10 +252,10 @@ Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
   r.tsol = timeit([&]() {
     for (int i = 0; i < m; ++i) v[i] = double(rng() % 7) - 3.0;
     int inf;
-    tv::lu6sol(ctx, 1, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
-    tv::lu6sol(ctx, 3, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
+    tv::lu6sol(1, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
+    tv::lu6sol(3, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
     for (int j = 0; j < n; ++j) w[j] = double(rng() % 7) - 3.0;
-    tv::lu6sol(ctx, 6, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
+    tv::lu6sol(6, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), s.lena, s.luipar(), s.lurpar(), s.f, inf);
   });
   if (updates) {
     // 50 replacements chosen as a ratio test would: FTRAN a random column of
@@ -268,13 +268,13 @@ Result run_ours(tv::Context& ctx, const Csc& B, int rule, bool updates) {
       for (int l = B.p[src]; l < B.p[src + 1]; ++l) v[B.i[l]] = B.x[l] * (1.0 + 0.01 * it);
       int inf;
       tv::Dvec vv(v.data(), m), ww(w.data(), n);
-      tv::lu6sol(ctx, 1, m, n, vv, ww, s.lena, s.luipar(), s.lurpar(), s.f, inf);
-      tv::lu6sol(ctx, 3, m, n, vv, ww, s.lena, s.luipar(), s.lurpar(), s.f, inf);
+      tv::lu6sol(1, m, n, vv, ww, s.lena, s.luipar(), s.lurpar(), s.f, inf);
+      tv::lu6sol(3, m, n, vv, ww, s.lena, s.luipar(), s.lurpar(), s.f, inf);
       int jrep = 1;
       for (int j = 2; j <= n; ++j)
         if (std::fabs(w[j - 1]) > std::fabs(w[jrep - 1])) jrep = j;
       double diag, vnorm;
-      tv::lu8rpc(ctx, 1, 2, m, n, jrep, vv, vv, s.lena, s.luipar(), s.lurpar(), s.f, inf, diag, vnorm);
+      tv::lu8rpc(io, 1, 2, m, n, jrep, vv, vv, s.lena, s.luipar(), s.lurpar(), s.f, inf, diag, vnorm);
       ++nupd;
       if (inf != 0) break;
     }
@@ -337,12 +337,12 @@ Result run_klu(const Csc& B) {
 }
 #endif
 
-void report(tv::Context& ctx, const std::string& name, const Csc& B, bool quick) {
+void report(tv::Units& io, const std::string& name, const Csc& B, bool quick) {
   const char* rules[] = {"partial", "rook", "complete"};
   std::printf("%-12s %7d %8d", name.c_str(), B.m, int(B.i.size()));
   Result base;
   for (int rule = 0; rule < (quick ? 1 : 3); ++rule) {
-    Result r = run_ours(ctx, B, rule, rule == 0);
+    Result r = run_ours(io, B, rule, rule == 0);
     if (rule == 0) base = r;
     std::printf(" | %s %8.2f ms fill %8ld gr %7.1e", rules[rule], 1e3 * r.tfac, r.fill, r.growth);
     if (rule == 0)
@@ -375,7 +375,7 @@ int main(int argc, char** argv) {
       dirs.push_back(a);
     }
   }
-  tv::Context ctx;
+  tv::Units io;
   std::printf("times per call; fill = lenL + lenU (off-diagonal L plus U with diagonal); gr = growth\n");
   std::printf("sol = one FTRAN (L then U) plus one BTRAN; upd = one FTRAN plus one column replacement\n");
   for (auto& dir : dirs) {
@@ -393,9 +393,9 @@ int main(int argc, char** argv) {
       std::vector<std::vector<std::pair<int, double>>> cols;
       if (!read_mps(dir + "/" + f, m, cols)) continue;
       Csc B = crash_basis(m, cols);
-      report(ctx, f.substr(0, f.find('.')), B, quick);
+      report(io, f.substr(0, f.find('.')), B, quick);
     }
   }
-  for (int n : sizes) report(ctx, "random" + std::to_string(n), random_basis(n, 11), quick);
+  for (int n : sizes) report(io, "random" + std::to_string(n), random_basis(n, 11), quick);
   return 0;
 }

@@ -16,11 +16,13 @@
 #include "core/context.h"
 #include "core/entry.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
+#include "core/setup.h"
+#include "core/tvsolv.h"
 #include "files/mps.h"
-#include "lu/m2bsol.h"
+#include "lu/basis_state.h"
 #include "options/options.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace {
 
@@ -53,35 +55,13 @@ Result solve(const std::string& path) {
   tv::tvopti(ctx, "Scale option", 0, 0, 0, errors);
   tv::tvopti(ctx, "Iterations limit", 100000, 0, 0, errors);
   tv::Problem P = M.problem();
-  tv::Params& p = ctx.par;
-  p.rowlim = P.m;
-  p.collim = P.n;
-  p.elmlim = P.ne;
-  ctx.run.m = P.m;
-  ctx.run.n = P.n;
-  ctx.run.nb = P.nb;
-  ctx.run.ne = P.ne;
-  tv::m3dflt(ctx, 2);
-  ctx.run.nwork = 0;
-  const int64_t need = tv::m2core(ctx, 4);
-  const int nwork = static_cast<int>(need);
-  ctx.run.nwork = nwork;
-  p.wstotal = nwork;
-  tv::m2core(ctx, 4);
+  tv::solve_settings(ctx, P);
+  const int nwork = static_cast<int>(tv::partition_workspace(ctx, 0));
+  tv::partition_workspace(ctx, nwork);
   std::vector<double> z(nwork, 0.0);
-  ctx.ws.bind(z.data(), nwork);
-  ctx.ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-  ctx.ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
-  ctx.ws.make_ints(ctx.bas.map.ints, ctx.bas.map.nints);
-  ctx.ws.make_ints(ctx.bas.map.lindc, ctx.bas.map.lena);
-  ctx.ws.make_ints(ctx.bas.map.lindr, ctx.bas.map.lena);
+  tv::bind_workspace(ctx, z.data(), nwork);
+  tv::run_start(ctx, P);
   tv::m2amat(ctx, 2, P, ctx.ws.ivec(ctx.part.bsfeas));
-  ctx.spx.objscale = 1.0;
-  ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
-  tv::m2bstart(ctx);
-  int nparp = std::max(p.partprice, 1);
-  if (P.n / nparp <= 9 && P.m / nparp <= 9) nparp = std::max({P.m, P.n, 1}) <= 10 ? 1 : std::max(P.m, P.n) / 10;
-  p.partprice = nparp;
   for (int j = 1; j <= P.n; ++j) {
     P.hs(j) = 0;
     P.xn(j) = std::clamp(P.xn(j), P.bl(j), P.bu(j));

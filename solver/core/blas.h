@@ -1,12 +1,11 @@
-// Level-1 BLAS (Debian's libblas) through its Fortran symbols, with thin
-// wrappers that take counts and increments by value.
+// The level-1 BLAS routines the solver uses (Debian's libblas), through
+// their Fortran symbols, with thin wrappers that take counts and increments
+// by value.
 #pragma once
 
 extern "C" {
 double dasum_(const int* n, const double* x, const int* incx);
 void daxpy_(const int* n, const double* a, const double* x, const int* incx, double* y, const int* incy);
-void dcopy_(const int* n, const double* x, const int* incx, double* y, const int* incy);
-double ddot_(const int* n, const double* x, const int* incx, const double* y, const int* incy);
 void dscal_(const int* n, const double* a, double* x, const int* incx);
 int idamax_(const int* n, const double* x, const int* incx);
 }
@@ -19,12 +18,6 @@ namespace tv {
 inline double dasum(int n, const double* x, int incx) { return n > 0 ? dasum_(&n, x, &incx) : 0.0; }
 inline void daxpy(int n, double a, const double* x, int incx, double* y, int incy) {
   if (n > 0) daxpy_(&n, &a, x, &incx, y, &incy);
-}
-inline void dcopy(int n, const double* x, int incx, double* y, int incy) {
-  if (n > 0) dcopy_(&n, x, &incx, y, &incy);
-}
-inline double ddot(int n, const double* x, int incx, const double* y, int incy) {
-  return n > 0 ? ddot_(&n, x, &incx, y, &incy) : 0.0;
 }
 inline void dscal(int n, double a, double* x, int incx) {
   if (n > 0) dscal_(&n, &a, x, &incx);

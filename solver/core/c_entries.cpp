@@ -1,12 +1,18 @@
 // The extern "C" entries: thin adapters onto the C++ entries, using the
-// process-wide context.  Nothing throws through them.
+// process-wide context.  Nothing throws through them: an exception (an
+// allocation that failed, or any other failure inside the solver) becomes
+// the result TV_SYSTEM_ERROR with its EXIT line.
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/exit_text.h"
+#include "core/guarded.h"
+#include "core/m2core.h"
 #include "core/page.h"
 #include "tarvo.h"
 
@@ -63,16 +69,19 @@ tv::EntryResult solve_entry(int* m, int* n, int* nb, int* ne, int* nnames, int* 
                             double* bl, double* bu, int* name1, int* name2, int* hs, double* xn,
                             double* pi, double* rc, int* inform, int* minwork, int* ninf,
                             double* sinf, double* obj, Solve solve) {
-  Context& ctx = tv::default_context();
   tv::EntryResult r;
-  if (!dims_ok(*m, *n, *nb)) {
-    r.inform = tv::kInformBadData;
-    ctx.both(" EXIT -- the problem data are invalid");
-  } else {
-    tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow,
-                                 *objconst, a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
-    solve(ctx, P, r);
-  }
+  const int failed = tv::guarded([&] {
+    Context& ctx = tv::default_context();
+    if (!dims_ok(*m, *n, *nb)) {
+      r.inform = TV_BAD_DATA;
+      ctx.both(tv::exit_text(TV_BAD_DATA));
+    } else {
+      tv::Problem P = make_problem(*m, *n, *nb, *ne, *nnames, *nncon, *nnobj, *nnjac, *objrow,
+                                   *objconst, a, ha, ka, bl, bu, name1, name2, hs, xn, pi, rc);
+      solve(ctx, P, r);
+    }
+  });
+  if (failed != 0) r.inform = failed;
   *inform = r.inform;
   *minwork = r.minwork;
   *ninf = r.ninf;
@@ -86,18 +95,25 @@ tv::EntryResult solve_entry(int* m, int* n, int* nb, int* ne, int* nnames, int* 
 extern "C" {
 
 void tvstart(int* iprint, int* isumm, int* ispecs) {
-  tv::tvstart(tv::default_context(), *iprint, *isumm, *ispecs);
+  tv::guarded([&] { tv::tvstart(tv::default_context(), *iprint, *isumm, *ispecs); });
 }
 
 void tvtitle(char* title, int titlelen) {
-  const std::string& t = tv::tvtitle_text();
-  for (int i = 0; i < titlelen; ++i) title[i] = i < static_cast<int>(t.size()) ? t[i] : ' ';
+  tv::guarded([&] {
+    const std::string& t = tv::title_text();
+    for (int i = 0; i < titlelen; ++i) title[i] = i < static_cast<int>(t.size()) ? t[i] : ' ';
+  });
 }
 
 void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
             int* nnjac, int* njac, int* estimate) {
   long long e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
   *estimate = static_cast<int>(std::clamp<long long>(e, 0, INT_MAX));
+}
+
+void tvcore64(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+              int* nnjac, int* njac, long long* estimate) {
+  *estimate = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
 }
 
 void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
@@ -145,22 +161,31 @@ void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int
 double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
               double* xn) {
   const int len = std::max(*j, 1);
-  return tv::tvsolf(tv::default_context(), *n, *j, *flag, *state, tv::CIvec(hs, len),
-                    tv::CDvec(bl, len), tv::CDvec(bu, len), tv::CDvec(rc, len),
-                    tv::CDvec(xn, len));
+  double value = 0.0;
+  tv::guarded([&] {
+    value = tv::tvsolf(tv::default_context(), *n, *j, *flag, *state, tv::CIvec(hs, len), tv::CDvec(bl, len),
+                       tv::CDvec(bu, len), tv::CDvec(rc, len), tv::CDvec(xn, len));
+  });
+  return value;
 }
 
 void tvsetfun(tv_funobj funobj, tv_funcon funcon) {
-  Context& ctx = tv::default_context();
-  ctx.funobj = funobj;
-  ctx.funcon = funcon;
+  tv::guarded([&] {
+    Context& ctx = tv::default_context();
+    ctx.funobj = funobj;
+    ctx.funcon = funcon;
+  });
 }
 
 int tvattach(int unit, const char* path, const char* mode) {
   if (!path) return 1;
-  return tv::default_context().io.attach(unit, path, mode ? mode : "w") ? 0 : 1;
+  bool ok = false;
+  tv::guarded([&] { ok = tv::default_context().io.attach(unit, path, mode ? mode : "w"); });
+  return ok ? 0 : 1;
 }
 
-void tvdetach(int unit) { tv::default_context().io.detach(unit); }
+void tvdetach(int unit) {
+  tv::guarded([&] { tv::default_context().io.detach(unit); });
+}
 
 }  // extern "C"

@@ -8,12 +8,16 @@
 #include <string>
 
 #include "core/context.h"
+#include "core/exit_text.h"
 #include "core/kernels.h"
-#include "core/m2core.h"
 #include "core/page.h"
+#include "core/run_state.h"
+#include "core/setup.h"
 #include "core/timers.h"
 #include "core/tvsolv.h"
+#include "files/save_state.h"
 #include "options/options.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -63,29 +67,8 @@ bool check_problem(Context& ctx, const Problem& P, const double* z, int nwork) {
   }
   if (why.empty()) return true;
   ctx.both(" XXX  Invalid problem data: " + why);
-  ctx.both(" EXIT -- the problem data are invalid");
+  ctx.both(exit_text(TV_BAD_DATA));
   return false;
-}
-
-// Number of Jacobian entries: the entries of columns 1..nnjac in rows 1..nncon.
-int tvcjac(const Problem& P) {
-  if (P.nncon <= 0) return 0;
-  const int last = P.ka(P.nnjac + 1) - 1;
-  if (P.nncon == P.m) return last;
-  int count = 0;
-  for (int k = 1; k <= last; ++k) count += P.ha(k) <= P.nncon ? 1 : 0;
-  return count;
-}
-
-// Give the integer regions their int32 objects.
-void start_integer_regions(Context& ctx) {
-  Workspace& ws = ctx.ws;
-  ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-  ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
-  const LuMap& L = ctx.bas.map;
-  ws.make_ints(L.ints, L.nints);
-  ws.make_ints(L.lindc, L.lena);
-  ws.make_ints(L.lindr, L.lena);
 }
 
 enum class Variant { Nose, Noss };
@@ -96,54 +79,34 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   m1time(ctx, 0, 0);
 
   if (!check_problem(ctx, P, z, nwork)) {
-    r.inform = kInformBadData;
+    r.inform = TV_BAD_DATA;
     return;
   }
 
-  // Dimensions into the settings.
+  // Settings, defaults and the Jacobian count; a Jacobian that is not full
+  // is held sparse.
   Params& p = ctx.par;
-  p.rowlim = P.m;
-  p.collim = P.n;
-  p.elmlim = P.ne;
-  p.nncon = P.nncon;
-  p.nnobj = P.nnobj;
-  p.nnjac = P.nnjac;
-  p.wstotal = nwork;
-  ctx.run.m = P.m;
-  ctx.run.n = P.n;
-  ctx.run.nb = P.nb;
-  ctx.run.ne = P.ne;
-  ctx.run.nwork = nwork;
-  m3dflt(ctx, 2);
-
-  // Jacobian count; a Jacobian that is not full is held sparse.
-  const int njac = tvcjac(P);
-  ctx.run.njac = njac;
+  const int njac = solve_settings(ctx, P);
   if (variant == Variant::Nose) {
     if (static_cast<long long>(p.nncon) * p.nnjac != njac) p.jacform = 2;
   } else if (p.nncon > 0 && p.nnjac > 0 && p.nncon != njac / p.nnjac) {
     p.jacform = 2;
   }
 
-  const long long need = m2core(ctx, 4);
+  const long long need = partition_workspace(ctx, nwork);
   if (need > INT_MAX) {
     r.minwork = INT_MAX;
-    r.inform = 42;
-    ctx.both(strf(" EXIT -- not enough workspace: this problem needs %lld words, more than a"
-                  " 32-bit workspace length can hold",
-                  need));
+    r.inform = TV_WORKSPACE;
+    ctx.both(exit_text(TV_WORKSPACE, kExitWorkspace64, need));
     return;
   }
   r.minwork = static_cast<int>(need);
   if (nwork < r.minwork) {
-    r.inform = 42;
-    ctx.both(strf(" EXIT -- not enough workspace to start solving this problem.  nwork =%10d"
-                  "  minwork =%10d",
-                  nwork, r.minwork));
+    r.inform = TV_WORKSPACE;
+    ctx.both(exit_text(TV_WORKSPACE, kExitUsual, nwork, r.minwork));
     return;
   }
-  ctx.ws.bind(z, nwork);
-  start_integer_regions(ctx);
+  bind_workspace(ctx, z, nwork);
 
   m3dflt(ctx, 3);
   // The problem name always comes from the caller; the objective, rhs,

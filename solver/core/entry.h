@@ -38,19 +38,10 @@ void tvnoss(Context& ctx, std::string_view start, Problem& P, const char* names,
 void tarvo_entry(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,
                  int nwork, EntryResult& r);
 
-// Workspace estimate (64-bit; the C entry clamps to 32 bits).
-long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, int nncon, int nnjac,
-                 int njac);
-
 // Solution state of variable j after a solve: returns the value, sets flag
 // (0 normal, 1 alternative optimum, 2 degenerate, 3 infeasible, 4 not optimal)
 // and state (0 lower, 1 upper, 2 superbasic, 3 basic, 4 fixed, 5 between bounds).
 double tvsolf(Context& ctx, int n, int j, int& flag, int& state, CIvec hs, CDvec bl, CDvec bu,
               CDvec rc, CDvec xn);
-
-// Result returned by the entry when the problem arrays are invalid (negative
-// or inconsistent dimensions, column pointers out of order, row indices out
-// of range, NaN or infinite values in the matrix, bounds or start point).
-constexpr int kInformBadData = 43;
 
 }  // namespace tv

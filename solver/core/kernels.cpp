@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "core/blas.h"
-#include "core/context.h"
+#include "core/units.h"
 
 namespace tv {
 
@@ -33,15 +33,11 @@ void iload(int n, int value, Ivec x, int incx) {
   for (int i = 1; i <= n; ++i) x(at(i, n, incx)) = value;
 }
 
-void hload(int n, int value, Ivec x, int incx) { iload(n, value, x, incx); }
-void iload1(int n, int value, Ivec x, int incx) { iload(n, value, x, incx); }
 
 void icopy(int n, CIvec x, int incx, Ivec y, int incy) {
   if (n <= 0) return;
   for (int i = 1; i <= n; ++i) y(at(i, n, incy)) = x(at(i, n, incx));
 }
-
-void hcopy(int n, CIvec x, int incx, Ivec y, int incy) { icopy(n, x, incx, y, incy); }
 
 void ddscl(int n, CDvec d, int incd, Dvec y, int incy) {
   if (n <= 0) return;
@@ -149,15 +145,6 @@ void m2apr5(int mode, int n, int nncon, int nnjac, double tol, CDvec a, CIvec ha
   }
 }
 
-void m2aprd(Context& ctx, int mode, const Problem& P, CIvec kbs, CDvec x, int count, Dvec y) {
-  const double tol = ctx.par.mc.eps080;
-  if (mode >= 1 && mode <= 4) {
-    m2apr1(mode, P.m, P.n, tol, P.a, P.ha, P.ka, kbs, x, count, y);
-  } else if (mode >= 5 && mode <= 7) {
-    m2apr5(mode, P.n, P.nncon, P.nnjac, tol, P.a, P.ha, P.ka, x, y);
-  }
-}
-
 void m2rcn(int j1, int j2, bool feasible, int nnl, CDvec a, CIvec ha, CIvec ka, CIvec hs, CDvec g,
            CDvec pi, Dvec rc) {
   for (int j = j1; j <= j2; ++j) {
@@ -257,7 +244,7 @@ void m2swap(int mode, int m, int n, Dvec bl, Dvec bu, Ivec hs, Dvec xn, Dvec rc)
 
 // ---------------------------------------------------------------------------
 
-void m2xmat(Context& ctx, int unit, const Problem& P) {
+void m2xmat(Units& io, int unit, const Problem& P) {
   if (unit != 91 && unit != 92 && unit != 93) return;
   auto selected = [&](int j) {
     if (unit == 91) return j <= P.n;
@@ -269,65 +256,26 @@ void m2xmat(Context& ctx, int unit, const Problem& P) {
     if (!selected(j)) continue;
     ++count;
     for (int l = P.ka(j); l < P.ka(j + 1); ++l)
-      ctx.io.linef(unit, "%10d%10d%24.14E", P.ha(l), count, P.a(l));
+      io.linef(unit, "%10d%10d%24.14E", P.ha(l), count, P.a(l));
   }
   if (unit == 91) return;
   for (int i = 1; i <= P.m; ++i) {
     if (!selected(P.n + i)) continue;
     ++count;
-    ctx.io.linef(unit, "%10d%10d%24.14E", i, count, -1.0);
+    io.linef(unit, "%10d%10d%24.14E", i, count, -1.0);
   }
 }
 
-void m2xsol(Context& ctx, int unit, const Problem& P, int inform, double objval, int ninf,
+void m2xsol(Units& io, int unit, const Problem& P, int objsense, int inform, double objval, int ninf,
             double sinf) {
   if (unit <= 0) return;
-  ctx.io.linef(unit, "%10d%10d%10d", inform, P.m, P.n);
-  ctx.io.linef(unit, "%10d%10d%24.14E", ctx.par.objsense, P.objrow, objval);
-  ctx.io.linef(unit, "%10d%10d%24.14E", 0, ninf, sinf);
+  io.linef(unit, "%10d%10d%10d", inform, P.m, P.n);
+  io.linef(unit, "%10d%10d%24.14E", objsense, P.objrow, objval);
+  io.linef(unit, "%10d%10d%24.14E", 0, ninf, sinf);
   for (int j = 1; j <= P.nb; ++j) {
     const double second = j <= P.n ? P.rc(j) : P.pi(j - P.n);
-    ctx.io.linef(unit, "%2d%24.14E%24.14E", P.hs(j), P.xn(j), second);
+    io.linef(unit, "%2d%24.14E%24.14E", P.hs(j), P.xn(j), second);
   }
-}
-
-int matcol(Context& ctx, Problem& P, int nz, CDvec values, CIvec rows) {
-  const int phcols = ctx.par.phcols;
-  // The first empty phantom column (phantom columns are the last phcols).
-  int jnew = 0;
-  for (int j = P.n - phcols + 1; j <= P.n; ++j) {
-    if (j >= 1 && P.ka(j) == P.ka(P.n + 1)) {
-      jnew = j;
-      break;
-    }
-  }
-  if (jnew == 0) {
-    ctx.both(" XXX  MATCOL  error.  Not enough Phantom columns.");
-    return 1;
-  }
-  int kept = 0;
-  for (int k = 1; k <= nz; ++k) kept += values(k) != 0.0 ? 1 : 0;
-  if (kept == 0) {
-    ctx.both(" XXX  MATCOL  error.  New column of  A  was zero.");
-    return 1;
-  }
-  const int used = P.ka(P.n + 1) - 1;
-  if (used + kept > P.a.size() || used + kept > P.ha.size()) {
-    ctx.both(" XXX  MATCOL  error.  Not enough Phantom elements.");
-    return 1;
-  }
-  int l = P.ka(jnew);
-  for (int k = 1; k <= nz; ++k) {
-    if (values(k) == 0.0) continue;
-    P.a(l) = values(k);
-    P.ha(l) = rows(k);
-    ++l;
-  }
-  for (int j = jnew + 1; j <= P.n + 1; ++j) P.ka(j) += kept;
-  P.ne = P.ka(P.n + 1) - 1;
-  P.bl(jnew) = ctx.par.bldef;
-  P.bu(jnew) = ctx.par.budef;
-  return 0;
 }
 
 }  // namespace tv

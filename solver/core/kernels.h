@@ -10,15 +10,12 @@
 
 namespace tv {
 
-struct Context;
+class Units;
 
 // ---- vector kernels ---------------------------------------------------------
 void dload(int n, double value, Dvec x, int incx);
 void iload(int n, int value, Ivec x, int incx);
-void hload(int n, int value, Ivec x, int incx);
-void iload1(int n, int value, Ivec x, int incx);
 void icopy(int n, CIvec x, int incx, Ivec y, int incy);
-void hcopy(int n, CIvec x, int incx, Ivec y, int incy);
 void ddscl(int n, CDvec d, int incd, Dvec y, int incy);   // y(i) = d(i) * y(i)
 void dddiv(int n, CDvec d, int incd, Dvec y, int incy);   // y(i) = y(i) / d(i)
 double dnormi(int n, CDvec x, int incx);                   // max |x(i)|
@@ -27,9 +24,9 @@ double dnorm1(int n, CDvec x, int incx);                   // sum |x(i)| / sqrt(
 // ---- matrix kernels (columns of a/ha/ka; variable j > n is slack j-n) -------
 // y(1..m) = column j.
 void m2unpk(int j, int m, int n, CDvec a, CIvec ha, CIvec ka, Dvec y);
-// Products with the basic/superbasic columns (modes 1..4) or all columns
-// (modes 5..7), dropping multipliers below eps^0.8.
-void m2aprd(Context& ctx, int mode, const Problem& P, CIvec kbs, CDvec x, int count, Dvec y);
+// Products with the basic/superbasic columns (m2apr1, modes 1..4) or all
+// columns (m2apr5, modes 5..7), dropping multipliers of magnitude tol or
+// less (callers pass eps^0.8).
 void m2apr1(int mode, int m, int n, double tol, CDvec a, CIvec ha, CIvec ka, CIvec kbs, CDvec x,
             int count, Dvec y);
 void m2apr5(int mode, int n, int nncon, int nnjac, double tol, CDvec a, CIvec ha, CIvec ka, CDvec x,
@@ -55,13 +52,10 @@ void m2swap(int mode, int m, int n, Dvec bl, Dvec bu, Ivec hs, Dvec xn, Dvec rc)
 // ---- export -------------------------------------------------------------------
 // Columns of A and selected slacks for the units 91 (all columns), 92 (basic
 // columns and slacks), 93 (basic and superbasic ones); other units write nothing.
-void m2xmat(Context& ctx, int unit, const Problem& P);
+void m2xmat(Units& io, int unit, const Problem& P);
 // The small solution file: three header lines, then state and two reals per variable.
-void m2xsol(Context& ctx, int unit, const Problem& P, int inform, double objval, int ninf,
+// objsense is 1 for minimizing, -1 for maximizing.
+void m2xsol(Units& io, int unit, const Problem& P, int objsense, int inform, double objval, int ninf,
             double sinf);
-// Add a column into the phantom columns (model modification between cycles).
-// The caller's arrays a/ha must have room for ne + Phantom elements entries.
-// Returns 0, or 1 after printing one of the MATCOL error lines.
-int matcol(Context& ctx, Problem& P, int nz, CDvec values, CIvec rows);
 
 }  // namespace tv

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -1,10 +1,7 @@
+// m2core: the regions of the workspace, and the estimate tvcore.
 #include "core/m2core.h"
 
 #include <algorithm>
-
-#include "core/context.h"
-#include "core/entry.h"
-#include "lu/lumap.h"
 
 namespace tv {
 
@@ -23,22 +20,20 @@ Region place(int64_t& next, int64_t len, bool is_int) {
 
 }  // namespace
 
-int64_t m2core(Context& ctx, int mode) {
-  const Params& p = ctx.par;
-  Partition& P = ctx.part;
-  const int64_t m = ctx.run.m;
-  const int64_t n = ctx.run.n;
+int64_t m2core(const CoreSizes& s, Partition& P) {
+  const int64_t m = s.m;
+  const int64_t n = s.n;
   const int64_t nb = n + m;
-  const int64_t nncon = p.nncon, nnobj = p.nnobj, nnjac = p.nnjac;
+  const int64_t nncon = s.nncon, nnobj = s.nnobj, nnjac = s.nnjac;
   const int64_t nnl = std::max(nnobj, nnjac);
 
-  const int64_t maxs = std::max(p.maxs, 1);
-  const int64_t hdim = std::max(p.hdim, 1);
+  const int64_t maxs = std::max(s.maxs, 1);
+  const int64_t hdim = std::max(s.hdim, 1);
   const int64_t nbs = m + maxs;
   const int64_t lenr = hdim * (hdim + 1) / 2 + (maxs - hdim);
-  const int64_t nscale = p.scaleopt != 0 ? nb : 1;
+  const int64_t nscale = s.scaleopt != 0 ? nb : 1;
   const int64_t nx = std::max(nbs, nnl);
-  const int64_t njac = std::max(ctx.run.njac, 1);
+  const int64_t njac = std::max(s.njac, 1);
 
   P.nbs = static_cast<int>(nbs);
   P.maxs = static_cast<int>(maxs);
@@ -49,13 +44,13 @@ int64_t m2core(Context& ctx, int mode) {
   P.njac = static_cast<int>(njac);
 
   int64_t next = 1;
-  P.user = place(next, std::max(p.wsuser, 0), false);
+  P.user = place(next, std::max(s.wsuser, 0), false);
   P.bsfeas = place(next, nbs, true);
   P.kbs = place(next, nbs, true);
   P.scales = place(next, nscale, false);
   P.work = place(next, nx, false);
   P.xbs = place(next, nx, false);
-  P.xsave = place(next, p.scaleopt >= 2 ? nnl : 0, false);
+  P.xsave = place(next, s.scaleopt >= 2 ? nnl : 0, false);
   P.y = place(next, nx, false);
   P.y2 = place(next, nx, false);
   P.gsub = place(next, nnl, false);
@@ -75,12 +70,18 @@ int64_t m2core(Context& ctx, int mode) {
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);
   P.devex = place(next, nb, false);
+  P.chzr = place(next, nbs + 1, true);
+  const int64_t dn = s.devex ? n : 0, dm = s.devex ? m + 1 : 0, dne = s.devex ? s.ne : 0;
+  P.dvxstart = place(next, dm, true);
+  P.dvxcol = place(next, dne, true);
+  P.dvxval = place(next, dne, false);
+  P.dvxrow = place(next, dn, false);
+  P.dvxmark = place(next, dn, true);
+  P.dvxtouch = place(next, dn, true);
+  P.dvxlist = place(next, s.devex ? nb : 0, true);
+  P.dvxpos = place(next, s.devex ? nb : 0, true);
   P.lufirst = next;
-
-  const int64_t nwork = ctx.run.nwork;
-  int64_t minwork = m2bmap(ctx, mode, static_cast<int>(m), static_cast<int>(n), ctx.run.ne,
-                           static_cast<int>(nbs), next, nwork);
-  return minwork;
+  return next;
 }
 
 long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, int nncon, int nnjac,

@@ -13,7 +13,7 @@ struct Context;
 void m1page(Context& ctx, int mode);
 
 // The 30-character title.
-const std::string& tvtitle_text();
+const std::string& title_text();
 
 // The title framed by two lines of 30 "=", six blanks in front of each line,
 // on the print and the summary file.

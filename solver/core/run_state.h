@@ -5,14 +5,19 @@
 
 namespace tv {
 
+// Start modes (RunState::startmode).
+enum : int { kStartCold = 0, kStartWarm = 1, kStartHot = 2 };
+
 struct RunState {
   // cycle1: the run flags.
   bool gotbas = false;  // a basis is present
   bool gotfac = false;  // LU factors usable
   bool gothes = false;  // reduced Hessian usable
   bool gotscl = false;  // scales computed
-  int startmode = 0;    // 0 cold, 1 warm, 2 hot
+  int startmode = kStartCold;
   std::string start;    // the start string as given
+  // The objective row's scale (1 when not scaled), set by the scaling.
+  double objscale = 1.0;
   // cycle2: results of the last call of the main loop.
   double obj = 0.0;
   double sinf = 0.0;

@@ -6,6 +6,9 @@
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/run_state.h"
+#include "files/save_state.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -42,10 +45,10 @@ void set_start_mode(Context& ctx, std::string_view start, int& ns) {
   R.gotbas = R.gotfac = R.gothes = R.gotscl = false;
   const char c = start.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(start[0])));
   if (c == 'W') {
-    R.startmode = 1;
+    R.startmode = kStartWarm;
     R.gotbas = true;
   } else if (c == 'H') {
-    R.startmode = 2;
+    R.startmode = kStartHot;
     R.gotbas = true;
     // Letters from the fifth character on say what else is taken over; a
     // string of four characters or fewer (or blank after them) takes all.
@@ -66,12 +69,12 @@ void set_start_mode(Context& ctx, std::string_view start, int& ns) {
     }
     ctx.prt(run_flag_line(R));
   } else {
-    R.startmode = 0;
+    R.startmode = kStartCold;
     if (c != 'C' && c != 'B') {
       ctx.both(" XXX Start parameter not recognized:  " + std::string(start));
     }
   }
-  if (R.startmode == 0) ns = 0;
+  if (R.startmode == kStartCold) ns = 0;
 }
 
 double tvsolf(Context& ctx, int n, int j, int& flag, int& state, CIvec hs, CDvec bl, CDvec bu,

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <string>
 
-#include "core/context.h"
+#include "core/units.h"
 
 namespace tv {
 
@@ -25,36 +25,35 @@ double process_cpu() {
   return static_cast<float>(static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec));
 }
 
-void print_clock(Context& ctx, const char* word, int k, double seconds) {
+void print_clock(const ClockReport& out, const char* word, int k, double seconds) {
   std::string s = std::string(" ") + word + " " + kLabels[k];
   if (s.size() < 37) s.append(37 - s.size(), ' ');
   s += strf("%13.2f seconds", seconds);
   if (k == 1) {
-    ctx.io.line(ctx.par.prtfile, "");
-    ctx.io.line(ctx.par.sumfile, "");
+    out.io.line(out.prtfile, "");
+    out.io.line(out.sumfile, "");
   }
-  ctx.io.line(ctx.par.prtfile, s);
-  ctx.io.line(ctx.par.sumfile, s);
+  out.io.line(out.prtfile, s);
+  out.io.line(out.sumfile, s);
 }
 
 }  // namespace
 
-double m1cpu(Context& ctx, int mode) {
+double m1cpu(Timers& T, int mode) {
   if (mode == 1) {
-    ctx.tim.base = process_cpu();
+    T.base = process_cpu();
     return 0.0;
   }
   if (mode == 0) {
     double t = process_cpu();
     if (t < 0.0) return -1.0;
-    return static_cast<float>(t - ctx.tim.base);
+    return static_cast<float>(t - T.base);
   }
   return 0.0;
 }
 
-void m1time(Context& ctx, int clock, int printopt) {
-  Timers& T = ctx.tim;
-  const int level = ctx.par.timlevel;
+void m1time(Timers& T, const ClockReport& out, int clock, int printopt) {
+  const int level = out.level;
   if (clock == 0 && printopt == 0) {
     // Clock 1 times the MPS input, which runs before the solve starts the
     // other clocks: its total is kept.
@@ -63,23 +62,23 @@ void m1time(Context& ctx, int clock, int printopt) {
       T.tsum[k] = 0.0;
       T.count[k] = 0;
     }
-    if (T.base == 0.0) m1cpu(ctx, 1);
-    T.enabled = level != 0 && m1cpu(ctx, 0) >= 0.0;
+    if (T.base == 0.0) m1cpu(T, 1);
+    T.enabled = level != 0 && m1cpu(T, 0) >= 0.0;
     return;
   }
   if (!T.enabled || level == 0) return;
 
   if (clock > 0 && clock <= Timers::kClocks) {
-    T.tstart[clock] = m1cpu(ctx, 0);
+    T.tstart[clock] = m1cpu(T, 0);
     return;
   }
   if (clock < 0 && -clock <= Timers::kClocks) {
     int k = -clock;
-    double dt = m1cpu(ctx, 0) - T.tstart[k];
+    double dt = m1cpu(T, 0) - T.tstart[k];
     if (dt < 0.0) dt = 0.0;
     T.tsum[k] += dt;
     T.count[k] += 1;
-    if (printopt == 1 && level > 0) print_clock(ctx, "Last time", k, dt);
+    if (printopt == 1 && level > 0) print_clock(out, "Last time", k, dt);
     if (printopt != 2 && printopt != 3) return;
   }
   if (level < 0) return;
@@ -88,10 +87,10 @@ void m1time(Context& ctx, int clock, int printopt) {
     int k2 = clock == 0 ? Timers::kClocks : k1;
     for (int k = k1; k <= k2; ++k) {
       if (printopt == 2) {
-        print_clock(ctx, "Time", k, T.tsum[k]);
+        print_clock(out, "Time", k, T.tsum[k]);
       } else {
         double mean = T.count[k] > 0 ? T.tsum[k] / T.count[k] : T.tsum[k];
-        print_clock(ctx, "Mean time", k, mean);
+        print_clock(out, "Mean time", k, mean);
       }
     }
   }

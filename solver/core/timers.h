@@ -3,7 +3,7 @@
 
 namespace tv {
 
-struct Context;
+class Units;
 
 struct Timers {
   static constexpr int kClocks = 5;
@@ -18,9 +18,18 @@ struct Timers {
 enum : int { kClockMps = 1, kClockSolve = 2, kClockOutput = 3, kClockCon = 4, kClockObj = 5 };
 
 // mode 1: record the base time; mode 0: seconds since the base; mode -1: 0.
-double m1cpu(Context& ctx, int mode);
+double m1cpu(Timers& T, int mode);
+
+// Where the timing lines go and the Timing level in force (0 no clocks,
+// negative clocks kept but nothing printed).
+struct ClockReport {
+  Units& io;
+  int prtfile = 0, sumfile = 0;
+  int level = 3;
+};
+
 // clock > 0 start, clock < 0 stop (and print with option 1); clock 0 with
 // option 0 initialises; option 2 prints "Time", option 3 "Mean time".
-void m1time(Context& ctx, int clock, int printopt);
+void m1time(Timers& T, const ClockReport& out, int clock, int printopt);
 
 }  // namespace tv

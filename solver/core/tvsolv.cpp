@@ -5,28 +5,28 @@
 #include "core/context.h"
 #include "core/m2amat.h"
 #include "core/page.h"
+#include "core/run_state.h"
 #include "core/states.h"
 #include "core/timers.h"
 #include "files/m4getb.h"
-#include "lu/m2bsol.h"
 #include "files/m4savb.h"
+#include "files/save_state.h"
+#include "lu/basis_state.h"
+#include "lu/m2bsol.h"
 #include "lu/m2scal.h"
+#include "nonlinear/nonlinear_state.h"
+#include "options/params.h"
+#include "simplex/cleanup_pass.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
 namespace {
 
-// Partial pricing: sections of fewer than ten columns and ten rows are not
-// worth it; use about ten sections instead (one when the problem is tiny).
-void partial_price(Context& ctx, int m, int n) {
-  Params& p = ctx.par;
-  int nparp = std::max(p.partprice, 1);
-  if (n / nparp <= 9 && m / nparp <= 9) {
-    const int big = std::max({m, n, 1});
-    nparp = big <= 10 ? 1 : big / 10;
-  }
-  p.partprice = nparp;
+void print_partial_price(Context& ctx, int m, int n) {
+  const Params& p = ctx.par;
+  const int nparp = p.partprice;
   ctx.prt(strf(" Scale option%3d,      Partial price%8d", p.scaleopt, nparp));
   ctx.prt(strf(" Partial price section size (A) %12d", n / nparp));
   ctx.prt(strf(" Partial price section size (I) %12d", m / nparp));
@@ -60,25 +60,30 @@ void unscale_unsaved(Context& ctx, Problem& P) {
 
 }  // namespace
 
-bool solution_saved(int inform, int itn) { return inform <= 29 && (itn > 0 || inform <= 19); }
+bool solution_saved(int inform, int itn) {
+  return inform < TV_BASIS_FILE && (itn > 0 || inform <= TV_INTERRUPT);
+}
 
-void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
-            int& nitns) {
-  Params& p = ctx.par;
+int partial_price_sections(int m, int n, int partprice) {
+  int nparp = std::max(partprice, 1);
+  if (n / nparp <= 9 && m / nparp <= 9) {
+    const int big = std::max({m, n, 1});
+    nparp = big <= 10 ? 1 : big / 10;
+  }
+  return nparp;
+}
+
+void run_start(Context& ctx, const Problem& P) {
   RunState& R = ctx.run;
-  const int m = P.m, n = P.n;
-
   R.ninf = 0;
   R.sinf = 0.0;
   R.obj = 0.0;
   R.ncycle = 0;
   ctx.bas.lenl = ctx.bas.lenu = 0;
-  m2bstart(ctx);  // factorization count and BS re-choice memory start afresh
-  ctx.spx.objscale = 1.0;
-  ctx.spx.jobj = P.objrow > 0 ? n + P.objrow : 0;
+  basis_manager_start(ctx);  // factorization count and BS re-choice memory start afresh
+  ctx.run.objscale = 1.0;
+  ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
   ctx.spx.itn = 0;
-  nmajor = 0;
-  nitns = 0;
   {
     // Fresh results; the hook and what a Hot start relies on are kept.
     MatmodFn hook = std::move(ctx.sav.matmod);
@@ -88,13 +93,25 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     ctx.sav.ns_hessian = ns_hessian;
   }
   ctx.nl.nstate_obj = ctx.nl.nstate_con = 1;
+  ctx.par.partprice = partial_price_sections(P.m, P.n, ctx.par.partprice);
+}
+
+void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& inform, int& nmajor,
+            int& nitns) {
+  Params& p = ctx.par;
+  RunState& R = ctx.run;
+  const int m = P.m, n = P.n;
+
+  run_start(ctx, P);
+  nmajor = 0;
+  nitns = 0;
   inform = 0;
 
   set_start_mode(ctx, start, ns);
   // Scale option 1 scales only the linear part: nothing when every column is
   // nonlinear.  Settled before it is printed, so the line shows what is used.
   if (p.scaleopt == 1 && n == P.nnl()) p.scaleopt = 0;
-  partial_price(ctx, m, n);
+  print_partial_price(ctx, m, n);
 
   Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas);
   m2amat(ctx, 1, P, rowtype);
@@ -102,7 +119,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
 
   ctx.prt(" Initial basis");
   ctx.prt(" -------------");
-  if (R.startmode > 0) {
+  if (R.startmode != kStartCold) {
     ctx.prt(" start = " + std::string(start));
   } else if (p.oldbfile <= 0 && p.insfile <= 0 && p.loadfile <= 0) {
     ctx.prt(" No basis file supplied");
@@ -144,7 +161,7 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
 
     m1time(ctx, kClockSolve, 0);
     m5solv(ctx, P, ns, startval, inform);
-    m5clean(ctx, P, ns, startval, inform);
+    cleanup_pass(ctx, P, ns, startval, inform);
     m1time(ctx, -kClockSolve, 0);
     nmajor += ctx.spx.nmaj;
     nitns += ctx.spx.itn;
@@ -164,9 +181,9 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     }
     m1time(ctx, -kClockOutput, 0);
 
-    if (inform == 6) break;
+    if (inform == TV_USER_STOP) break;
     if (R.ninf == 0 && final_function_calls(ctx, P, inform) < 0) break;
-    if (inform > 19) break;
+    if (inform > TV_INTERRUPT) break;
     if (k < cyclim && call_matmod(ctx, P, k)) break;
   }
 

@@ -29,8 +29,11 @@ struct Region {
   bool is_int = false;
 };
 
-// The 26 regions of the main partition (region 27, the LU factor storage, is
-// laid out by the basis factorization manager's map, see lu/lumap.h).
+// The regions of the main partition: 1..25 those every solve has, 26..35
+// the simplex method's own (the last eight only with Devex pricing).  The
+// LU factor storage that follows is laid out by the basis factorization
+// manager's map (lu/lumap.h).  The solver allocates nothing else while it
+// runs: its arrays are these regions and the caller's arrays.
 struct Partition {
   Region user;      // 1  caller's words, untouched
   Region bsfeas;    // 2  int: row types at start-up, feasibility states later
@@ -62,7 +65,20 @@ struct Partition {
                     //    tells whether j belongs to the reference framework
                     //    (+) or not (-).  The pivot row's B'^-1 e_r goes to
                     //    region 5 (`work`), free during a simplex step.
-  int64_t lufirst = 0;  // first free word after region 26
+  Region chzr;      // 27 int: the positions that can block, pass 1 to pass 2 of
+                    //    the ratio test (nbs + 1)
+  // Devex pricing: the structural columns by rows (a sparse pivot row from
+  // the rows of rho's nonzeros), the pivot row, and the candidate list.
+  // Only when Devex pricing is in force (linear problems), else empty.
+  Region dvxstart;  // 28 int: first position of each row, m + 1 (the last: ne + 1)
+  Region dvxcol;    // 29 int: column of each entry, ne, row by row
+  Region dvxval;    // 30 value of each entry, ne
+  Region dvxrow;    // 31 the pivot row over the columns, n
+  Region dvxmark;   // 32 int: column j is in dvxtouch, n
+  Region dvxtouch;  // 33 int: the columns the pivot row touches, n
+  Region dvxlist;   // 34 int: the candidate list, nb
+  Region dvxpos;    // 35 int: place of each variable in the list (0: not listed), nb
+  int64_t lufirst = 0;  // first free word after the regions
 
   // Sizes used by the partition.
   int nbs = 0, lenr = 0, nscale = 0, nx = 0, njac = 0, maxs = 0, hdim = 0;

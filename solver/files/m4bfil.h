@@ -25,6 +25,12 @@ bool m4load(Context& ctx, Problem& P, int unit, int& ns);
 void m4newb(Context& ctx, const Problem& P, int unit, int k, int itn, int ninf, double sinf,
             double obj, int ns);
 
+// The NEW basis file and, when one is named, the BACKUP file, written from
+// the main loop (at the Save frequency with status 0, at the end with
+// inform + 1); hs in external form.
+void save_new_basis(Context& ctx, const Problem& P, int ns, int status, int itn, int ninf, double sinf,
+                    double obj);
+
 // PUNCH and DUMP files at the end of a cycle (unscaled solution, hs external).
 void m4pnch(Context& ctx, const Problem& P, int unit);
 void m4dump(Context& ctx, const Problem& P, int unit);

@@ -4,9 +4,12 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/run_state.h"
 #include "files/m4bfil.h"
+#include "files/save_state.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -17,7 +20,7 @@ double into(double x, double lo, double hi) { return std::max(lo, std::min(x, hi
 void initial_point(Context& ctx, Problem& P, int& ns, int& inform) {
   const Params& p = ctx.par;
   RunState& R = ctx.run;
-  if (R.startmode == 0) {
+  if (R.startmode == kStartCold) {
     for (int j = P.n + 1; j <= P.nb; ++j) P.xn(j) = 0.0;
     for (int i = P.nncon + 1; i <= P.m; ++i) P.pi(i) = 0.0;
     bool got = false;
@@ -65,10 +68,10 @@ void prepare_cycle(Context& ctx, Problem& P, int& start) {
     m2scla(ctx, 1, P, sc);
   }
 
-  start = 0;
+  start = kCrashNone;
   if (!R.gotbas) {
     R.gotbas = true;
-    const int crash = p.crashopt >= 1 && p.crashopt <= 3 ? p.crashopt : 0;
+    const int crash = p.crashopt >= kCrashAll && p.crashopt <= kCrashLinearE ? p.crashopt : kCrashNone;
     start = crash;
     m2crsh(ctx, crash, P, rowtype, ctx.ws.ivec(ctx.part.kbs));
   }

@@ -5,9 +5,14 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
 #include "files/m4bfil.h"
 #include "files/m4soln.h"
+#include "files/save_state.h"
 #include "lu/m2scal.h"
+#include "nonlinear/nonlinear_state.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -63,7 +68,7 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
 
   if (scaled) {
     m2scla(ctx, 2, P, sc);
-    m2sclrc(nb, sc, P.rc);
+    unscale_rc(nb, sc, P.rc);
     // The nonlinear constraint values kept by the major iterations are
     // unscaled by their owner when it exists.
     for (int j = 1; j <= ng; ++j) g(j) /= sc(j);
@@ -106,7 +111,7 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
   // functions at the final point; it stays unset (cviol_set false) until the
   // evaluation routines of the nonlinear constraints provide it.
 
-  ctx.run.obj = m4obj(ctx, P);
+  ctx.run.obj = objective_value(ctx, P);
 
   if (p.pchfile > 0) m4pnch(ctx, P, p.pchfile);
   if (p.dumpfile > 0) m4dump(ctx, P, p.dumpfile);
@@ -114,9 +119,9 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
 
   const int rep = p.repfile;
   if (rep == 91 || rep == 92 || rep == 93) {
-    m2xmat(ctx, rep, P);
+    m2xmat(ctx.io, rep, P);
   } else if (rep == 81) {
-    m2xsol(ctx, rep, P, inform, ctx.run.obj, ctx.run.ninf, ctx.run.sinf);
+    m2xsol(ctx.io, rep, P, ctx.par.objsense, inform, ctx.run.obj, ctx.run.ninf, ctx.run.sinf);
     ctx.sum("");
     ctx.sum(strf(" Solution exported to file%4d", rep));
   } else if (rep > 0) {
@@ -140,9 +145,9 @@ void report(Context& ctx, Problem& P, int ns) {
 
 }  // namespace
 
-double m4obj(const Context& ctx, const Problem& P) {
+double objective_value(const Context& ctx, const Problem& P) {
   double obj = P.objconst;
-  if (P.objrow > 0) obj -= P.xn(P.n + P.objrow) * ctx.spx.objscale;
+  if (P.objrow > 0) obj -= P.xn(P.n + P.objrow) * ctx.run.objscale;
   if (P.nnobj > 0) obj += ctx.nl.fobj;
   return obj;
 }

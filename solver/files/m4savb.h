@@ -20,6 +20,6 @@ void m4savb(Context& ctx, int mode, Problem& P, int ns, int inform);
 
 // The objective of the current point: objconst + the linear objective row
 // (from its slack, times the objective row scale) + the nonlinear objective.
-double m4obj(const Context& ctx, const Problem& P);
+double objective_value(const Context& ctx, const Problem& P);
 
 }  // namespace tv

@@ -6,6 +6,8 @@
 
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/run_state.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -45,7 +47,7 @@ std::string m4id(const Problem& P, int j) {
   return s;
 }
 
-const char* m4status(int k) { return kStatus[std::clamp(k, 0, 5)]; }
+const char* status_word(int k) { return kStatus[std::clamp(k, 0, 5)]; }
 
 std::string m4solp(Context& ctx, int dest, int number, const std::string& name, int flag,
                    int state, const double v[5], int last) {
@@ -82,7 +84,7 @@ void m4soln(Context& ctx, int dest, const Problem& P, int ns, int inform, int it
     out(head + strf(" INFEASIBILITIES%7d%16.4E", ctx.run.ninf, ctx.run.sinf));
   }
   out("");
-  out(" STATUS" + blanks(9) + m4status(inform + 1) + blanks(9) +
+  out(" STATUS" + blanks(9) + status_word(inform + 1) + blanks(9) +
       strf(" ITERATION%7d    SUPERBASICS%7d", itn, ns));
   out("");
   out(" OBJECTIVE" + blanks(6) + name8(p.names[1]) + " (" + std::string(p.sensename, 3) + ")");

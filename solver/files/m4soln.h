@@ -17,7 +17,7 @@ std::string m4id(const Problem& P, int j);
 
 // Status word of a saved or written solution: k = 0 proceeding, inform + 1
 // otherwise, clamped to 0..5.
-const char* m4status(int k);
+const char* status_word(int k);
 
 // Write the solution report: dest 0 the print file, 1 the solution file
 // (Solution file unit).  The solution must be the saved (unscaled, final)

@@ -18,9 +18,12 @@
 #include <unordered_map>
 
 #include "core/context.h"
+#include "core/exit_text.h"
+#include "core/run_state.h"
 #include "core/timers.h"
 #include "files/mps.h"
 #include "files/mps_lines.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -720,7 +723,7 @@ int Reader::run(MpsLines& src) {
   lineno_ = src.lineno();
   if (src.read_error()) {
     file_error("cannot be read (read error or corrupt compressed data)");
-    return 41;
+    return TV_MPS_FILE;
   }
   return finish();
 }
@@ -738,8 +741,8 @@ int Reader::finish() {
     out(true, strf(" XXX  Warning: lines of other sets ignored: RHS %d, RANGES %d, BOUNDS %d", other_rhs_,
                    other_rng_, other_bnd_));
   if (missing > 0 || errors_ > 0) {
-    const int inform = missing > 0 ? 41 : 40;
-    out(true, strf(" EXIT -- MPS file not read: %d errors (result %d)", errors_, inform));
+    const int inform = missing > 0 ? TV_MPS_FILE : TV_MPS_ERRORS;
+    out(true, exit_text(inform, kExitUsual, errors_, inform));
     return inform;
   }
 
@@ -823,7 +826,7 @@ int read_source(Context& ctx, MpsLines& src, bool opened, const std::string& lab
   int inform = 0;
   if (!opened) {
     ctx.both(" XXX  MPS file " + label + ": cannot be opened");
-    inform = 41;
+    inform = TV_MPS_FILE;
   } else {
     bool fixed = format == MpsFormat::Fixed;
     bool ok = true;
@@ -833,12 +836,12 @@ int read_source(Context& ctx, MpsLines& src, bool opened, const std::string& lab
     }
     if (!ok) {
       ctx.both(" XXX  MPS file " + label + ": cannot be read (read error or corrupt compressed data)");
-      inform = 41;
+      inform = TV_MPS_FILE;
     } else {
       Reader rd(ctx, model, label, fixed);
       inform = rd.run(src);
       bool second = false;
-      if (inform == 40 && format == MpsFormat::Auto && src.rewind()) {
+      if (inform == TV_MPS_ERRORS && format == MpsFormat::Auto && src.rewind()) {
         // The file kept the fixed columns but does not read as fixed
         // format (or the other way round): try the other reading quietly.
         MpsModel other;

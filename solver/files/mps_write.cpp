@@ -15,6 +15,7 @@
 
 #include "core/context.h"
 #include "files/mps.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -291,7 +292,7 @@ int mps_write(Context& ctx, const MpsModel& model, const std::string& path, MpsF
   std::string text, why;
   if (!mps_write_text(model, text, why, format)) {
     ctx.both(" XXX  MPS file " + path + " not written: " + why);
-    return 41;
+    return TV_MPS_FILE;
   }
   bool ok = false;
   const bool gz = path.size() > 3 && path.compare(path.size() - 3, 3, ".gz") == 0;
@@ -307,7 +308,7 @@ int mps_write(Context& ctx, const MpsModel& model, const std::string& path, MpsF
   }
   if (!ok) {
     ctx.both(" XXX  MPS file " + path + " cannot be written");
-    return 41;
+    return TV_MPS_FILE;
   }
   return 0;
 }

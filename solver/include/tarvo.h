@@ -14,6 +14,37 @@
 extern "C" {
 #endif
 
+/* Result codes (inform) of a solve.  Results up to 19 leave a usable point
+ * in xn, hs, pi, rc. */
+enum tv_inform {
+  TV_OPTIMAL = 0,            /* optimal solution found */
+  TV_INFEASIBLE = 1,         /* the problem is infeasible */
+  TV_UNBOUNDED = 2,          /* the problem is unbounded (or badly scaled) */
+  TV_ITERATION_LIMIT = 3,    /* too many iterations (or major iterations) */
+  TV_NO_CHANGE = 4,          /* the objective has not changed for many iterations */
+  TV_SUPERBASICS_LIMIT = 5,  /* the superbasics limit is too small */
+  TV_USER_STOP = 6,          /* a user function asked to stop, or was undefined */
+  TV_OBJ_GRADIENTS = 7,      /* the objective gradients appear to be wrong */
+  TV_CON_GRADIENTS = 8,      /* the constraint gradients appear to be wrong */
+  TV_CANNOT_IMPROVE = 9,     /* the current point cannot be improved upon */
+  TV_NUMERICAL_ERROR = 10,   /* the general constraints cannot be satisfied accurately */
+  TV_NO_SUPERBASIC = 11,     /* no superbasic to replace a basic variable */
+  TV_FACTOR_TWICE = 12,      /* basis factorization requested twice in a row */
+  TV_NEAR_OPTIMAL = 13,      /* near-optimal solution (reduced gradient still large) */
+  TV_TIME_LIMIT = 18,        /* time limit, signalled through the log callback */
+  TV_INTERRUPT = 19,         /* interrupt, signalled through the log callback */
+  TV_LU_STORAGE = 20,        /* not enough storage for the basis factors */
+  TV_LU_ERROR = 21,          /* error in the basis package */
+  TV_SINGULAR_BASIS = 22,    /* the basis is singular after repeated factorization attempts */
+  TV_BASIS_FILE = 30,        /* the basis file dimensions do not match this problem */
+  TV_TOO_MANY_BASICS = 32,   /* system error: too many basic variables */
+  TV_MPS_ERRORS = 40,        /* errors in an MPS file (MPS input only) */
+  TV_MPS_FILE = 41,          /* an MPS file cannot be read (MPS input only) */
+  TV_WORKSPACE = 42,         /* not enough workspace (nwork < minwork); nothing was done */
+  TV_BAD_DATA = 43,          /* invalid problem data; nothing was done */
+  TV_SYSTEM_ERROR = 44       /* memory could not be allocated, or another failure inside the solver */
+};
+
 /* Per-iteration log procedure (the `logfun` argument of tvnose).  kind 1
  * after a minor iteration, 2 after a major iteration.  *stop is set only to
  * ask for a stop: 1 acts as a time limit (result 18), 2 as an interrupt
@@ -42,9 +73,12 @@ void tvopt(const char* phrase, int* iprint, int* isumm, int* errors, int phrasel
 void tvopti(const char* phrase, int* ivalue, int* iprint, int* isumm, int* errors, int phraselen);
 void tvoptr(const char* phrase, double* rvalue, int* iprint, int* isumm, int* errors, int phraselen);
 
-/* Workspace estimate for a problem before any array exists. */
+/* Workspace estimate for a problem before any array exists (clamped to the
+ * 32-bit range), and the same estimate in 64 bits. */
 void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
             int* nnjac, int* njac, int* estimate);
+void tvcore64(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
+              int* nnjac, int* njac, long long* estimate);
 
 /* Solve.  names: 5 names of 8 characters (40 characters, not terminated). */
 void tvnoss(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,

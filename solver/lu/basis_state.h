@@ -7,11 +7,19 @@
 
 namespace tv {
 
+// Why the next factorization is due (BasisState::demand).
+enum : int {
+  kDemandNone = 0,
+  kDemandFrequency = 1,     // the Factorization frequency was reached
+  kDemandLuGrew = 2,        // L and U grew to twice their size after the factorization
+  kDemandUpdateFailed = 7,  // an update of the factors failed
+  kDemandRowCheck = 10,     // the row check failed
+};
+
 struct BasisState {
   LuMap map;          // m2lu1: the LU region inside the workspace
   int nfactor = 0;    // factorizations so far ("Factor"); 0 clears umin and nbfac
-  int demand = 0;     // reason for the next factorization (0 none, 1 frequency,
-                      // 2 LU grew, 7 update failed, 10 row check failed)
+  int demand = kDemandNone;  // reason for the next factorization
   int nupd = 0;       // updates since the last factorization
   int ierr = 0;       // run error code of the last m2bfac (0, 10, 20, 21, 22, 32)
   // m2lu3: LU statistics for the log (after every factorization and update).

@@ -23,7 +23,7 @@
 
 namespace tv {
 
-struct Context;
+class Units;
 
 // The caller's arrays of the package.  Lengths: a, indc, indr lena;
 // iperm, lenrow, locrow, iinv, imark m; jperm, lencol, loccol, jinv, jlist,
@@ -66,13 +66,13 @@ enum LuRule : int { lu_partial = 0, lu_rook = 1, lu_complete = 2, lu_symmetric =
 //   3 index out of range, 4 duplicate entry, 7 lena too small (luipar(13)
 //   says how long), 8 internal inconsistency, 9 symmetric rule found no
 //   diagonal pivot.
-void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurpar,
+void lu1fac(Units& io, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurpar,
             LuArrays& f, int& inform);
 
 // Solves with the factors (modes 1..8, see lu6sol.cpp); v has m entries,
 // w n.  Code 1 for modes 3..6 reports a nonzero residual of a rank-
 // deficient U (lurpar(20)); the solution is still returned.
-void lu6sol(Context& ctx, int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar,
+void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar,
             Dvec lurpar, LuArrays& f, int& inform);
 
 // Individual solves (same arrays as lu6sol).
@@ -90,7 +90,7 @@ void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, c
 // holds L^-1 times it).  v and w may be the same vector.  Codes: 0 rank
 // unchanged, -1 rank dropped, 1 rank rose, 2 unstable (factors kept),
 // 7 lena too small, 8 jrep out of range or an internal failure (refactorize).
-void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
+void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
             Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm);
 
 }  // namespace tv

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/context.h"
 #include "core/units.h"
 #include "lu/lu_impl.h"
 
@@ -240,9 +239,9 @@ bool sizes_ok(int m, int n, int lena, const LuArrays& f) {
 
 }  // namespace
 
-void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurpar, LuArrays& f,
+void lu1fac(Units& io, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurpar, LuArrays& f,
             int& inform) {
-  LuFac s{ctx, f, luipar, lurpar};
+  LuFac s{io, f, luipar, lurpar};
   s.m = m;
   s.n = n;
   s.lena = lena;
@@ -277,7 +276,7 @@ void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec l
     if (lu_prints(s, 10)) {
       double area = double(m) * double(n);
       double dens = area > 0.0 ? 100.0 * double(nent0) / area : 0.0;
-      ctx.io.linef(s.nout, " m%12d %cn%12d  Elems%9d  Amax%10.1E  Density%7.2f", m, mn_char(m, n), n, s.nelem,
+      io.linef(s.nout, " m%12d %cn%12d  Elems%9d  Amax%10.1E  Density%7.2f", m, mn_char(m, n), n, s.nelem,
                    s.amax, dens);
     }
     lu1or2(s);
@@ -307,7 +306,7 @@ void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec l
       lu1pq3(n, f.lencol, f.jperm, f.jinv, np);
       s.lenneed = int(std::min<int64_t>(int64_t(s.lenl) + s.lenuu + 2 * (int64_t(m) + n), INT32_MAX));
       if (s.keep) {
-        inform = lu1pak(s);
+        inform = pack_factors(s);
       } else {
         for (int i = 1; i <= m; ++i) f.lenrow(i) = 0;
         luipar(lup::numl0) = 0;
@@ -337,7 +336,6 @@ void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec l
     for (int k : {lup::nsing, lup::jsing, lup::jumin, lup::numl0, lup::lrow}) luipar(k) = 0;
     luipar(lup::inform) = inform;
     if (s.nout > 0 && s.lprint >= 0) {
-      auto& io = ctx.io;
       int u = s.nout;
       switch (inform) {
         case 3:
@@ -390,7 +388,7 @@ void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec l
   lurpar(lur::growth) = s.rule == lu_partial ? s.umax / (s.amax + 1.0e-20) : akmax / (s.amax + 1.0e-20);
 
   if (nsing > 0 && s.nout > 0 && s.lprint >= 0)
-    ctx.io.linef(s.nout, " Singular(m%cn)  rank%9d  n-rank%8d  nsing%9d", mn_char(m, n), s.nrank, n - s.nrank,
+    io.linef(s.nout, " Singular(m%cn)  rank%9d  n-rank%8d  nsing%9d", mn_char(m, n), s.nrank, n - s.nrank,
                  nsing);
   if (lu_prints(s, 10)) {
     const int lenl = s.lenl, lenu = s.lenuu;
@@ -400,7 +398,6 @@ void lu1fac(Context& ctx, int m, int n, int& nent, int lena, Ivec luipar, Dvec l
     double agrwth = akmax / (s.amax + 1.0e-20);
     double condu = s.dumax / std::max(s.dumin, 1.0e-20);
     int bump = m - s.nutri - s.nltri;
-    auto& io = ctx.io;
     int u = s.nout;
     const char* head = s.rule == lu_partial ? " Merit" : (s.rule == lu_rook ? " MerRP" : (s.rule == lu_complete ? " MerCP" : " MerSP"));
     io.linef(u, "%s%8.1f  lenL%9d  L+U%11d  Cmpressns%5d  Incres%8.2f", head, merit, lenl, lenl + lenu,

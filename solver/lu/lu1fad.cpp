@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "core/context.h"
 #include "core/units.h"
 #include "lu/lu_impl.h"
 
@@ -64,8 +63,8 @@ void pq_remove(int x, int c, int pos, Ivec perm, Ivec inv, Ivec bucket) {
 
 void stage_msg(LuFac& s, const char* text) {
   if (!lu_prints(s, 50)) return;
-  s.ctx.io.line(s.nout, "");
-  s.ctx.io.line(s.nout, text);
+  s.io.line(s.nout, "");
+  s.io.line(s.nout, text);
 }
 
 // Delete column j from row i (the row's last entry fills the hole).
@@ -150,12 +149,12 @@ struct Step {
 };
 
 int compress_cols(LuFac& s, int limit) {
-  s.colend = lu1rec(s.ctx, s.ip, s.n, true, s.f.lencol, s.f.loccol, s.colend, s.f.indc, s.f.a, limit, true);
+  s.colend = lu1rec(s.io, s.ip, s.n, true, s.f.lencol, s.f.loccol, s.colend, s.f.indc, s.f.a, limit, true);
   s.lastc = s.colend;
   return s.colend;
 }
 int compress_rows(LuFac& s, int limit) {
-  s.rowend = lu1rec(s.ctx, s.ip, s.m, false, s.f.lenrow, s.f.locrow, s.rowend, s.f.indr, s.f.a, limit, true);
+  s.rowend = lu1rec(s.io, s.ip, s.m, false, s.f.lenrow, s.f.locrow, s.rowend, s.f.indr, s.f.a, limit, true);
   s.lastr = s.rowend;
   return s.rowend;
 }
@@ -312,7 +311,7 @@ int lu1pen(LuFac& s, const Step& st) {
 
 // ---- compression -----------------------------------------------------------
 
-int lu1rec(Context& ctx, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
+int lu1rec(Units& io, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
            Ivec ind, Dvec a, int limit, bool give_empty) {
   int nempty = 0;
   for (int l = 1; l <= nlist; ++l) {
@@ -352,7 +351,7 @@ int lu1rec(Context& ctx, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc,
   luipar(lup::ncp) += 1;
   int nout = luipar(lup::nout);
   if (nout > 0 && luipar(lup::lprint) >= 50)
-    ctx.io.linef(nout, " lu1rec.  File compressed from%10d   to%10d%3s  nempty =%8d", lend, k,
+    io.linef(nout, " lu1rec.  File compressed from%10d   to%10d%3s  nempty =%8d", lend, k,
                  reals ? "T" : "F", nempty);
   return k;
 }
@@ -361,7 +360,7 @@ int lu1rec(Context& ctx, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc,
 
 int lu1fad(LuFac& s) {
   LuArrays& f = s.f;
-  Context& ctx = s.ctx;
+  Units& io = s.io;
   const int m = s.m, n = s.n;
   const int rule = s.rule;
   const bool tcp = rule == lu_complete, trp = rule == lu_rook, tsp = rule == lu_symmetric;
@@ -436,7 +435,7 @@ int lu1fad(LuFac& s) {
       if (jbest == 0) {
         if (!slacks_msg) {
           slacks_msg = true;
-          if (lu_prints(s, 50)) ctx.io.linef(s.nout, " Slacks ended.  nslack =%12d", s.nslack);
+          if (lu_prints(s, 50)) io.linef(s.nout, " Slacks ended.  nslack =%12d", s.nslack);
         }
         for (int lq = lq1; lq <= lq2; ++lq) {
           int j = f.jperm(lq);
@@ -521,18 +520,18 @@ int lu1fad(LuFac& s) {
     if (lu_prints(s, 50)) {
       if (!s.debug_started) {
         s.debug_started = true;
-        ctx.io.line(s.nout, "");
-        ctx.io.line(s.nout, " lu1fad debug:");
+        io.line(s.nout, "");
+        io.line(s.nout, " lu1fad debug:");
       }
       if (tcp) {
         int jmax = s.hlen > 0 ? s.hcol(1) : 0;
         int imax = (jmax > 0 && f.lencol(jmax) > 0) ? f.indc(f.loccol(jmax)) : 0;
         double aijmax = s.hlen > 0 ? s.hkey(1) : 0.0;
-        ctx.io.linef(s.nout,
+        io.linef(s.nout,
                      " nrowu%7d   i,jbest%7d%7d   abest%10.2E   nrowd,ncold%6d%6d   i,jmax%7d%7d   aijmax%10.2E",
                      nrowu, ibest, jbest, abest, nrowd, ncold, imax, jmax, aijmax);
       } else {
-        ctx.io.linef(s.nout, " nrowu%7d   i,jbest%7d%7d   abest%10.2E   nrowd,ncold%6d%6d   i,jmax", nrowu,
+        io.linef(s.nout, " nrowu%7d   i,jbest%7d%7d   abest%10.2E   nrowd,ncold%6d%6d   i,jmax", nrowu,
                      ibest, jbest, abest, nrowd, ncold);
       }
     }

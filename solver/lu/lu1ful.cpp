@@ -1,6 +1,6 @@
 // Dense remainder of the factorization (lu1ful with the dense kernels
 // lu1dpp and lu1dcp), the final ordering of unpivoted rows and columns
-// (lu1pq3), and the packing of the stored factors (lu1pak).
+// (lu1pq3), and the packing of the stored factors (pack_factors).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -106,7 +106,7 @@ int lu1ful(LuFac& s, int nrowu, int mrem, int nrem) {
   const int base = s.facbot;  // first used position above the free space
   const int64_t dsize = int64_t(mrem) * nrem;
   if (s.colend >= base - dsize) {
-    s.colend = lu1rec(s.ctx, s.ip, s.n, true, f.lencol, f.loccol, s.colend, f.indc, f.a, int(base - dsize - 1), true);
+    s.colend = lu1rec(s.io, s.ip, s.n, true, f.lencol, f.loccol, s.colend, f.indc, f.a, int(base - dsize - 1), true);
     s.lastc = s.colend;
     if (s.colend >= base - dsize) return 8;
   }
@@ -243,7 +243,7 @@ void partition_blocks(LuFac& s, int b1, int b2, int hi, int& sl, int& su) {
 // Pack the factors: U rows from position 1 in pivot order (diagonal first),
 // the nonempty L columns against lena in pivot order.  indc of a U entry
 // names its row.
-int lu1pak(LuFac& s) {
+int pack_factors(LuFac& s) {
   LuArrays& f = s.f;
   const int r = s.nrank;
   int64_t suml = 0, sumu = 0;

@@ -6,7 +6,6 @@
 // diagonal first; positions beyond lurank have no pivot.
 #include <cmath>
 
-#include "core/context.h"
 #include "lu/lu.h"
 
 namespace tv {
@@ -127,7 +126,7 @@ void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, c
   inform = 0;
 }
 
-void lu6sol(Context& ctx, int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar,
+void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar,
             LuArrays& f, int& inform) {
   if (mode < 1 || mode > 8) return;
   const bool need_w = mode >= 3 && mode <= 6;

@@ -7,7 +7,7 @@
 // U rows live in the row file a/indr (1 .. rowend, free slot: indr = 0);
 // new L entries go below the existing ones.  Free space is
 // lena - lenL - rowend.  indc of a row file slot names the row it belongs
-// to (set by lu1pak and kept here; trusted only after checking that the row
+// to (set by pack_factors and kept here; trusted only after checking that the row
 // covers the slot).  During a sweep loccol(j) holds the offset of the spike
 // row's entry in column j (0 when none); it is 0 again on return.
 #include <algorithm>
@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "core/context.h"
 #include "core/units.h"
 #include "lu/lu_impl.h"
 
@@ -36,9 +35,9 @@ void lu7cyc(int kfirst, int klast, Ivec perm) {
 namespace {
 
 struct Upd {
-  Upd(Context& c, LuArrays& arrays, Ivec luipar, Dvec lurpar, int m_, int n_, int lena_)
-      : ctx(c), f(arrays), ip(luipar), rp(lurpar), m(m_), n(n_), lena(lena_) {}
-  Context& ctx;
+  Upd(Units& u_io, LuArrays& arrays, Ivec luipar, Dvec lurpar, int m_, int n_, int lena_)
+      : io(u_io), f(arrays), ip(luipar), rp(lurpar), m(m_), n(n_), lena(lena_) {}
+  Units& io;
   LuArrays& f;
   Ivec ip;
   Dvec rp;
@@ -52,7 +51,7 @@ int free_space(const Upd& u) { return u.lena - u.lenl - u.lrow; }
 // Compress the row file; the rows' slots get their owners again.
 void compress(Upd& u) {
   LuArrays& f = u.f;
-  u.lrow = lu1rec(u.ctx, u.ip, u.m, true, f.lenrow, f.locrow, u.lrow, f.indr, f.a, u.lena - u.lenl, false);
+  u.lrow = lu1rec(u.io, u.ip, u.m, true, f.lenrow, f.locrow, u.lrow, f.indr, f.a, u.lena - u.lenl, false);
   for (int i = 1; i <= u.m; ++i)
     for (int l = f.locrow(i); l < f.locrow(i) + f.lenrow(i); ++l) f.indc(l) = i;
 }
@@ -400,9 +399,9 @@ int lu7rnk(Upd& u, int jsing, double& diag) {
 
 }  // namespace
 
-void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
+void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
             Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm) {
-  Upd u{ctx, f, luipar, lurpar, m, n, lena};
+  Upd u{io, f, luipar, lurpar, m, n, lena};
   u.nrank = luipar(lup::nrank);
   u.lenl = luipar(lup::lenl);
   u.lenu = luipar(lup::lenu);
@@ -430,8 +429,8 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   auto storage_error = [&]() {
     inform = 7;
     if (prt) {
-      ctx.io.line(nout, "");
-      ctx.io.linef(nout, " lu8rpc  error...  Insufficient storage.    lena =%8d", lena);
+      io.line(nout, "");
+      io.linef(nout, " lu8rpc  error...  Insufficient storage.    lena =%8d", lena);
     }
     finish();
   };
@@ -439,8 +438,8 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   if (jrep < 1 || jrep > n) {
     inform = 8;
     if (prt) {
-      ctx.io.line(nout, "");
-      ctx.io.linef(nout, " lu8rpc  error...  jrep  is out of range.    m =%8d    n =%8d    jrep =%8d", m, n, jrep);
+      io.line(nout, "");
+      io.linef(nout, " lu8rpc  error...  jrep  is out of range.    m =%8d    n =%8d    jrep =%8d", m, n, jrep);
     }
     finish();
     return;
@@ -557,8 +556,8 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   if (swept && vnorm < utol2 * std::fabs(diag)) {
     inform = 2;
     if (prt) {
-      ctx.io.line(nout, "");
-      ctx.io.linef(nout, " lu8rpc  warning.  Instability after replacing column.    jrep =%8d    diag =%12.2E",
+      io.line(nout, "");
+      io.linef(nout, " lu8rpc  warning.  Instability after replacing column.    jrep =%8d    diag =%12.2E",
                    jrep, diag);
     }
     finish();
@@ -590,7 +589,7 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   }
   if (code == 8) {
     inform = 8;
-    if (prt) ctx.io.line(nout, "Fatal error in DECOM lu7rnk");
+    if (prt) io.line(nout, "Fatal error in DECOM lu7rnk");
     finish();
     return;
   }
@@ -600,8 +599,8 @@ void lu8rpc(Context& ctx, int mode1, int mode2, int m, int n, int jrep, Dvec v, 
   } else if (u.nrank < nrank0) {
     inform = -1;
     if (nrank0 == n && prt) {
-      ctx.io.line(nout, "");
-      ctx.io.linef(nout, " lu8rpc  warning.  Singularity after replacing column.    jrep =%8d    diag =%12.2E",
+      io.line(nout, "");
+      io.linef(nout, " lu8rpc  warning.  Singularity after replacing column.    jrep =%8d    diag =%12.2E",
                    jrep, diag);
     }
   } else {

@@ -11,8 +11,8 @@ namespace tv {
 // State of one lu1fac call.  Lives on the caller's stack; every array is a
 // view of caller storage.
 struct LuFac {
-  LuFac(Context& c, LuArrays& arrays, Ivec luipar, Dvec lurpar) : ctx(c), f(arrays), ip(luipar), rp(lurpar) {}
-  Context& ctx;
+  LuFac(Units& u, LuArrays& arrays, Ivec luipar, Dvec lurpar) : io(u), f(arrays), ip(luipar), rp(lurpar) {}
+  Units& io;  // messages go to unit luipar(1)
   LuArrays& f;
   Ivec ip;   // luipar
   Dvec rp;   // lurpar
@@ -60,14 +60,14 @@ int lu1ful(LuFac& s, int nrowu, int mrem, int nrem);
 void lu1dpp(double* d, int mrem, int nrem, double small, int& nrankd, Ivec ipr, Ivec jpc);
 void lu1dcp(double* d, int mrem, int nrem, double small, int& nrankd, Ivec ipr, Ivec jpc);
 void lu1pq3(int n, Ivec len, Ivec perm, Ivec work, int& nrank);
-int lu1pak(LuFac& s);
+int pack_factors(LuFac& s);
 void lu6chk(LuFac& s, int mode, int& nsing, int& jsing, int& jumin);
 
 // Compression of a file of nlist lists (lengths len, starts loc, indices
 // ind with 0 marking a free slot, values a when reals).  Lists with len < 0
 // are finished and ignored.  Empty lists get one free slot at the new end
 // when that stays within limit.  Returns the new end.
-int lu1rec(Context& ctx, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
+int lu1rec(Units& io, Ivec luipar, int nlist, bool reals, Ivec len, Ivec loc, int lend,
            Ivec ind, Dvec a, int limit, bool give_empty);
 
 // Markowitz searches (partial/complete, rook, symmetric) and maxima.

@@ -1,15 +1,17 @@
-// m2bfac: factorize the current basis, repair it when singular, re-choose
-// the basic and superbasic sets when asked, and recompute the basic values.
+// m2bfac: factorize the current basis, repair it when singular and re-choose
+// the basic and superbasic sets when asked; basis_bounds: the bounds in kbs
+// order once the basic values are known.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <string_view>
 
 #include "core/context.h"
-#include "core/page.h"
+#include "core/exit_text.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
-#include "nonlinear/seams.h"
-#include "simplex/m5.h"
+#include "lu/m2crsh.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -27,23 +29,19 @@ int storage_failure(Context& ctx, int64_t required) {
   required = std::max(required, lena + lena / 2 + 1000);
   int64_t need = 3 * (required - lena) + nwork;
   need = std::min<int64_t>(need, INT_MAX);
-  B.ierr = 20;
-  m1page(ctx, 2);
-  ctx.both("");
-  ctx.both(" EXIT -- not enough storage for the basis factors");
+  B.ierr = TV_LU_STORAGE;
+  print_exit(ctx, TV_LU_STORAGE);
   ctx.both("");
   ctx.both(strf(" Words available =%8d", static_cast<int>(std::min<int64_t>(nwork, INT_MAX))));
   ctx.both("");
   ctx.both(strf(" Increase Workspace (total) to at least%8d", static_cast<int>(need)));
-  return 20;
+  return TV_LU_STORAGE;
 }
 
 int basis_package_error(Context& ctx) {
-  ctx.bas.ierr = 21;
-  m1page(ctx, 2);
-  ctx.both("");
-  ctx.both(" EXIT -- error in basis package");
-  return 21;
+  ctx.bas.ierr = TV_LU_ERROR;
+  print_exit(ctx, TV_LU_ERROR);
+  return TV_LU_ERROR;
 }
 
 int64_t five_quarters(int nent) { return (5LL * nent) / 4; }
@@ -65,21 +63,20 @@ int bs_rechoice(Context& ctx, Problem& P, int ns, int& nexch, bool& done) {
   const int nent = m2belm(ctx, true, P, kbs, ns);
   if (nent > ctx.bas.map.lena) return storage_failure(ctx, five_quarters(nent));
   Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
-  const int code = m2bsol(ctx, 8, y, y2, 0, ns);
+  const int code = m2bsol(ctx, kFactorBS, y, y2, 0, ns);
   if (code == 7) return storage_failure(ctx, std::max<int64_t>(five_quarters(nent), ctx.bas.lenneed));
   if (code != 0 && code != 1) return basis_package_error(ctx);
-  nexch = m2newb(ctx, P, ns);
-  if (nexch > 0) hessian_clear(ctx);
+  nexch += m2newb(ctx, P, ns);
   done = true;
   return 0;
 }
 
 // Factorization loop: attempts until the basis is nonsingular.
-int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nexch, int crashuse,
+int factor_loop(Context& ctx, const FactorRequest& rq, Problem& P, int& ns, FactorResult& fr,
                 bool prtfac) {
   BasisState& B = ctx.bas;
-  SimplexState& S = ctx.spx;
   Params& p = ctx.par;
+  const std::string_view ft(rq.factype, 2);
   const int m = B.map.m, n = P.n, nnl = P.nnl();
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
@@ -103,11 +100,11 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
       bt = false;
       B.nbfac = 1;
       bool done = false;
-      const int r = bs_rechoice(ctx, P, ns, nexch, done);
+      const int r = bs_rechoice(ctx, P, ns, fr.nexch, done);
       if (r != 0) return r;
       rechosen = rechosen || done;
     }
-    B.demand = 0;
+    B.demand = kDemandNone;
     B.nupd = 0;
     B.ierr = 0;
 
@@ -115,18 +112,13 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
     int nbasic = 0;
     for (int j = 1; j <= P.nb; ++j) nbasic += P.hs(j) == kHsBasic ? 1 : 0;
     if (nbasic > m) {
-      B.ierr = 32;
-      m1page(ctx, 2);
-      ctx.both("");
-      ctx.both(strf(" EXIT -- system error.  Too many basic variables:%8d", nbasic));
-      return 32;
+      B.ierr = TV_TOO_MANY_BASICS;
+      print_exit(ctx, TV_TOO_MANY_BASICS, kExitUsual, nbasic);
+      return TV_TOO_MANY_BASICS;
     }
     int k = 0;
-    S.objslot = 0;
     for (int i = 1; i <= m; ++i) {
-      if (P.hs(n + i) != kHsBasic) continue;
-      kbs(++k) = n + i;
-      if (n + i == S.jobj) S.objslot = k;
+      if (P.hs(n + i) == kHsBasic) kbs(++k) = n + i;
     }
     const int nslack = k;
     int nonlin = 0, linear = 0;
@@ -145,23 +137,18 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
     const int nent = m2belm(ctx, false, P, kbs, 0);
     if (nent > B.map.lena) return storage_failure(ctx, five_quarters(nent));
     if (prtfac) {
-      const bool feas = S.ninf == 0;
-      double obj = S.sinf;
-      if (feas) {
-        obj = P.objconst + ctx.nl.fobj;
-        if (S.jobj > 0) obj -= P.xn(S.jobj) * S.objscale;
-      }
+      const bool feas = rq.ninf == 0;
       ctx.prt(strf(" Nonlin%7d  Linear%7d  Slacks%8d  %s%20.8E", nonlin, linear, nslack,
-                   feas ? "Objective " : "Sum infeas", obj));
+                   feas ? "Objective " : "Sum infeas", feas ? rq.objective : rq.sinf));
     }
 
     // A crash basis is factorized with a larger singularity tolerance once.
     const double utol1 = rp(lur::utol1), utol2 = rp(lur::utol2);
-    if (S.itn == 0 && crashuse > 0) {
+    if (rq.itn == 0 && rq.crashuse > kCrashNone) {
       rp(lur::utol1) = std::max(utol1, p.mc.eps033);
       rp(lur::utol2) = std::max(utol2, p.mc.eps033);
     }
-    const int code = m2bsol(ctx, 0, y, y2);
+    const int code = m2bsol(ctx, kFactorB, y, y2);
     rp(lur::utol1) = utol1;
     rp(lur::utol2) = utol2;
 
@@ -187,70 +174,52 @@ int factor_loop(Context& ctx, std::string_view ft, Problem& P, int& ns, int& nex
     }
     if (nsing == 0) return 0;
     if (attempt > 10) {
-      B.ierr = 22;
-      m1page(ctx, 2);
-      ctx.both("");
-      ctx.both(strf(" EXIT -- the basis is singular after%4d  factorization attempts", attempt));
-      return 22;
+      B.ierr = TV_SINGULAR_BASIS;
+      print_exit(ctx, TV_SINGULAR_BASIS, kExitUsual, attempt);
+      return TV_SINGULAR_BASIS;
     }
 
     m2sing(ctx, P);
     // Superbasics that the repair made basic leave the superbasic set.
-    const int nsold = ns;
     for (int kk = m + ns; kk >= m + 1; --kk) {
       if (P.hs(kbs(kk)) != kHsBasic) continue;
-      hessian_delete(ctx, kk - m, ns);
       for (int l = kk; l < m + ns; ++l) kbs(l) = kbs(l + 1);
       --ns;
+      fr.nsbdrop += 1;
     }
-    if (ns < nsold) hessian_clear(ctx);
   }
 }
 
 }  // namespace
 
-void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns, int& nexch,
-            int crashuse) {
+FactorResult m2bfac(Context& ctx, const FactorRequest& rq, Problem& P, int& ns) {
   BasisState& B = ctx.bas;
-  SimplexState& S = ctx.spx;
-  Params& p = ctx.par;
-  const int m = B.map.m;
-  if (B.nfactor == 0) {
-    B.umin = 0.0;
-    B.nbfac = 0;
-  }
-  B.nfactor += 1;
-  B.nbfac += 1;
-  nexch = 0;
-  B.ierr = 0;
+  const Params& p = ctx.par;
+  FactorResult fr;
   const bool prtfac = p.prtfile > 0 && p.prtlevel % 10 > 0;
-  if (prtfac) {
-    ctx.prt("");
-    ctx.prt(strf(" Factor%7d  Demand%7d  Itn%11d  Infeas%8d", B.nfactor, B.demand, S.itn, S.ninf));
-  }
-  const std::string_view ft(factype, 2);
-
-  bool made = false;
-  bool skip = gotfac && B.demand == 0;
-  for (;;) {
-    if (!skip) {
-      const int r = factor_loop(ctx, ft, P, ns, nexch, crashuse, prtfac);
-      made = true;
-      if (r != 0) {
-        B.ierr = r;
-        return;
-      }
+  if (!rq.again) {
+    if (B.nfactor == 0) {
+      B.umin = 0.0;
+      B.nbfac = 0;
     }
-    skip = false;
-    gotfac = false;
-    if (m5setx(ctx, 1, P, ns) == 0) break;
-    if (made) {
-      B.ierr = 10;
-      return;
+    B.nfactor += 1;
+    B.nbfac += 1;
+    if (prtfac) {
+      ctx.prt("");
+      ctx.prt(strf(" Factor%7d  Demand%7d  Itn%11d  Infeas%8d", B.nfactor, B.demand, rq.itn, rq.ninf));
     }
   }
+  B.ierr = 0;
+  if (rq.gotfac && B.demand == kDemandNone) return fr;  // the factors kept from before
+  fr.made = true;
+  fr.ierr = factor_loop(ctx, rq, P, ns, fr, prtfac);
+  B.ierr = fr.ierr;
+  return fr;
+}
 
-  // Values and bounds in kbs order.
+void basis_bounds(Context& ctx, Problem& P, int ns, int crashuse) {
+  const Params& p = ctx.par;
+  const int m = ctx.bas.map.m;
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   Dvec blbs = ctx.ws.dvec(ctx.part.blbs), bubs = ctx.ws.dvec(ctx.part.bubs);
   const int nbs1 = m + ns;
@@ -259,7 +228,7 @@ void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns
     const int j = kbs(k);
     blbs(k) = P.bl(j);
     bubs(k) = P.bu(j);
-    if (crashuse == 3 && j > P.n && P.bl(j) < P.bu(j)) {
+    if (crashuse == kCrashLinearE && j > P.n && P.bl(j) < P.bu(j)) {
       blbs(k) = -inf;
       bubs(k) = inf;
     }

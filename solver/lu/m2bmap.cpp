@@ -1,7 +1,9 @@
 #include <algorithm>
 
 #include "core/context.h"
+#include "lu/basis_state.h"
 #include "lu/lumap.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "lu/basis_state.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -38,11 +40,11 @@ LuArrays lu_arrays(Context& ctx, int nrows, int ncols) {
   return f;
 }
 
-void m2bstart(Context& ctx) {
+void basis_manager_start(Context& ctx) {
   ctx.bas.nfactor = 0;
   ctx.bas.nbfac = 0;
   ctx.bas.umin = 0.0;
-  ctx.bas.demand = 0;
+  ctx.bas.demand = kDemandNone;
   ctx.bas.nupd = 0;
   ctx.bas.ierr = 0;
 }
@@ -90,7 +92,7 @@ int factorize(Context& ctx, int nrows, bool keep) {
   f.jinv = iv.sub(nrows + 1, m);
   int nent = L.nent;
   int inform = 0;
-  lu1fac(ctx, nrows, m, nent, L.lena, ip, p.lurpar(), f, inform);
+  lu1fac(ctx.io, nrows, m, nent, L.lena, ip, p.lurpar(), f, inform);
   ctx.ws.as_doubles(ctx.part.y2);
   ctx.bas.lenneed = ip(lup::lenneed);
   lu_stats(ctx);
@@ -131,17 +133,17 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
   Dvec rp = p.lurpar();
   int inform = 0;
   switch (request) {
-    case 0: {
+    case kFactorB: {
       inform = factorize(ctx, m, true);
       if (inform == 0) growth_reaction(ctx);
       break;
     }
-    case 1: {
+    case kSolveL: {
       LuArrays f = lu_arrays(ctx, m, m);
-      lu6sol(ctx, 1, m, m, v.head(m), v.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(1, m, m, v.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 2: {
+    case kFtran: {
       LuArrays f = lu_arrays(ctx, m, m);
       Dvec vv = v.head(m);
       // Relative drop tolerance for the L solve only.
@@ -149,26 +151,26 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
       double vmax = 0.0;
       for (int i = 1; i <= m; ++i) vmax = std::max(vmax, std::fabs(vv(i)));
       rp(lur::small) = small * vmax;
-      lu6sol(ctx, 1, m, m, vv, vv, L.lena, ip, rp, f, inform);
+      lu6sol(1, m, m, vv, vv, L.lena, ip, rp, f, inform);
       rp(lur::small) = small;
-      lu6sol(ctx, 3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 3: {
+    case kBtran: {
       LuArrays f = lu_arrays(ctx, m, m);
-      lu6sol(ctx, 6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
       break;
     }
-    case 4: {
+    case kReplace: {
       LuArrays f = lu_arrays(ctx, m, m);
       double diag = 0.0, vnorm = 0.0;
-      lu8rpc(ctx, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
+      lu8rpc(ctx.io, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
       ctx.bas.nupd += 1;
-      if (inform != 0) ctx.bas.demand = 7;
+      if (inform != 0) ctx.bas.demand = kDemandUpdateFailed;
       lu_stats(ctx);
       break;
     }
-    case 8: {
+    case kFactorBS: {
       const double ltol = rp(lur::ltol1);
       rp(lur::ltol1) = 1.9;
       lu_print_settings(ctx);

@@ -28,6 +28,16 @@ namespace tv {
 
 struct Context;
 
+// Requests of m2bsol (see above).
+enum : int {
+  kFactorB = 0,   // factorize B, factors kept
+  kSolveL = 1,    // v <- L^-1 v
+  kFtran = 2,     // v <- L^-1 v, w <- U^-1 v
+  kBtran = 3,     // w <- B'^-1 v
+  kReplace = 4,   // replace basis column jrep
+  kFactorBS = 8,  // factorize (B S)', factors not kept
+};
+
 // The LU arrays inside the workspace for a matrix of nrows rows and ncols
 // columns (iinv and jinv are left empty: they live in y2 only during lu1fac).
 LuArrays lu_arrays(Context& ctx, int nrows, int ncols);
@@ -52,17 +62,43 @@ int m2newb(Context& ctx, Problem& P, int ns);
 // without a pivot enters.  Returns the number of slacks inserted.
 int m2sing(Context& ctx, Problem& P);
 
-// Factorize the current basis (factype "B ", "BS" or "BT"), repair it when
-// singular and recompute the basic variables.  crashuse: the crash mode in
-// force (the start value of the main loop).  Sets ctx.bas.ierr (0, 10, 20,
-// 21, 22, 32) and prints the EXIT lines of 20, 21, 22 and 32.  On success:
-// kbs/hs consistent with a nonsingular factorization, xbs/blbs/bubs filled
-// in kbs order, ctx.spx.objslot recorded, demand = 0, nupd = 0.
-void m2bfac(Context& ctx, const char* factype, bool& gotfac, Problem& P, int& ns, int& nexch,
-            int crashuse);
+// A factorization of the current basis (m2bfac) and what the manager needs
+// of the loop's position for its Factor lines.
+struct FactorRequest {
+  const char* factype = "B ";  // "B " plain, "BS" re-choose B and S first, "BT" plain with the re-choice test
+  bool gotfac = false;         // the factors kept from before may serve (when nothing demands a new one)
+  bool again = false;          // the kept factors failed the row check: factorize now, within the same count
+  int crashuse = 0;            // the crash mode in force (the main loop's start value)
+  int itn = 0, ninf = 0;
+  double sinf = 0.0;           // shown while infeasible
+  double objective = 0.0;      // shown while feasible
+};
+
+// What the factorization changed besides the factors.
+struct FactorResult {
+  int ierr = 0;       // 0, or 20, 21, 22, 32 (the EXIT line is printed)
+  bool made = false;  // a factorization was made (false: the kept factors serve)
+  int nexch = 0;      // variables a BS re-choice made superbasic
+  int nsbdrop = 0;    // superbasics the singular-basis repair made basic (they left kbs(m+1..))
+  // The superbasic set changed: a reduced-Hessian factor no longer fits it.
+  bool superbasics_changed() const { return nexch > 0 || nsbdrop > 0; }
+};
+
+// Factorize the current basis, repairing it when singular and re-choosing
+// the basic and superbasic sets when asked.  On success kbs(1..m) lists the
+// basic variables (slacks first, 0 for an empty position) consistent with a
+// nonsingular factorization, kbs(m+1..m+ns) the superbasics, demand and
+// the update count are 0.  The caller recomputes the basic variables (and
+// calls again with `again` when the kept factors fail), then basis_bounds.
+FactorResult m2bfac(Context& ctx, const FactorRequest& rq, Problem& P, int& ns);
+
+// Bounds of the basic and superbasic variables in kbs order into blbs and
+// bubs; with crashuse 3 the slacks of the inequality rows are free there.
+// At Debug level 100 the values in kbs order are printed.
+void basis_bounds(Context& ctx, Problem& P, int ns, int crashuse);
 
 // Clear the counters of the manager at the start of a solve (nfactor, and
 // through it umin and nbfac).
-void m2bstart(Context& ctx);
+void basis_manager_start(Context& ctx);
 
 }  // namespace tv

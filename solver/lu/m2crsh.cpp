@@ -16,6 +16,7 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -52,22 +53,22 @@ bool onto_near_bound(Problem& P, int i) {
 CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec rowstate) {
   CrashStats st;
   const int m = P.m, n = P.n, nb = P.nb, nncon = P.nncon;
-  if (crashuse < 0 || crashuse > 5) return st;
+  if (crashuse < 0 || crashuse > kCrashNonlinear) return st;
   Dvec xn = P.xn;
   Ivec hs = P.hs;
   const double tolx = ctx.par.mc.eps080;
   double crashtol = ctx.par.crashtol;
   if (!(crashtol >= 0.0 && crashtol < 1.0)) crashtol = 0.1;
 
-  if (crashuse <= 3) {
+  if (crashuse <= kCrashLinearE) {
     ctx.prt("");
     ctx.prt("");
     ctx.prt(strf(" Crash option%3d", ctx.par.crashopt));
-    if (crashuse == 3 && nncon < m) {
+    if (crashuse == kCrashLinearE && nncon < m) {
       ctx.prt("");
       ctx.prt(" Crash on linear E  rows:");
     }
-  } else if (crashuse == 4) {
+  } else if (crashuse == kCrashLinearLG) {
     ctx.prt("");
     ctx.prt(" Crash on linear LG rows:");
   } else {
@@ -78,11 +79,11 @@ CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec ro
   // Slack values from the structurals: s = -A x.  In mode 4 the nonlinear
   // rows are left alone: their slacks include the constraint functions, which
   // A x alone does not give, and the crash does not touch those rows.
-  if (crashuse <= 3) {
+  if (crashuse <= kCrashLinearE) {
     Dvec s = xn.sub(n + 1, m);
     dload(m, 0.0, s, 1);
     m2apr5(5, n, nncon, P.nnjac, tolx, P.a, P.ha, P.ka, xn, s);
-  } else if (crashuse == 4) {
+  } else if (crashuse == kCrashLinearLG) {
     if (nncon >= m) return st;
     for (int i = nncon + 1; i <= m; ++i) xn(n + i) = 0.0;
     for (int j = 1; j <= n; ++j) {
@@ -95,7 +96,7 @@ CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec ro
     }
   }
 
-  if (crashuse == 0) {
+  if (crashuse == kCrashNone) {
     for (int j = 1; j <= n; ++j) hs(j) = kHsLower;
     for (int j = n + 1; j <= nb; ++j) hs(j) = kHsBasic;
     st.nbasic = m;
@@ -104,8 +105,8 @@ CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec ro
 
   // Set-up: row states, slacks of the rows not crashed, the crash rows i1..i2.
   int i1 = 1, i2 = m;
-  if (crashuse <= 3) {
-    i1 = crashuse == 1 ? 1 : nncon + 1;
+  if (crashuse <= kCrashLinearE) {
+    i1 = crashuse == kCrashAll ? 1 : nncon + 1;
     for (int j = 1; j <= n; ++j) {
       if (hs(j) == kHsBasic) hs(j) = kHsBetween;  // preferred in pass 3
     }
@@ -114,7 +115,7 @@ CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec ro
       hs(n + i) = kHsBasic;
     }
     for (int i = i1; i <= m; ++i) {
-      if (crashuse == 3 && rowtype(i) != 0) {
+      if (crashuse == kCrashLinearE && rowtype(i) != 0) {
         rowstate(i) = kCovered;
         hs(n + i) = kHsBasic;
       } else {
@@ -125,7 +126,7 @@ CrashStats m2crsh(Context& ctx, int crashuse, Problem& P, CIvec rowtype, Ivec ro
   } else {
     // Modes 4 and 5 keep the basic structurals; rows where those have
     // entries are marked spoilt.
-    const bool linear = crashuse == 4;
+    const bool linear = crashuse == kCrashLinearLG;
     i1 = linear ? nncon + 1 : 1;
     i2 = linear ? m : nncon;
     for (int i = 1; i <= m; ++i) {

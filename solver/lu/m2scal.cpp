@@ -13,6 +13,8 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -54,7 +56,7 @@ void print_pairs(Context& ctx, int first, int last, CDvec v, int offset) {
 // decided from the held value exactly as from the unscaled one, and the
 // rule is idempotent: a bound that moved by rounding in a scale/unscale
 // round trip does not change the scale again.
-int m2scsafe(const Problem& P, Dvec sc, double infbnd) {
+int safe_scales(const Problem& P, Dvec sc, double infbnd) {
   const double big = 0.9 * infbnd;
   const double held_max = 0.8 * infbnd;
   const double target = 0.5 * infbnd;
@@ -247,7 +249,7 @@ void m2scal(Context& ctx, const Problem& P, CIvec rowtype, Dvec sc, Dvec rmin, D
     }
   }
 
-  m2scsafe(P, sc, infbnd);
+  safe_scales(P, sc, infbnd);
 
   if (par.scaleprt >= 1 && par.prtfile > 0) {
     ctx.prt("");
@@ -269,7 +271,7 @@ void m2scla(Context& ctx, int mode, Problem& P, Dvec sc) {
   const int m = P.m, n = P.n, nb = P.nb;
   const double infbnd = ctx.par.mc.infbnd;
   const double big = 0.9 * infbnd;
-  if (mode == 1) m2scsafe(P, sc, infbnd);
+  if (mode == 1) safe_scales(P, sc, infbnd);
   CDvec r = sc.sub(n + 1, m);
   const bool scale = mode == 1;
 
@@ -280,7 +282,7 @@ void m2scla(Context& ctx, int mode, Problem& P, Dvec sc) {
       P.a(k) *= scale ? s / ri : ri / s;
     }
   }
-  // Bounds: "finite" is decided from the value held, which m2scsafe keeps
+  // Bounds: "finite" is decided from the value held, which safe_scales keeps
   // equivalent to deciding it from the unscaled value.
   for (int j = 1; j <= nb; ++j) {
     const double s = sc(j);
@@ -302,13 +304,13 @@ void m2scla(Context& ctx, int mode, Problem& P, Dvec sc) {
     }
   }
   if (scale) {
-    if (P.objrow > 0) ctx.spx.objscale = r(P.objrow);
+    if (P.objrow > 0) ctx.run.objscale = r(P.objrow);
   } else {
-    ctx.spx.objscale = 1.0;
+    ctx.run.objscale = 1.0;
   }
 }
 
-void m2sclrc(int nb, CDvec sc, Dvec rc) {
+void unscale_rc(int nb, CDvec sc, Dvec rc) {
   for (int j = 1; j <= nb; ++j) rc(j) /= sc(j);
 }
 

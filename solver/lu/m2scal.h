@@ -22,9 +22,9 @@ struct Context;
 void m2scal(Context& ctx, const Problem& P, CIvec rowtype, Dvec sc, Dvec rmin, Dvec rmax);
 
 // mode 1: scale a, bl, bu, xn, pi in place and set the objective row scale
-// ctx.spx.objscale.  Any other mode: remove the scales (the exact inverse
+// ctx.run.objscale.  Any other mode: remove the scales (the exact inverse
 // up to rounding) and set the objective row scale to 1.
-// Mode 1 first makes sc safe for the bounds of P (see m2scsafe), so it may
+// Mode 1 first makes sc safe for the bounds of P (see safe_scales), so it may
 // raise some entries of sc; unscaling then uses the same values.
 void m2scla(Context& ctx, int mode, Problem& P, Dvec sc);
 
@@ -32,10 +32,10 @@ void m2scla(Context& ctx, int mode, Problem& P, Dvec sc);
 // that would carry a finite bound beyond 0.8 * infbnd is raised (to at most
 // 1); a scale that is not a positive finite number becomes 1.  Returns the
 // number of scales changed.  Called by m2scal and m2scla.
-int m2scsafe(const Problem& P, Dvec sc, double infbnd);
+int safe_scales(const Problem& P, Dvec sc, double infbnd);
 
 // Reduced costs of the scaled problem to those of the unscaled one:
 // rc(j) /= sc(j), j = 1..nb.
-void m2sclrc(int nb, CDvec sc, Dvec rc);
+void unscale_rc(int nb, CDvec sc, Dvec rc);
 
 }  // namespace tv

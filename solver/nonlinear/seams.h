@@ -1,85 +1,104 @@
-// Steps of the nonlinear Parts that the main loop and the basis manager call.
+// The nonlinear steps of the main loop, as a table of functions in the
+// context (ctx.seams).
 //
 // The linear code paths are complete without them: with no nonlinear
-// variables and no superbasics none of these is reached except
-// hessian_clear/hessian_delete, which keep the reduced-Hessian region
-// consistent.  The reduced-gradient iteration, the function evaluations and
-// the major-iteration set-up are filled in by the nonlinear work; until then
-// each one does the least that keeps the loop sound (documented per
-// function).  Nothing here copies the loop: each function is one step.
+// variables and no superbasics none of them is reached except
+// hessian_clear, which keeps the reduced-Hessian region consistent.  The
+// defaults (NonlinearSeams() and default_context()'s table) do the least
+// that keeps the loop sound, documented per entry; the nonlinear work
+// installs the real steps in their place, and tests install fakes to drive
+// the loop's branches for superbasics and major iterations.  Each entry is
+// one step: nothing here copies the loop.
 #pragma once
 
+#include <functional>
+
+#include "core/array.h"
 #include "core/problem.h"
 
 namespace tv {
 
 struct Context;
 
-// Mark that no reduced-Hessian factor is held (first word of R = 0).
-void hessian_clear(Context& ctx);
-// Delete superbasic position k (1..ns) from the reduced-Hessian factor.
-void hessian_delete(Context& ctx, int k, int ns);
-// True when a reduced-Hessian factor is held (first word of R nonzero).
-bool hessian_held(Context& ctx);
+// What the loop does after a reduced-gradient iteration.
+enum class RgNext : int {
+  Step = 0,             // a step was taken: prices are not due, the iteration is counted
+  SubspaceOptimal = 1,  // the current subspace is optimal: price again at once
+  FormCosts = 4,        // restart the iteration from the cost former
+  FactorBS = 6,         // refactorize with "BS" (re-choose the basic and superbasic sets)
+};
+struct RgResult {
+  RgNext next = RgNext::Step;
+  int inform = 0;  // nonzero ends the step with this result (2, 5, 9, 11)
+};
 
-// Reduced gradient of the superbasics into the rg region; returns rgnorm.
-// (Not built yet: returns 0.)
-double nl_reduced_gradient(Context& ctx, Problem& P, int ns);
+// How the last subproblem of a major iteration ended (for the next set-up).
+enum class SubproblemEnd : int { Optimal = 0, Infeasible = 1, Unbounded = 2, MinorLimit = 3 };
 
-// One reduced-gradient iteration.  Returns its result code (0 step taken,
-// 1 subspace optimal, 4 form the costs again, 6 refactorize with "BS") and
-// sets ierr (0, 2, 5, 9, 11).  When it replaces a basic variable it updates
-// the factors itself (m2bsol request 4).
-// (Not built yet: returns 0 with ierr = 9, so the loop ends with
-// " EXIT -- the current point cannot be improved upon".)
-int nl_rgit(Context& ctx, Problem& P, int& ns, int& ierr);
-// True when the reduced-gradient iteration is available.  Until it is,
-// pricing chooses one candidate at a time (multiple pricing would hand the
-// candidates to that iteration).
-bool nl_rgit_available();
+// What the set-up of a major iteration decides.
+enum class MajorNext : int {
+  Iterate = 0,    // go on with the minor iterations
+  Converged = 1,  // the major iterations converged: optimal exit
+  Stop = 2,       // end the run with `inform` (e.g. 18 or 19 for a stop request of the log callback)
+};
+struct MajorSetup {
+  MajorNext next = MajorNext::Iterate;
+  int inform = 0;
+  int unchanged = 0;  // consecutive major iterations in which the Jacobian variables did not change
+};
 
-// Objective function at the current point while feasible (cost former).
-// Returns 0, or a nonzero result when a callback asked to stop.
-// (Not built yet: the nonlinear objective value stays 0.)
-int nl_objective(Context& ctx, Problem& P, int ns);
+// Whether the augmented-Lagrangian reaction to an unbounded or infeasible
+// subproblem lets the iterations go on.
+enum class Resume : int { Iterate = 0, GiveUp = 1 };
 
-// First feasible point with nonlinear variables: unscale (Scale option 2),
-// evaluate the functions, verify the derivatives.  Returns the result code
-// (0 go on, 6, 7, 8 stop).  (Not built yet: returns 0.)
-int nl_first_feasible(Context& ctx, Problem& P);
+struct NonlinearSeams {
+  NonlinearSeams();  // the default steps
 
-// Right-hand side of the nonlinear rows for the row check: r(1..nncon).
-// (Not built yet: leaves zeros.)
-void nl_row_rhs(Context& ctx, Problem& P, Dvec r);
+  // ---- reduced-Hessian factor R (region hess) --------------------------------
+  // Mark that no factor is held (first word of R = 0).
+  std::function<void(Context&)> hessian_clear;
+  // True when a factor is held (first word of R nonzero).
+  std::function<bool(Context&)> hessian_held;
 
-// Set-up of major iteration nmaj with nonlinear constraints (linearize,
-// Jacobian, the kind-2 log call).  Returns: 0 go on with the minor
-// iterations, 1 the major iterations converged (optimal exit), or a result
-// code (>= 2, e.g. 18 or 19 for a stop request of the log callback) that
-// ends the run; the main loop prints its EXIT line.  `unchanged` receives the count of consecutive major iterations
-// in which the Jacobian variables did not change.
-// (Not built yet: returns 0 with unchanged = 0.)
-int nl_major_setup(Context& ctx, Problem& P, int& ns, int subcode, int& unchanged);
+  // ---- reduced-gradient iteration -----------------------------------------------
+  // Reduced gradient of the ns superbasics into region rg; returns rgnorm.
+  // Default: zeros, 0.
+  std::function<double(Context&, Problem&, int ns)> reduced_gradient;
+  // One reduced-gradient iteration.  When it replaces a basic variable it
+  // updates the factors itself (m2bsol request 4).  Default: inform 9, so
+  // the loop ends with " EXIT -- the current point cannot be improved upon".
+  std::function<RgResult(Context&, Problem&, int& ns)> rgit;
+  // The iteration takes several candidates from pricing (multiple pricing);
+  // otherwise pricing chooses one at a time.  Default: false.
+  bool multiple_pricing = false;
 
-// Unbounded subproblem with nonlinear constraints: returns true when the
-// penalty was changed and the iterations should continue.
-// (Not built yet: returns false.)
-bool nl_unbounded(Context& ctx, Problem& P);
+  // ---- functions ------------------------------------------------------------------
+  // Objective function at the current point while feasible (cost former);
+  // sets ctx.nl.fobj.  Returns 0, or a result that ends the run (a callback
+  // asked to stop).  Default: fobj = 0, returns 0.
+  std::function<int(Context&, Problem&, int ns)> objective;
+  // First feasible point with nonlinear variables: unscale (Scale option 2),
+  // evaluate the functions, verify the derivatives.  Returns 0 to go on, or
+  // 6, 7, 8.  Default: 0.
+  std::function<int(Context&, Problem&)> first_feasible;
+  // Right-hand side of the nonlinear rows for the row check: r(1..nncon).
+  // Default: leaves the zeros.
+  std::function<void(Context&, Problem&, Dvec r)> row_rhs;
 
-// Infeasible subproblem with nonlinear constraints (augmented Lagrangian,
-// mode 5).  Returns 0 when the iterations should continue.
-// (Not built yet: returns 1.)
-int nl_infeasible(Context& ctx, Problem& P);
-
-// Counter kept by the augmented-Lagrangian code that qualifies an optimal or
-// infeasible subproblem.  (Not built yet: 0.)
-int nl_auglag_counter(Context& ctx);
-
-// Multipliers at the end of a run with nonlinear constraints.
-void nl_finish(Context& ctx, Problem& P);
-
-// Write the new (and backup) basis file with hs in external form; status is
-// the exit status (0 while iterating).  (Basis files are not connected yet.)
-void basis_file_save(Context& ctx, Problem& P, int ns, int status);
+  // ---- nonlinear constraints ----------------------------------------------------
+  // Set-up of a major iteration (linearize, Jacobian, the kind-2 log call),
+  // told how the last subproblem ended.  Default: Iterate, unchanged 0.
+  std::function<MajorSetup(Context&, Problem&, int& ns, SubproblemEnd last)> major_setup;
+  // Unbounded subproblem: the penalty may be raised.  Default: GiveUp.
+  std::function<Resume(Context&, Problem&)> unbounded;
+  // Infeasible subproblem (augmented Lagrangian, mode 5).  Default: GiveUp.
+  std::function<Resume(Context&, Problem&)> infeasible;
+  // Counter of the augmented-Lagrangian code that qualifies an optimal or
+  // infeasible subproblem.  Default: 0.
+  std::function<int(Context&)> auglag_counter;
+  // Multipliers at the end of a run with nonlinear constraints.  Default:
+  // nothing.
+  std::function<void(Context&, Problem&)> finish;
+};
 
 }  // namespace tv

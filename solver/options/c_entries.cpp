@@ -1,9 +1,11 @@
 // The C entries of the option routines (tarvo.h): they work on the
-// process-wide context and never let an exception escape.
+// process-wide context and never let an exception escape (core/guarded.h):
+// a failure counts as a rejected phrase, or as an unread SPECS file.
 #include <cstring>
 #include <string>
 
 #include "core/context.h"
+#include "core/guarded.h"
 #include "options/options.h"
 #include "tarvo.h"
 
@@ -26,51 +28,43 @@ extern "C" {
 
 void tvspec(int* ispecs, int* inform) {
   int result = 1;
-  try {
-    result = tv::tvspec(tv::default_context(), value_or(ispecs, 0));
-  } catch (...) {
-    result = 1;
-  }
+  if (tv::guarded([&] { result = tv::tvspec(tv::default_context(), value_or(ispecs, 0)); }) != 0) result = 1;
   if (inform) *inform = result;
 }
 
 void tvopt(const char* phrase, int* iprint, int* isumm, int* errors, int phraselen) {
   int err = value_or(errors, 0);
-  try {
-    tv::tvopt(tv::default_context(), c_text(phrase, phraselen), value_or(iprint, 0), value_or(isumm, 0), err);
-  } catch (...) {
-    ++err;
-  }
+  const int failed = tv::guarded(
+      [&] { tv::tvopt(tv::default_context(), c_text(phrase, phraselen), value_or(iprint, 0), value_or(isumm, 0), err); });
+  if (failed != 0) ++err;
   if (errors) *errors = err;
 }
 
 void tvopti(const char* phrase, int* ivalue, int* iprint, int* isumm, int* errors, int phraselen) {
   int err = value_or(errors, 0);
-  try {
+  const int failed = tv::guarded([&] {
     if (!ivalue) {
       ++err;
     } else {
       tv::tvopti(tv::default_context(), c_text(phrase, phraselen), *ivalue, value_or(iprint, 0), value_or(isumm, 0),
                  err);
     }
-  } catch (...) {
-    ++err;
-  }
+  });
+  if (failed != 0) ++err;
   if (errors) *errors = err;
 }
 
 void tvoptr(const char* phrase, double* rvalue, int* iprint, int* isumm, int* errors, int phraselen) {
   int err = value_or(errors, 0);
-  try {
+  const int failed = tv::guarded([&] {
     if (!rvalue) {
       ++err;
     } else {
       tv::tvoptr(tv::default_context(), c_text(phrase, phraselen), *rvalue, value_or(iprint, 0), value_or(isumm, 0),
                  err);
     }
-  } catch (...) {
-    ++err;
-  }
+  });
+  if (failed != 0) ++err;
   if (errors) *errors = err;
 }
 

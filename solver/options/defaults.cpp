@@ -13,6 +13,7 @@
 #include "options/listing.h"
 #include "options/options.h"
 #include "options/param_table.h"
+#include "options/params.h"
 
 namespace tv {
 

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/page.h"
 #include "options/param_table.h"
+#include "options/params.h"
 
 namespace tv {
 

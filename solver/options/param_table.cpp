@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/units.h"
+#include "options/params.h"
 
 namespace tv {
 
@@ -100,8 +101,8 @@ const ParamDef kParams[] = {
     PI_(savfreq, Unset, 0, U, " Save new basis map....."),
     PI_(sumfreq, Unset, 0, U, " Summary frequency......"),
     PI_(expfreq, Unset, 0, U, " Expand frequency......."),
-    PIX("m5freq_extra(1)", p.m5freq_extra[0], Value, 0, X, nullptr),
-    PIX("m5freq_extra(2)", p.m5freq_extra[1], Value, 0, X, nullptr),
+    PIX("freq_spare(1)", p.freq_spare[0], Value, 0, X, nullptr),
+    PIX("freq_spare(2)", p.freq_spare[1], Value, 0, X, nullptr),
     // m5tols, m5lp1, m5prc, m5step, m5lobj
     PR_(feastol, Unset, 0, U, " Feasibility tolerance..", "%10.2E"),
     PR_(opttol, Unset, 0, U, " Optimality tolerance...", "%10.2E"),

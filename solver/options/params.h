@@ -90,7 +90,7 @@ struct Params {
   // ---- m5freq -------------------------------------------------------------
   int chkfreq = kUnsetI, facfreq = kUnsetI, logfreq = kUnsetI, savfreq = kUnsetI;
   int sumfreq = kUnsetI, expfreq = kUnsetI;
-  int m5freq_extra[2] = {0, 0};  // the two words after the summary frequency
+  int freq_spare[2] = {0, 0};  // the two words after the summary frequency
 
   // ---- m5tols, m5lp1, m5prc, m5step, m5lobj ---------------------------------
   double feastol = kUnsetR, opttol = kUnsetR, pivtol = kUnsetR;

@@ -3,6 +3,7 @@
 
 #include "core/context.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "options/specs.h"
 
 namespace tv {

@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "options/options.h"
 #include "options/param_table.h"
+#include "options/params.h"
 #include "options/specs.h"
 
 namespace tv {

@@ -18,8 +18,8 @@ struct Context;
 // ---- cost former and prices ---------------------------------------------
 // Form grd, bsfeas, ninf, sinf and the next state.  `firstpass`: first pass
 // of the major iteration; the previous state is infeasible when ctx.spx.ninf
-// > 0 on entry.  `start`: the start value of the loop (3 prints the "linear
-// E rows feasible" line).  Returns 0, or a nonzero code from a function
+// > 0 on entry.  `start`: the start value of the loop (kCrashLinearE prints
+// the "linear E rows feasible" line).  Returns 0, or a nonzero code from a function
 // evaluation.
 int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start);
 
@@ -28,7 +28,7 @@ void m5setp(Context& ctx, int mode, Problem& P);
 // Fresh prices for the current costs: keep the costs grd(1..m+ns) in gkept
 // (what the prices were computed for), solve for pi and mark the reduced
 // costs Devex pricing keeps as stale.
-void m5setp_fresh(Context& ctx, Problem& P, int ns);
+void fresh_prices(Context& ctx, Problem& P, int ns);
 
 // Partial pricing.  Sets ctx.spx.jq (0: none), djq, ncand, kpq; writes jq to
 // kbs(m+ns+1) and djq to rg(ns+1).  `increase` tells the direction.
@@ -36,31 +36,31 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
 // Pricing score of a nonbasic variable in state h (lower, upper or between
 // its bounds): its reduced cost with the sign of the allowed move, either
 // sign when it lies between its bounds.
-inline double m5score(int h, double rc) {
+inline double pricing_score(int h, double rc) {
   return h == kHsLower ? -rc : h == kHsUpper ? rc : std::fabs(rc);
 }
 // When nothing prices out: the first nonbasic variable lying strictly
 // between its bounds, one of them finite, is chosen to move (up when
 // |bl| >= |bu|).  Sets jq, djq and ncand; leaves them when there is none.
-void m5pric_between(Context& ctx, Problem& P, bool& increase);
+void choose_between_bounds(Context& ctx, Problem& P, bool& increase);
 
-// ---- Devex pricing (m5dvx.cpp) ---------------------------------------------
+// ---- Devex pricing (devex_price.cpp) ---------------------------------------------
 // Reset the reference framework: weight 1 for every variable, members the
 // nonbasic ones (hs != 3).
-void m5dvx_reset(Context& ctx, Problem& P);
+void devex_reset(Context& ctx, Problem& P);
 // Start of a major iteration: reset, and nothing kept of the reduced costs.
-void m5dvx_init(Context& ctx, Problem& P);
+void devex_start(Context& ctx, Problem& P);
 // After the cost former: true when the costs in grd are those pi and rc were
 // last computed or updated for, so that the pivot row may update them
 // instead of a transposed solve with the costs.
-bool m5dvx_costs_kept(Context& ctx, Problem& P);
+bool devex_costs_kept(Context& ctx, Problem& P);
 // After a basis change at position jr (kbs(jr) still the leaving variable,
 // hs already updated, y = B^-1 a_q up to sign, alpha its true entry jr):
 // checks the entering weight, solves for the pivot row's rho into region
 // work (destroying y) and leaves the update to the next pricing.
-void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha);
+void devex_pivot(Context& ctx, Problem& P, int jr, double alpha);
 // Devex pricing: same outputs as m5pric.
-void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase);
+void devex_price(Context& ctx, Problem& P, int ns, bool& increase);
 
 // ---- simplex iteration ------------------------------------------------------
 struct ChzrResult {
@@ -74,6 +74,7 @@ struct ChzrResult {
 
 // Two-pass ratio test with the EXPAND tolerances (ctx.spx.delta, tau);
 // counts degenerate steps in ctx.spx.ndegen.
+// count is at most nbs + 1 (the length of region chzr).
 ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double tolpiv, CIvec bsfeas,
                   CDvec blbs, CDvec bubs, CDvec xbs, CDvec y);
 
@@ -85,13 +86,23 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
            bool& prices_due);
 
 // ---- EXPAND and the row check -----------------------------------------------
-// mode 1 initialize, 2 reset at the Expand frequency, 3 reset at the end of
-// a phase.  Returns the number of nonbasics moved by more than eps^0.67.
+// Modes of m5dgen.
+enum : int {
+  kExpandStart = 1,     // initialize
+  kExpandReset = 2,     // reset at the Expand frequency
+  kExpandPhaseEnd = 3,  // reset at the end of a phase (at most twice per phase)
+};
+// Returns the number of nonbasics moved by more than eps^0.67.
 int m5dgen(Context& ctx, int mode, Problem& P, int ns);
 
-// mode 0 set the slacks from the structurals; 1 recompute the basic values
-// (one refinement) and check the rows; 2, 3 check the rows.  Returns 0 or
-// 10 (residuals too large).
+// Modes of m5setx.
+enum : int {
+  kSetxSlacks = 0,     // set the slacks from the structurals
+  kSetxRecompute = 1,  // recompute the basic values (one refinement) and check the rows
+  kSetxCheck = 2,      // check the rows (Check frequency)
+  kSetxCheckEnd = 3,   // check the rows before an optimal exit
+};
+// Returns 0 or 10 (residuals too large).
 int m5setx(Context& ctx, int mode, Problem& P, int ns);
 
 // ---- log and exits ----------------------------------------------------------------
@@ -99,11 +110,7 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns);
 // the log callback (0 go on).
 int m5log(Context& ctx, Problem& P, int ns);
 
-// EXIT line of result `inform` (page break first).  `value` is the number
-// some texts carry (superbasics limit, iterations without change).
-void m5exit(Context& ctx, int inform, int value = 0);
-
 // Final statistics on the print and the summary file.
-void m5final_stats(Context& ctx, Problem& P, int ns);
+void final_statistics(Context& ctx, Problem& P, int ns);
 
 }  // namespace tv

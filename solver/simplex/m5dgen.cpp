@@ -5,16 +5,19 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "nonlinear/seams.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
 int m5dgen(Context& ctx, int mode, Problem& P, int ns) {
   SimplexState& S = ctx.spx;
   const Params& p = ctx.par;
-  if (mode == 1) {
+  if (mode == kExpandStart) {
     S.ndegen = 0;
     S.itnreset = 0;
     S.nreset[0] = S.nreset[1] = 0;
@@ -23,7 +26,7 @@ int m5dgen(Context& ctx, int mode, Problem& P, int ns) {
     S.delta = S.delta0;
     return 0;
   }
-  if (mode == 3) {
+  if (mode == kExpandPhaseEnd) {
     if (S.itn == S.itnreset) return 0;
     const int phase = S.ninf > 0 ? 0 : 1;
     if (S.nreset[phase] >= 2) return 0;
@@ -57,7 +60,7 @@ int m5dgen(Context& ctx, int mode, Problem& P, int ns) {
   }
   S.delta = S.delta0;
   if (count > 0) {
-    if (m5setx(ctx, 1, P, ns) != 0) ctx.bas.demand = 10;
+    if (m5setx(ctx, kSetxRecompute, P, ns) != 0) ctx.bas.demand = kDemandRowCheck;
     S.ninf = 1;  // the cost former recounts
     if (!(p.prtlevel == 0 && p.nncon > 0)) {
       ctx.both(strf(" Itn%9d --%8d  nonbasics set on bound, basics recomputed", S.itn, count));
@@ -78,14 +81,14 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
   // r = rhs - A x (- s).
   auto residual = [&](bool slacks) {
     for (int i = 1; i <= m; ++i) r(i) = 0.0;
-    if (P.nncon > 0) nl_row_rhs(ctx, P, r.head(P.nncon));
+    if (P.nncon > 0) ctx.seams.row_rhs(ctx, P, r.head(P.nncon));
     m2apr5(5, n, P.nncon, P.nnjac, p.mc.eps080, P.a, P.ha, P.ka, P.xn, r);
     if (slacks) {
       for (int i = 1; i <= m; ++i) r(i) -= P.xn(n + i);
     }
   };
 
-  if (mode == 0) {
+  if (mode == kSetxSlacks) {
     residual(false);
     for (int i = 1; i <= m; ++i) {
       const double bl = P.bl(n + i), bu = P.bu(n + i);
@@ -98,13 +101,13 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
 
   residual(true);
   const int nbs1 = m + ns;
-  if (mode == 1) {
+  if (mode == kSetxRecompute) {
     m5bsx(0, nbs1, kbs, xbs, P.xn);
     double rmax = 0.0, xmax = 0.0;
     for (int i = 1; i <= m; ++i) rmax = std::max(rmax, std::fabs(r(i)));
     for (int k = 1; k <= m; ++k) xmax = std::max(xmax, std::fabs(xbs(k)));
     if (rmax / (1.0 + xmax) > p.mc.eps080) {
-      m2bsol(ctx, 2, r, d);
+      m2bsol(ctx, kFtran, r, d);
       for (int k = 1; k <= m; ++k) xbs(k) += d(k);
       m5bsx(1, m, kbs, xbs, P.xn);
       residual(true);
@@ -123,7 +126,7 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
     }
   }
   const double ratio = rmax / (1.0 + normx);
-  const int inform = ratio > p.m5tols6 ? 10 : 0;
+  const int inform = ratio > p.m5tols6 ? TV_NUMERICAL_ERROR : 0;
   if (inform != 0 || p.dbglevel >= 2) {
     ctx.prt(strf(" Itn%9d -- row check.   Max residual =%8.1E  on row%7d.   Norm x =%9.2E", S.itn,
                  rmax, imax, normx));

@@ -1,4 +1,4 @@
-// Iteration log (m5log), EXIT messages and the final statistics.
+// Iteration log (m5log) and the final statistics.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -6,7 +6,12 @@
 
 #include "core/context.h"
 #include "core/page.h"
+#include "core/run_state.h"
+#include "lu/basis_state.h"
+#include "nonlinear/nonlinear_state.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -18,7 +23,7 @@ bool linear_problem(const Problem& P, int ns) { return P.nnl() == 0 && ns == 0; 
 double log_objective(const Context& ctx, const Problem& P) {
   const SimplexState& S = ctx.spx;
   double obj = P.objconst + ctx.nl.fobj;
-  if (S.jobj > 0) obj -= P.xn(S.jobj) * S.objscale;
+  if (S.jobj > 0) obj -= P.xn(S.jobj) * ctx.run.objscale;
   return obj;
 }
 
@@ -119,44 +124,7 @@ int m5log(Context& ctx, Problem& P, int ns) {
   return stop;
 }
 
-void m5exit(Context& ctx, int inform, int value) {
-  std::string text;
-  switch (inform) {
-    case 0: text = " EXIT -- optimal solution found"; break;
-    case 1: text = " EXIT -- the problem is infeasible"; break;
-    case 2: text = " EXIT -- the problem is unbounded  (or badly scaled)."; break;
-    case 3: text = " EXIT -- too many iterations"; break;
-    case 4: text = strf(" EXIT -- the objective has not changed for the last%8d  iterations", value); break;
-    case 5: text = strf(" EXIT -- the superbasics limit is too small:%8d", value); break;
-    case 6: text = " EXIT -- function not defined (mode = -1) prior to linesearch"; break;
-    case 9: text = " EXIT -- the current point cannot be improved upon"; break;
-    case 10: text = " EXIT -- numerical error.  General constraints cannot be satisfied accurately"; break;
-    case 11: text = " EXIT -- cannot find a superbasic to replace basic variable"; break;
-    case 12: text = " EXIT -- basis factorization requested twice in a row"; break;
-    case 13: text = " EXIT -- near-optimal solution found"; break;
-    case 18: text = " EXIT -- CPU limit exceeded"; break;
-    case 19: text = " EXIT -- control-c interrupt"; break;
-    default: break;
-  }
-  if (text.empty() && inform != 7 && inform != 8) return;
-  m1page(ctx, 2);
-  if (inform == 7) {
-    ctx.both("");
-    ctx.both("");
-    ctx.both(" EXIT -- subroutine funobj appears to be giving incorrect gradients");
-    return;
-  }
-  if (inform == 8) {
-    ctx.both("");
-    ctx.both("");
-    ctx.both(" EXIT -- subroutine funcon appears to be giving incorrect gradients");
-    return;
-  }
-  ctx.both(text);
-  if (inform == 13) ctx.both(" XXX WARNING: reduced gradient is large -- solution is not really optimal");
-}
-
-void m5final_stats(Context& ctx, Problem& P, int ns) {
+void final_statistics(Context& ctx, Problem& P, int ns) {
   const SimplexState& S = ctx.spx;
   const Params& p = ctx.par;
   const int nnl = P.nnl();

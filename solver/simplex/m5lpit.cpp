@@ -1,12 +1,13 @@
 // One simplex iteration (m5lpit) and the two-pass ratio test (m5chzr).
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "core/context.h"
 #include "core/kernels.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -21,17 +22,17 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
   const double delta = S.delta;
   ChzrResult R;
 
-  // Pass 1 also lists the positions that can block; pass 2 visits only
-  // those, in the same order.
-  std::vector<int>& cand = S.chzrlist;
-  cand.clear();
+  // Pass 1 also lists the positions that can block (region chzr); pass 2
+  // visits only those, in the same order.
+  Ivec cand = ctx.ws.ivec(ctx.part.chzr);
+  int ncand = 0;
   double alpha1 = stepmax, pmax1 = 0.0;
   int jr1 = 0;
   for (int i = 1; i <= count; ++i) {
     const double p = y(i), ap = std::fabs(p);
     if (ap <= tolpiv) continue;
     if (p > 0.0 && bsfeas(i) <= 0) {
-      cand.push_back(i);
+      cand(++ncand) = i;
       const double res = bubs(i) - xbs(i) + delta;
       if (ap * alpha1 > res) {
         jr1 = i;
@@ -39,7 +40,7 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
       }
       if (bsfeas(i) < 0) pmax1 = std::max(pmax1, ap);
     } else if (p < 0.0 && bsfeas(i) >= 0) {
-      cand.push_back(i);
+      cand(++ncand) = i;
       const double res = xbs(i) - blbs(i) + delta;
       if (ap * alpha1 > res) {
         jr1 = i;
@@ -51,7 +52,8 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
 
   int jr = jr1, jr2 = 0;
   double pbest = 0.0, alpha2 = 0.0;
-  for (const int i : cand) {
+  for (int k = 1; k <= ncand; ++k) {
+    const int i = cand(k);
     const double p = y(i), ap = std::fabs(p);
     if (p > 0.0) {
       if (ap > pbest && bubs(i) - xbs(i) <= alpha1 * ap) {
@@ -136,7 +138,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
 
   // y = B^-1 aq; y2 keeps L^-1 aq for the update.
   m2unpk(jq, m, n, P.a, P.ha, P.ka, y2);
-  m2bsol(ctx, 2, y2, y);
+  m2bsol(ctx, kFtran, y2, y);
   if (increase) {
     for (int i = 1; i <= m; ++i) y(i) = -y(i);
     y(m1) = 1.0;
@@ -180,7 +182,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   m5bsx(1, m, kbs, xbs, P.xn);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {
-    if (S.dvx.on) m5dvx_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
+    if (S.dvx.on) devex_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
     // The cost former puts the objective's cost at objslot on every call.
     if (jleave == S.jobj) S.objslot = 0;
     if (jq == S.jobj) S.objslot = jr;

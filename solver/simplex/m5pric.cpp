@@ -4,9 +4,14 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/run_state.h"
 #include "lu/m2bsol.h"
+#include "lu/m2crsh.h"
+#include "nonlinear/nonlinear_state.h"
 #include "nonlinear/seams.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -23,16 +28,16 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   const bool wasfeas = S.ninf == 0;
 
   for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
-  if (S.objslot > 0) grd(S.objslot) = -(sense * S.objscale);
+  if (S.objslot > 0) grd(S.objslot) = -(sense * ctx.run.objscale);
 
   // Feasible and nothing changed since the last count.
   if (ns > 0) {
     if (wasfeas && !firstpass && S.nfresh >= 1) return 0;
   } else if (wasfeas && !firstpass) {
-    if (nnl == 0) S.state = 2;
+    if (nnl == 0) S.state = kStatePhase2;
     if (S.nfresh >= 1) return 0;
   } else {
-    S.state = 1;
+    S.state = kStatePhase1;
   }
 
   S.ninf = 0;
@@ -57,14 +62,14 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
 
   if (S.ninf > 0) {
     if (firstpass) {
-      S.state = ns == 0 ? 1 : 4;
-    } else if (S.state == 2) {
-      S.state = 1;
+      S.state = ns == 0 ? kStatePhase1 : kStateRg;
+    } else if (S.state == kStatePhase2) {
+      S.state = kStatePhase1;
     }
     S.needpi = true;
     S.objlog = S.sinf;
     ctx.nl.fobj = 0.0;
-    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * S.objscale);
+    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * ctx.run.objscale);
     if (p.prtlevel > 0 && S.nfresh == 0) {
       ctx.prt(strf(" Itn%9d -- infeasible.  Num =%7d   Sum =%18.9E", S.itn, S.ninf, S.sinf));
     }
@@ -73,18 +78,18 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
 
   // Feasible.
   const bool changed = firstpass || !wasfeas;
-  if (changed) S.state = ns >= 1 ? 4 : (nnl > 0 ? 3 : 2);
+  if (changed) S.state = ns >= 1 ? kStateRg : (nnl > 0 ? kStatePriceRg : kStatePhase2);
   S.needpi = true;
   // The objective row's value, also when its slack is nonbasic (no negative zero).
   S.objlin = 0.0;
   if (S.objslot > 0) {
-    S.objlin = 0.0 - xbs(S.objslot) * S.objscale;
+    S.objlin = 0.0 - xbs(S.objslot) * ctx.run.objscale;
   } else if (S.jobj > 0) {
-    S.objlin = 0.0 - P.xn(S.jobj) * S.objscale;
+    S.objlin = 0.0 - P.xn(S.jobj) * ctx.run.objscale;
   }
   S.objlog = sense * S.objlin + 0.0;
   const bool lincon = P.nncon == 0;
-  if (start == 3) {
+  if (start == kCrashLinearE) {
     const std::string line = strf(" Itn%9d -- linear E rows feasible.   Obj =%18.9E", S.itn, S.objlog);
     if (lincon || p.prtlevel > 0) {
       ctx.prt("");
@@ -100,7 +105,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   }
   S.everfeas = true;
   if (nnl > 0) {
-    const int r = nl_objective(ctx, P, ns);
+    const int r = ctx.seams.objective(ctx, P, ns);
     if (r != 0) return r;
   }
   S.wtobj = 0.0;
@@ -133,7 +138,7 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   if (mode == 1 || mode == 2) {
     Dvec grd = ctx.ws.dvec(ctx.part.grd), y = ctx.ws.dvec(ctx.part.y);
     for (int i = 1; i <= m; ++i) y(i) = grd(i);
-    m2bsol(ctx, 3, y, P.pi);
+    m2bsol(ctx, kBtran, y, P.pi);
   }
   if (mode == 1 || mode == 3) {
     double big = 1.0;
@@ -143,7 +148,7 @@ void m5setp(Context& ctx, int mode, Problem& P) {
   S.needpi = false;
 }
 
-void m5setp_fresh(Context& ctx, Problem& P, int ns) {
+void fresh_prices(Context& ctx, Problem& P, int ns) {
   CDvec grd = ctx.ws.dvec(ctx.part.grd);
   Dvec gkept = ctx.ws.dvec(ctx.part.gkept);
   for (int k = 1; k <= P.m + ns; ++k) gkept(k) = grd(k);
@@ -151,7 +156,7 @@ void m5setp_fresh(Context& ctx, Problem& P, int ns) {
   ctx.spx.dvx.rcvalid = false;
 }
 
-void m5pric_between(Context& ctx, Problem& P, bool& increase) {
+void choose_between_bounds(Context& ctx, Problem& P, bool& increase) {
   SimplexState& S = ctx.spx;
   const double infbnd = ctx.par.mc.infbnd;
   for (int j = 1; j <= P.nb; ++j) {
@@ -168,7 +173,7 @@ void m5pric_between(Context& ctx, Problem& P, bool& increase) {
 
 void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   if (ctx.spx.dvx.on) {
-    m5dvx_price(ctx, P, ns, increase);
+    devex_price(ctx, P, ns, increase);
     return;
   }
   SimplexState& S = ctx.spx;
@@ -193,10 +198,10 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const double thr = single ? tol : S.thresh[phase];
   const int ncol = n / np, nslk = m / np;
   const double sense = p.objsense;
-  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * S.objscale);
+  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
-  const int want = nl_rgit_available() ? std::min(p.multprice, ctx.part.maxs - ns) : 1;
+  const int want = ctx.seams.multiple_pricing ? std::min(p.multprice, ctx.part.maxs - ns) : 1;
   int nlist = 0;
   auto insert = [&](int j, double rcj) {
     int pos = nlist + 1;
@@ -233,7 +238,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
       const int h = P.hs(j);
       if (h > 1) return;
       const double rcj = P.rc(j);
-      const double d = m5score(h, rcj);
+      const double d = pricing_score(h, rcj);
       if (h == kHsBetween) between = true;
       if (d > thr) ++nfound;
       if (d > dbig) {
@@ -280,7 +285,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     }
     increase = S.djq < 0.0;
   } else if (between && (!feasible || (nnl == 0 && ns == 0))) {
-    m5pric_between(ctx, P, increase);
+    choose_between_bounds(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;

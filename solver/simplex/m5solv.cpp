@@ -6,12 +6,19 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/exit_text.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "core/states.h"
+#include "files/m4bfil.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "lu/m2crsh.h"
+#include "nonlinear/nonlinear_state.h"
 #include "nonlinear/seams.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -23,7 +30,7 @@ enum class Next { Iterate, Restart, Refactor, EndMajor, NextMajor, RgSteps, Stop
 class Loop {
  public:
   Loop(Context& c, Problem& p, int& ns, int& start, int& inform)
-      : ctx(c), P(p), S(c.spx), B(c.bas), par(c.par), ns(ns), start(start), inform(inform) {}
+      : ctx(c), P(p), S(c.spx), B(c.bas), par(c.par), nls(c.seams), ns(ns), start(start), inform(inform) {}
 
   void run();
 
@@ -33,6 +40,7 @@ class Loop {
   SimplexState& S;
   BasisState& B;
   Params& par;
+  NonlinearSeams& nls;
   int& ns;
   int& start;
   int& inform;
@@ -43,16 +51,17 @@ class Loop {
   bool forced = false;     // a refactorization asked for on purpose
   bool want_bs = false;    // the reduced-gradient iteration asked for "BS"
   bool nlfeas = false;     // first feasible point with nonlinear variables handled
-  int subcode = 0;         // subproblem code for the next major set-up
+  SubproblemEnd subcode = SubproblemEnd::Optimal;  // how the last subproblem ended (next major set-up)
   int ninfsub = 0;         // infeasible subproblems counted
 
   Next major();
+  int factorize(const char* factype);
   Next iterate();
   Next no_candidate();
   Next subproblem_optimal();
   void stop(int code, int value = 0) {
     inform = code;
-    m5exit(ctx, code, value);
+    print_exit(ctx, code, kExitUsual, value);
   }
   void reduce_weight();
   void cannot_improve();
@@ -73,9 +82,9 @@ void Loop::reduce_weight() {
 
 void Loop::optimal_exit() {
   if (S.rgnorm / S.pinorm < static_cast<double>(0.1f)) {
-    stop(0);
+    stop(TV_OPTIMAL);
   } else {
-    stop(13);
+    stop(TV_NEAR_OPTIMAL);
   }
 }
 
@@ -85,7 +94,7 @@ void Loop::cannot_improve() {
   if (par.derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
   ctx.both(ratio < 0.1 ? " XXX  The final point is REASONABLY NEAR AN OPTIMUM"
                        : " XXX  The final point is NOT CLOSE TO AN OPTIMUM");
-  stop(9);
+  stop(TV_CANNOT_IMPROVE);
 }
 
 // After a crash of the linear equality rows only: those rows are feasible
@@ -97,13 +106,13 @@ void Loop::crash_inequalities() {
   Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
   m2amat(ctx, 2, P, rowtype);
   Ivec rowstate = ws.as_ints(ctx.part.y2);
-  m2crsh(ctx, 4, P, rowtype, rowstate.head(m));
+  m2crsh(ctx, kCrashLinearLG, P, rowtype, rowstate.head(m));
   ws.as_doubles(ctx.part.y2);
   m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
 }
 
 Next Loop::subproblem_optimal() {
-  if (m5dgen(ctx, 3, P, ns) > 0) {
+  if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
     return Next::Restart;
@@ -113,8 +122,8 @@ Next Loop::subproblem_optimal() {
     ctx.prt(strf(" Biggest dj =%11.3E (variable%7d)   norm rg =%11.3E   norm pi =%11.3E",
                  par.objsense * S.djbig, S.jbig, S.rgnorm, S.pinorm));
   }
-  if (S.nfresh > 0 && m5setx(ctx, 3, P, ns) != 0) {
-    B.demand = 10;
+  if (S.nfresh > 0 && m5setx(ctx, kSetxCheckEnd, P, ns) != 0) {
+    B.demand = kDemandRowCheck;
     return Next::Refactor;
   }
   if (lincon()) {
@@ -126,13 +135,13 @@ Next Loop::subproblem_optimal() {
                  S.nmaj, S.nmin, S.itn));
   }
   ctx.sum(strf(" Optimal subproblem at minor itn%6d", S.nmin));
-  if (nl_auglag_counter(ctx) != 0) {
-    subcode = 1;
+  if (nls.auglag_counter(ctx) != 0) {
+    subcode = SubproblemEnd::Infeasible;
   } else {
-    subcode = 0;
+    subcode = SubproblemEnd::Optimal;
     ninfsub = 0;
   }
-  S.state = 4;
+  S.state = kStateRg;
   return Next::NextMajor;
 }
 
@@ -142,7 +151,7 @@ Next Loop::no_candidate() {
       const double test =
           (par.completion == 1 || lincon()) ? par.opttol * S.pinorm : 0.01 * S.pinorm;
       if (S.rgnorm <= test || S.lvltol == 2) return subproblem_optimal();
-      S.state = 4;
+      S.state = kStateRg;
       S.tolrg = 0.1 * std::min(S.rgnorm, S.tolrg);
       if (test >= S.tolrg) {
         S.lvltol = 2;
@@ -157,7 +166,7 @@ Next Loop::no_candidate() {
     reduce_weight();
     return Next::Restart;
   }
-  if (m5dgen(ctx, 3, P, ns) > 0) {
+  if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
     return Next::Restart;
@@ -166,30 +175,30 @@ Next Loop::no_candidate() {
     S.lvltol = 2;
     S.tolrg = S.pinorm * std::min(par.mc.eps050, par.opttol);
     if (S.rgnorm > S.tolrg) {
-      S.state = 4;
+      S.state = kStateRg;
       if (par.prtlevel > 0) ctx.prt(strf(" tolrg  reduced to%11.3E      lvltol =%2d", S.tolrg, S.lvltol));
       return Next::RgSteps;
     }
   }
   if (lincon() || S.nmaj == 1) {
-    stop(1);
+    stop(TV_INFEASIBLE);
     return Next::Stop;
   }
-  subcode = 1;
-  if (nl_auglag_counter(ctx) == 0) ninfsub += 1;
+  subcode = SubproblemEnd::Infeasible;
+  if (nls.auglag_counter(ctx) == 0) ninfsub += 1;
   if (ninfsub <= 5) {
-    if (nl_infeasible(ctx, P) != 0) {
+    if (nls.infeasible(ctx, P) != Resume::Iterate) {
       if (ninfsub < 2 || S.nmin > 0) return Next::EndMajor;
-      stop(1);
+      stop(TV_INFEASIBLE);
       return Next::Stop;
     }
-    if (m5setx(ctx, 1, P, ns) != 0) {
-      B.demand = 10;
+    if (m5setx(ctx, kSetxRecompute, P, ns) != 0) {
+      B.demand = kDemandRowCheck;
       return Next::Refactor;
     }
     return Next::Restart;
   }
-  stop(1);
+  stop(TV_INFEASIBLE);
   return Next::Stop;
 }
 
@@ -201,11 +210,11 @@ Next Loop::iterate() {
   Dvec y = ws.dvec(ctx.part.y), y2 = ws.dvec(ctx.part.y2);
 
   for (;;) {
-    if (B.demand != 0) return Next::Refactor;
+    if (B.demand != kDemandNone) return Next::Refactor;
     // 1. EXPAND.
     S.delta += S.tau;
-    if (S.nmin > 0 && S.nmin % par.expfreq == 0) m5dgen(ctx, 2, P, ns);
-    if (B.demand != 0) return Next::Refactor;
+    if (S.nmin > 0 && S.nmin % par.expfreq == 0) m5dgen(ctx, kExpandReset, P, ns);
+    if (B.demand != kDemandNone) return Next::Refactor;
 
     // 2. Costs.
     const double sinf0 = S.sinf;
@@ -222,24 +231,24 @@ Next Loop::iterate() {
       }
     } else if (!wasfeas || firstpass) {
       // Feasible for the first time in this pass.
-      if (start == 1) {
-        start = 0;
-      } else if (start == 2 || start == 4) {
-        start = lincon() ? 0 : 5;
-      } else if (start == 3) {
+      if (start == kCrashAll) {
+        start = kCrashNone;
+      } else if (start == kCrashLinear || start == kCrashLinearLG) {
+        start = lincon() ? kCrashNone : kCrashNonlinear;
+      } else if (start == kCrashLinearE) {
         if (P.nncon < m) {
           crash_inequalities();
-          if (S.dvx.on) m5dvx_init(ctx, P);
-          start = 4;  // the inequality rows are crashed once
+          if (S.dvx.on) devex_start(ctx, P);
+          start = kCrashLinearLG;  // the inequality rows are crashed once
           S.ninf = 1;
           forced = true;
           return Next::Refactor;
         }
-        start = 5;
+        start = kCrashNonlinear;
       }
       if (nnl > 0 && !nlfeas) {
         nlfeas = true;
-        const int rr = nl_first_feasible(ctx, P);
+        const int rr = nls.first_feasible(ctx, P);
         if (rr != 0) {
           stop(rr);
           return Next::Stop;
@@ -256,17 +265,17 @@ Next Loop::iterate() {
     // Prices (Devex pricing updates them from the pivot row while the
     // costs stay the same).
     if (S.needpi) {
-      if (m5dvx_costs_kept(ctx, P)) {
+      if (devex_costs_kept(ctx, P)) {
         S.needpi = false;
       } else {
-        m5setp_fresh(ctx, P, ns);
+        fresh_prices(ctx, P, ns);
       }
     }
     firstpass = false;
 
     // 3. Reduced gradient.
-    if (S.state > 2 && ns > 0) {
-      S.rgnorm = nl_reduced_gradient(ctx, P, ns);
+    if (S.state > kStatePhase2 && ns > 0) {
+      S.rgnorm = nls.reduced_gradient(ctx, P, ns);
       if (S.tolrg == 0.0) S.tolrg = par.subtol * S.rgnorm;
     }
 
@@ -281,14 +290,14 @@ Next Loop::iterate() {
       S.logdj = 0.0;
       S.logflag = ' ';
       bool rgsteps = false;
-      if (S.state <= 3) {
+      if (S.state <= kStatePriceRg) {
         if (ns == ctx.part.maxs) {
-          stop(5, ctx.part.maxs);
+          stop(TV_SUPERBASICS_LIMIT, ctx.part.maxs);
           return Next::Stop;
         }
         m5pric(ctx, P, ns, increase);
         if (S.jq > 0) {
-          if (S.ncand > 1) S.state = 3;
+          if (S.ncand > 1) S.state = kStatePriceRg;
           S.lvltol = 1;
           S.logdj = S.djq;
           S.jsbin = S.jq;
@@ -305,7 +314,7 @@ Next Loop::iterate() {
       // 5. Limits.
       if (S.itn >= par.itnmax) {
         if (lincon()) {
-          stop(3);
+          stop(TV_ITERATION_LIMIT);
           return Next::Stop;
         }
         return Next::EndMajor;
@@ -316,60 +325,59 @@ Next Loop::iterate() {
         return Next::Stop;
       }
       // 6. Step.
-      if (S.state <= 2 && !rgsteps) {
+      if (S.state <= kStatePhase2 && !rgsteps) {
         inform = m5lpit(ctx, P, increase, jr, changed, prices_due);
         break;
       }
-      if (S.state == 3 || ns > 0) {
-        int ierr = 0;
-        const int res = nl_rgit(ctx, P, ns, ierr);
-        if (ierr != 0) {
-          inform = ierr;
+      if (S.state == kStatePriceRg || ns > 0) {
+        const RgResult res = nls.rgit(ctx, P, ns);
+        if (res.inform != 0) {
+          inform = res.inform;
           break;
         }
-        if (res == 1) continue;  // subspace optimal: price again
-        if (res == 4) {
+        if (res.next == RgNext::SubspaceOptimal) continue;  // price again
+        if (res.next == RgNext::FormCosts) {
           restart = true;
           break;
         }
-        if (res == 6) {
+        if (res.next == RgNext::FactorBS) {
           want_bs = true;
           return Next::Refactor;
         }
         prices_due = false;
         break;
       }
-      S.state = 3;  // state 4 without superbasics: price
+      S.state = kStatePriceRg;  // state 4 without superbasics: price
     }
     if (restart) continue;
 
     // 7. After the step.
-    if (inform == 2) {
+    if (inform == TV_UNBOUNDED) {
       if (S.ninf > 0 && S.wtobj > 0.0) {
         S.wtobj = 0.0;
         reduce_weight();
         inform = 0;
         continue;
       }
-      if (m5dgen(ctx, 3, P, ns) > 0) {
+      if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
         firstpass = true;
         S.tolrg = 0.0;
         inform = 0;
         continue;
       }
       if (!lincon()) {
-        subcode = 2;
-        if (nl_unbounded(ctx, P)) {
+        subcode = SubproblemEnd::Unbounded;
+        if (nls.unbounded(ctx, P) == Resume::Iterate) {
           inform = 0;
           S.needpi = true;
           S.ninf = 1;
           continue;
         }
       }
-      stop(2);
+      stop(TV_UNBOUNDED);
       return Next::Stop;
     }
-    if (inform == 9) {
+    if (inform == TV_CANNOT_IMPROVE) {
       cannot_improve();
       return Next::Stop;
     }
@@ -384,7 +392,7 @@ Next Loop::iterate() {
     if (S.ninf == 0) S.nphase2 += 1;
     const int req = m5log(ctx, P, ns);
     if (req == 1 || req == 2) {  // other requests are ignored
-      stop(req == 1 ? 18 : 19);
+      stop(req == 1 ? TV_TIME_LIMIT : TV_INTERRUPT);
       return Next::Stop;
     }
 
@@ -392,7 +400,7 @@ Next Loop::iterate() {
     double objnow = S.sinf;
     if (S.ninf == 0) {
       objnow = P.objconst + ctx.nl.fobj;
-      if (S.jobj > 0) objnow -= P.xn(S.jobj) * S.objscale;
+      if (S.jobj > 0) objnow -= P.xn(S.jobj) * ctx.run.objscale;
     }
     if (std::fabs(S.objprev - objnow) > (1.0 + std::fabs(objnow)) * par.mc.eps067) {
       S.nsame = 0;
@@ -401,34 +409,73 @@ Next Loop::iterate() {
     }
     S.objprev = objnow;
     if (S.nsame >= S.nsamelim) {
-      stop(4, S.nsamelim);
+      stop(TV_NO_CHANGE, S.nsamelim);
       return Next::Stop;
     }
 
     if (par.savfreq > 0 && S.itn % par.savfreq == 0 && par.newbfile > 0 && S.itn < par.itnmax) {
       m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-      basis_file_save(ctx, P, ns, 0);
+      double objective = P.objconst + ctx.nl.fobj;
+      if (S.jobj > 0) objective -= P.xn(S.jobj) * ctx.run.objscale;
+      save_new_basis(ctx, P, ns, 0, S.itn, S.ninf, S.sinf, objective);
       m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
     }
 
     // Refactorize, or update the factors.
     if (B.nupd >= par.facfreq - 1) {
-      B.demand = 1;
+      B.demand = kDemandFrequency;
     } else if (B.nupd > 19 && B.lenl + B.lenu > 2 * S.lusize0) {
       if (par.prtlevel > 0) {
         const double grow = static_cast<double>(B.lenl + B.lenu) / std::max(S.lusize0, 1);
         ctx.prt(strf(" LU file has increased by a factor of%6.1f", grow));
       }
-      B.demand = 2;
+      B.demand = kDemandLuGrew;
     } else if (changed) {
-      m2bsol(ctx, 4, y2, y, jr);
+      m2bsol(ctx, kReplace, y2, y, jr);
     }
-    if (B.demand == 0 && S.nfresh % par.chkfreq == 0) {
-      if (m5setx(ctx, 2, P, ns) != 0) B.demand = 10;
+    if (B.demand == kDemandNone && S.nfresh % par.chkfreq == 0) {
+      if (m5setx(ctx, kSetxCheck, P, ns) != 0) B.demand = kDemandRowCheck;
     }
-    if (B.demand != 0) return Next::Refactor;
+    if (B.demand != kDemandNone) return Next::Refactor;
     S.needpi = S.needpi || prices_due;
   }
+}
+
+// Factorize the basis, tell the reduced Hessian when the superbasic set
+// changed, recompute the basic variables and check the rows.  Factors kept
+// from before that fail the check are replaced by a fresh factorization;
+// fresh ones that fail it end the run with 10.  Returns 0 or the result.
+int Loop::factorize(const char* factype) {
+  FactorRequest rq;
+  rq.factype = factype;
+  rq.gotfac = ctx.run.gotfac;
+  rq.crashuse = start;
+  rq.itn = S.itn;
+  rq.ninf = S.ninf;
+  rq.sinf = S.sinf;
+  rq.objective = P.objconst + ctx.nl.fobj;
+  if (S.jobj > 0) rq.objective -= P.xn(S.jobj) * ctx.run.objscale;
+  for (;;) {
+    const FactorResult fr = m2bfac(ctx, rq, P, ns);
+    if (fr.ierr != 0) return fr.ierr;
+    if (fr.superbasics_changed()) nls.hessian_clear(ctx);
+    ctx.run.gotfac = false;
+    if (m5setx(ctx, kSetxRecompute, P, ns) == 0) break;
+    if (fr.made) {
+      B.ierr = TV_NUMERICAL_ERROR;
+      return TV_NUMERICAL_ERROR;
+    }
+    rq.gotfac = false;
+    rq.again = true;
+  }
+  const int m = P.m;
+  CIvec kbs = ctx.ws.ivec(ctx.part.kbs);
+  S.objslot = 0;
+  for (int k = 1; k <= m && S.jobj > 0; ++k) {
+    if (kbs(k) == S.jobj) S.objslot = k;
+  }
+  basis_bounds(ctx, P, ns, start);
+  return 0;
 }
 
 // One major iteration: the factorization loop around the iterations.
@@ -440,17 +487,16 @@ Next Loop::major() {
     if (want_bs) factype = "BS";
     want_bs = false;
     if (!firstfac && S.nfresh == 0 && !forced) {
-      stop(12);
+      stop(TV_FACTOR_TWICE);
       return Next::Stop;
     }
     forced = false;
     firstfac = false;
-    int nexch = 0;
-    m2bfac(ctx, factype, ctx.run.gotfac, P, ns, nexch, start);
+    const int r = factorize(factype);
     S.nfresh = 0;
-    if (B.ierr != 0) {
-      inform = B.ierr;
-      if (inform == 10) m5exit(ctx, 10);
+    if (r != 0) {
+      inform = r;
+      if (inform == TV_NUMERICAL_ERROR) print_exit(ctx, TV_NUMERICAL_ERROR);
       return Next::Stop;
     }
     S.lusize0 = B.lenl + B.lenu;
@@ -471,7 +517,7 @@ void Loop::run() {
   S.nphase2 = 0;
   S.ninf = 0;
   S.sinf = 0.0;
-  B.demand = 0;
+  B.demand = kDemandNone;
   S.nfresh = 0;
   S.objlin = S.objlog = S.objtrue = S.objsub = S.obj = S.objprev = 0.0;
   ctx.nl.fobj = 0.0;
@@ -485,13 +531,14 @@ void Loop::run() {
   S.everfeas = false;
   S.wtobj = std::max(par.objweight, 0.0);
   S.nwred = 0;
-  S.state = 1;
+  S.state = kStatePhase1;
   S.step = S.pivot = 0.0;
   S.ndegen = 0;
   S.objslot = 0;
   S.dvx = DevexState();
-  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0;
-  if (!ctx.run.gothes) hessian_clear(ctx);
+  // Devex pricing needs its regions (the partition places them for it).
+  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
+  if (!ctx.run.gothes) nls.hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
   // A nonbasic variable beyond its bound starts on it (the basic variables
@@ -511,32 +558,31 @@ void Loop::run() {
     S.thresh[0] = S.thresh[1] = 1.0e20;
     S.lvltol = 1;
     S.tolrg = 0.0;
-    m5dgen(ctx, 1, P, ns);
-    if (S.dvx.on) m5dvx_init(ctx, P);
+    m5dgen(ctx, kExpandStart, P, ns);
+    if (S.dvx.on) devex_start(ctx, P);
     if (!lincon()) {
       S.nmin = 0;
       S.nphase2 = 0;
-      int unchanged = 0;
-      const int r = nl_major_setup(ctx, P, ns, subcode, unchanged);
-      if (r >= 2) {
-        stop(r);
+      const MajorSetup r = nls.major_setup(ctx, P, ns, subcode);
+      if (r.next == MajorNext::Stop) {
+        stop(r.inform);
         break;
       }
-      if (r == 1) {
+      if (r.next == MajorNext::Converged) {
         optimal_exit();
         break;
       }
       if (S.nmaj > par.majmax) {
         ctx.prt(" XXX  Major iterations terminated before convergence");
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
       if (S.itn >= par.itnmax) {
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
-      if (unchanged > 3 && ninfsub == 0) {
-        stop(9);
+      if (r.unchanged > 3 && ninfsub == 0) {
+        stop(TV_CANNOT_IMPROVE);
         break;
       }
     }
@@ -548,10 +594,10 @@ void Loop::run() {
                      S.nmin, S.itn));
       }
       ctx.sum(strf(" Minor itns terminated at%6d", S.nmin));
-      S.state = 4;
-      subcode = 3;
+      S.state = kStateRg;
+      subcode = SubproblemEnd::MinorLimit;
       if (lincon()) {
-        stop(3);
+        stop(TV_ITERATION_LIMIT);
         break;
       }
     }
@@ -560,13 +606,13 @@ void Loop::run() {
 }
 
 void Loop::final_block() {
-  ctx.run.gotfac = inform <= 9;
-  ctx.run.gothes = hessian_held(ctx);
+  ctx.run.gotfac = inform <= TV_CANNOT_IMPROVE;
+  ctx.run.gothes = nls.hessian_held(ctx);
   S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
   double xnorm = 0.0;
   for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
   S.xnorm = xnorm;
-  S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * S.objscale : 0.0;
+  S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * ctx.run.objscale : 0.0;
   S.obj = P.objconst + S.objlin + ctx.nl.fobj;
   ctx.run.ninf = S.ninf;
   ctx.run.sinf = S.sinf;
@@ -575,12 +621,12 @@ void Loop::final_block() {
   S.nbasnl = 0;
   for (int j = 1; j <= nnl; ++j) S.nbasnl += P.hs(j) == kHsBasic ? 1 : 0;
   if (!lincon()) {
-    nl_finish(ctx, P);
+    nls.finish(ctx, P);
     if (S.nmin == 0) S.nmaj -= 1;
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-  if (par.newbfile > 0 && inform < 20) basis_file_save(ctx, P, ns, inform + 1);
-  m5final_stats(ctx, P, ns);
+  if (par.newbfile > 0 && inform < TV_LU_STORAGE) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
+  final_statistics(ctx, P, ns);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 //   itn, nmaj           iterations and major iterations of the call
 //   ninf, sinf          number and sum of the infeasibilities at the end
 //   objlin              linear objective: the objective row's value (unscaled
-//                       through objscale), 0 without an objective row
+//                       through ctx.run.objscale), 0 without an objective row
 //   obj                 objconst + objlin + the nonlinear objective value
 //                       (the value the entry returns as `obj`)
 //   pinorm              max(1, largest |pi|) of the last prices
@@ -16,11 +16,17 @@
 // The same ninf, sinf and obj are also stored in ctx.run (block cycle2).
 #pragma once
 
-#include <vector>
-
 namespace tv {
 
-// Devex pricing (m5dvx.cpp).  Reduced costs are kept in rc for every
+// What the next iteration does (SimplexState::state).
+enum : int {
+  kStatePhase1 = 1,   // infeasible: a phase-1 simplex step
+  kStatePhase2 = 2,   // feasible, linear: a phase-2 simplex step
+  kStatePriceRg = 3,  // price, then reduced-gradient steps
+  kStateRg = 4,       // reduced-gradient steps on the present superbasics before pricing again
+};
+
+// Devex pricing (devex_price.cpp).  Reduced costs are kept in rc for every
 // nonbasic variable and brought up to date from the pivot row while the
 // costs stay the same; the prices pi follow the same update.
 struct DevexState {
@@ -35,24 +41,26 @@ struct DevexState {
   double cleave = 0.0;    // the leaving variable's cost while basic
   double cobj = 0.0;      // cost of a nonbasic objective slack in rc
   int nreset = 0;         // framework resets in this call (weights grown or estimate off)
-  int nfresh = 0;         // pricings that computed rc from fresh prices
-  // The structural columns by rows (built at the first pricing of a call),
-  // so that a sparse rho gives the pivot row from its nonzeros alone, and
-  // that row (prow) as a dense vector over the columns with its nonzero list.
-  std::vector<int> rowstart, rowcol, touched;
-  std::vector<char> inrow;  // column j is in touched
-  // Candidate list: every nonbasic variable whose score d_j (reduced cost
-  // with the sign of the allowed move) was positive when last evaluated;
-  // listpos(j) its place or -1.  Rebuilt by every full pass, kept by the
-  // sparse updates, pruned lazily by the scans.
-  std::vector<int> list, listpos;
-  bool listvalid = false;
-  std::vector<double> rowval, prow;
+  int nfreshrc = 0;       // pricings that computed rc from fresh prices
+  // The structural columns by rows (workspace regions dvxstart, dvxcol,
+  // dvxval; built at the first pricing of a call), so that a sparse rho
+  // gives the pivot row from its nonzeros alone, and that row as a dense
+  // vector over the columns (dvxrow) with the list of the columns it
+  // touches (dvxtouch, ntouched of them; dvxmark flags them).
+  bool rowsbuilt = false;
+  int ntouched = 0;
+  // Candidate list (regions dvxlist, dvxpos): every nonbasic variable whose
+  // score d_j (reduced cost with the sign of the allowed move) was positive
+  // when last evaluated.  Rebuilt by every full pass, kept by the sparse
+  // updates, pruned lazily by the scans.
+  int nlist = 0;
+  bool listinit = false;   // dvxpos cleared in this call
+  bool listvalid = false;  // the list holds every variable with a positive score
 };
 
 struct SimplexState {
-  // Set by the driver before the call.
-  double objscale = 1.0;  // the objective row scale
+  // Set by the driver before the call (the objective row's scale is
+  // ctx.run.objscale, set by the scaling).
   int jobj = 0;           // index of the objective row's slack (n + objrow, or 0)
 
   // Counters.
@@ -94,7 +102,6 @@ struct SimplexState {
   int jbig = 0;         // variable with the biggest score below the tolerance
   double djbig = 0.0;   // its reduced cost
   DevexState dvx;
-  std::vector<int> chzrlist;  // ratio test: the positions that can block (pass 1 to pass 2)
 
   // Reduced-gradient tolerances.
   int lvltol = 1;

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/kernels.h"
+#include "lu/basis_state.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/harness.h"
 
 using namespace spxtest;
@@ -58,10 +60,10 @@ std::vector<double> btmul(const tv::Problem& P, Ivec kbs, Dvec pi) {
   return r;
 }
 
-void factor(LoopRun& r, const char* type = "B ") {
-  bool gotfac = false;
-  int nexch = 0;
-  tv::m2bfac(r.ctx, type, gotfac, r.P, r.ns, nexch, 0);
+tv::FactorResult factor(LoopRun& r, const char* type = "B ") {
+  tv::FactorRequest rq;
+  rq.factype = type;
+  return tv::m2bfac(r.ctx, rq, r.P, r.ns);
 }
 
 }  // namespace
@@ -99,7 +101,7 @@ TEST(BasisManager, SolveAndUpdateConventions) {
     }
     ASSERT_GT(jq, 0);
     tv::m2unpk(jq, m, n, r.P.a, r.P.ha, r.P.ka, y2);
-    tv::m2bsol(r.ctx, 2, y2, y);
+    tv::m2bsol(r.ctx, tv::kFtran, y2, y);
     std::vector<double> x(m + 1);
     for (int k = 1; k <= m; ++k) x[k] = y(k);
     std::vector<double> b = bmul(r.P, kbs, x);
@@ -112,7 +114,7 @@ TEST(BasisManager, SolveAndUpdateConventions) {
       if (std::fabs(y(k)) > std::fabs(y(jr))) jr = k;
     }
     const int before = r.ctx.bas.nupd;
-    tv::m2bsol(r.ctx, 4, y2, y, jr);
+    tv::m2bsol(r.ctx, tv::kReplace, y2, y, jr);
     EXPECT_EQ(r.ctx.bas.nupd, before + 1);
     EXPECT_EQ(r.ctx.bas.demand, 0);
     r.P.hs(kbs(jr)) = 0;
@@ -122,12 +124,12 @@ TEST(BasisManager, SolveAndUpdateConventions) {
     std::uniform_real_distribution<double> val(-1.0, 1.0);
     std::vector<double> rhs(m + 1);
     for (int i = 1; i <= m; ++i) rhs[i] = y2(i) = val(rng);
-    tv::m2bsol(r.ctx, 2, y2, y);
+    tv::m2bsol(r.ctx, tv::kFtran, y2, y);
     for (int k = 1; k <= m; ++k) x[k] = y(k);
     b = bmul(r.P, kbs, x);
     for (int i = 1; i <= m; ++i) EXPECT_NEAR(b[i], rhs[i], 1e-9);
     for (int i = 1; i <= m; ++i) y(i) = rhs[i];
-    tv::m2bsol(r.ctx, 3, y, pi);
+    tv::m2bsol(r.ctx, tv::kBtran, y, pi);
     b = btmul(r.P, kbs, pi);
     for (int k = 1; k <= m; ++k) EXPECT_NEAR(b[k], rhs[k], 1e-9);
   }
@@ -141,8 +143,8 @@ TEST(BasisManager, FailedUpdateAsksForRefactorization) {
   factor(r);
   Dvec y = r.ctx.ws.dvec(r.ctx.part.y), y2 = r.ctx.ws.dvec(r.ctx.part.y2);
   for (int i = 1; i <= 6; ++i) y2(i) = 0.0;  // a zero column makes B singular
-  tv::m2bsol(r.ctx, 2, y2, y);
-  tv::m2bsol(r.ctx, 4, y2, y, 3);
+  tv::m2bsol(r.ctx, tv::kFtran, y2, y);
+  tv::m2bsol(r.ctx, tv::kReplace, y2, y, 3);
   EXPECT_EQ(r.ctx.bas.demand, 7);
   EXPECT_EQ(r.ctx.bas.nupd, 1);
 }
@@ -205,10 +207,9 @@ TEST(BasisManager, BsRechoiceKeepsTheSets) {
   r.P.hs(m + 2) = 2;
   kbs(m + 1) = m + 1;
   kbs(m + 2) = m + 2;
-  int nexch = 0;
-  bool gotfac = false;
-  tv::m2bfac(r.ctx, "BS", gotfac, r.P, r.ns, nexch, 0);
-  ASSERT_EQ(r.ctx.bas.ierr, 0);
+  tv::FactorResult fr = factor(r, "BS");
+  ASSERT_EQ(fr.ierr, 0);
+  EXPECT_TRUE(fr.made);
   EXPECT_EQ(r.ns, 2);
   int nbasic = 0, nsuper = 0;
   for (int j = 1; j <= r.P.nb; ++j) {
@@ -222,24 +223,22 @@ TEST(BasisManager, BsRechoiceKeepsTheSets) {
   // The tiny column leaves the basis for the unit column.
   EXPECT_EQ(r.P.hs(1), 2);
   EXPECT_EQ(r.P.hs(m + 1), 3);
-  EXPECT_EQ(nexch, 1);
+  EXPECT_EQ(fr.nexch, 1);
+  EXPECT_TRUE(fr.superbasics_changed());
   EXPECT_EQ(r.ctx.bas.nbfac, 1);
   EXPECT_GT(r.ctx.bas.umin, 0.0);  // recorded after the re-choice
   EXPECT_EQ(r.ctx.par.luipar()(tv::lup::nsing), 0);
 
   // "BT" after a re-choice: plain factorization with the test armed.
-  tv::m2bfac(r.ctx, "BT", gotfac, r.P, r.ns, nexch, 0);
-  EXPECT_EQ(r.ctx.bas.ierr, 0);
-  EXPECT_EQ(nexch, 0);
+  fr = factor(r, "BT");
+  EXPECT_EQ(fr.ierr, 0);
+  EXPECT_EQ(fr.nexch, 0);
   EXPECT_EQ(r.ctx.bas.nbfac, 2);
 
   // "BS" without superbasics is a plain factorization.
   LoopRun plain(lp);
   plain.slack_basis();
-  int nexch2 = -1;
-  bool g2 = false;
-  tv::m2bfac(plain.ctx, "BS", g2, plain.P, plain.ns, nexch2, 0);
-  EXPECT_EQ(nexch2, 0);
+  EXPECT_EQ(factor(plain, "BS").nexch, 0);
   EXPECT_EQ(plain.ctx.bas.umin, 0.0);
   EXPECT_EQ(plain.ctx.bas.nbfac, 1);
 }

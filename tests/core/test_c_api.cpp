@@ -4,7 +4,13 @@
 #include <cmath>
 #include <vector>
 
+#include <new>
+#include <stdexcept>
+#include <string>
+
 #include "common/lp.h"
+#include "core/context.h"
+#include "nonlinear/seams.h"
 #include "tarvo.h"
 
 using tvtest::kInf;
@@ -24,8 +30,8 @@ struct CallOut {
   double sinf = -1, obj = 0;
 };
 
-CallOut call(TestLP& lp, bool row_activity_slacks) {
-  int iprint = 0, isumm = 0, ispecs = 0;
+CallOut call(TestLP& lp, bool row_activity_slacks, int iprint = 0) {
+  int isumm = 0, ispecs = 0;
   tvstart(&iprint, &isumm, &ispecs);
   int m = lp.m, n = lp.n, nb = n + m, ne = static_cast<int>(lp.a.size()), nnames = 1;
   int nncon = 0, nnobj = 0, nnjac = 0, objrow = lp.objrow;
@@ -108,4 +114,43 @@ TEST(CApi, RefusesAnInconsistentShapeAndReportsWorkspace) {
   char title[31] = {};
   tvtitle(title, 30);
   EXPECT_STREQ(title, "T A R V O  5.6      (Jul 2016)");
+}
+
+// An exception inside a solve (an allocation that fails, or anything else)
+// becomes result 44 with its EXIT line; nothing throws through the entry.
+// The fault is injected through the table of nonlinear steps, whose Hessian
+// clear every call of the main loop makes.
+TEST(CApi, ExceptionsBecomeASystemError) {
+  tv::Context& ctx = tv::default_context();
+  const char* path = "c_api_failure.print";
+  ASSERT_EQ(tvattach(21, path, "w"), 0);
+  struct Case {
+    bool no_memory;
+    const char* text;
+  };
+  for (const Case c : {Case{true, " EXIT -- system error.  Not enough memory"},
+                       Case{false, " EXIT -- system error.  Failure inside the solver"}}) {
+    ctx.seams.hessian_clear = [&](tv::Context&) {
+      if (c.no_memory) throw std::bad_alloc();
+      throw std::runtime_error("injected failure");
+    };
+    TestLP lp = small_lp();
+    const CallOut o = call(lp, false, 21);
+    ctx.seams = tv::NonlinearSeams();
+    tvdetach(21);
+    EXPECT_EQ(o.inform, TV_SYSTEM_ERROR);
+    std::FILE* f = std::fopen(path, "r");
+    ASSERT_NE(f, nullptr);
+    std::string text;
+    for (int ch; (ch = std::fgetc(f)) != EOF;) text.push_back(static_cast<char>(ch));
+    std::fclose(f);
+    EXPECT_TRUE(tvtest::contains(text, c.text)) << text;
+    EXPECT_EQ(tvtest::contains(text, " XXX  injected failure"), !c.no_memory);
+    ASSERT_EQ(tvattach(21, path, "w"), 0);
+  }
+  tvdetach(21);
+  std::remove(path);
+  // The context works on afterwards.
+  TestLP lp = small_lp();
+  EXPECT_EQ(call(lp, false).inform, TV_OPTIMAL);
 }

@@ -10,8 +10,13 @@
 #include "core/entry.h"
 #include "core/m2amat.h"
 #include "core/m2core.h"
+#include "core/run_state.h"
+#include "core/setup.h"
 #include "core/states.h"
+#include "files/save_state.h"
+#include "lu/basis_state.h"
 #include "options/options.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::kInf;
@@ -34,7 +39,6 @@ int64_t partition(Context& ctx, int m, int n, int ne, int scaleopt, int nnobj, i
   ctx.run.n = n;
   ctx.run.ne = ne;
   ctx.run.njac = 0;
-  ctx.run.nwork = 1000000;
   ctx.par.scaleopt = scaleopt;
   ctx.par.nnobj = nnobj;
   ctx.par.nnjac = nnjac;
@@ -42,7 +46,7 @@ int64_t partition(Context& ctx, int m, int n, int ne, int scaleopt, int nnobj, i
   ctx.par.maxs = maxs;
   ctx.par.hdim = hdim;
   ctx.par.wsuser = 0;
-  return m2core(ctx, 4);
+  return partition_workspace(ctx, 1000000);
 }
 }  // namespace
 
@@ -62,7 +66,21 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(P.kbs.start, P.bsfeas.start + P.bsfeas.words);
   EXPECT_EQ(P.devex.start, P.grd.start + P.grd.words);  // Devex weights, one per variable
   EXPECT_EQ(P.devex.words, 30);
-  EXPECT_EQ(P.lufirst, P.devex.start + P.devex.words);
+  EXPECT_EQ(P.chzr.start, P.devex.start + P.devex.words);  // ratio-test list, nbs + 1 integers
+  EXPECT_EQ(P.chzr.len, 12);
+  EXPECT_EQ(P.dvxval.words, 0);            // partial pricing: no Devex rows
+  EXPECT_EQ(P.lufirst, P.chzr.start + P.chzr.words);
+
+  // Devex pricing: the matrix by rows and the candidate list.
+  ctx.par.pricing = kPriceDevex;
+  partition(ctx, 10, 20, 50, 0, 0, 0, 0, 1, 1);
+  EXPECT_EQ(ctx.part.dvxstart.len, 11);
+  EXPECT_EQ(ctx.part.dvxcol.len, 50);
+  EXPECT_EQ(ctx.part.dvxval.words, 50);
+  EXPECT_EQ(ctx.part.dvxrow.words, 20);
+  EXPECT_EQ(ctx.part.dvxlist.len, 30);
+  EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxpos.start + ctx.part.dvxpos.words);
+  ctx.par.pricing = kPriceDefault;
 
   partition(ctx, 10, 20, 50, 2, 4, 0, 0, 1, 1);
   EXPECT_EQ(ctx.part.xsave.words, 4);      // Scale option 2 and nnl > 0
@@ -130,7 +148,7 @@ TEST(Entry, TooLittleWorkspaceLeavesTheArraysAlone) {
 TEST(Entry, InvalidProblemDataIsRefused) {
   auto expect_bad = [](TestLP lp, const char* what) {
     Solve s(std::move(lp));
-    EXPECT_EQ(s.run(100000), kInformBadData) << what;
+    EXPECT_EQ(s.run(100000), TV_BAD_DATA) << what;
     EXPECT_TRUE(tvtest::contains(s.out(), " XXX  Invalid problem data:")) << what;
   };
   TestLP lp = tiny();
@@ -157,7 +175,7 @@ TEST(Entry, InvalidProblemDataIsRefused) {
   P.nb = 7;  // nb != n + m
   s.z.assign(100000, 0.0);
   tvnoss(s.ctx, "Cold", P, nullptr, s.ns, s.z.data(), 100000, s.r);
-  EXPECT_EQ(s.r.inform, kInformBadData);
+  EXPECT_EQ(s.r.inform, TV_BAD_DATA);
 }
 
 TEST(StartMode, LettersAndFlags) {

@@ -6,6 +6,8 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/matcol.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::TestLP;
@@ -161,26 +163,26 @@ TEST(MatrixKernels, GatherScatterAndRowFlip) {
 }
 
 TEST(Export, MatrixAndSolutionFiles) {
-  Context ctx;
+  Units io;
   TestLP lp = small();
   Problem P = lp.view();
   for (int j = 1; j <= 6; ++j) P.hs(j) = (j == 2 || j == 6) ? 3 : 0;
-  ctx.io.attach_buffer(92);
-  m2xmat(ctx, 92, P);
-  auto l = tvtest::lines(ctx.io.buffer(92));
+  io.attach_buffer(92);
+  m2xmat(io, 92, P);
+  auto l = tvtest::lines(io.buffer(92));
   ASSERT_EQ(l.size(), 2u);
   EXPECT_EQ(l[0], "         2         1    3.00000000000000E+00");
   EXPECT_EQ(l[1], "         3         2   -1.00000000000000E+00");
-  ctx.io.attach_buffer(91);
-  m2xmat(ctx, 91, P);
-  EXPECT_EQ(tvtest::lines(ctx.io.buffer(91)).size(), 5u);
-  ctx.io.attach_buffer(90);
-  m2xmat(ctx, 90, P);  // any other unit writes nothing
-  EXPECT_EQ(ctx.io.buffer(90), "");
+  io.attach_buffer(91);
+  m2xmat(io, 91, P);
+  EXPECT_EQ(tvtest::lines(io.buffer(91)).size(), 5u);
+  io.attach_buffer(90);
+  m2xmat(io, 90, P);  // any other unit writes nothing
+  EXPECT_EQ(io.buffer(90), "");
 
-  ctx.io.attach_buffer(81);
-  m2xsol(ctx, 81, P, 0, 1.5, 0, 0.0);
-  EXPECT_EQ(tvtest::lines(ctx.io.buffer(81)).size(), 3u + 6u);
+  io.attach_buffer(81);
+  m2xsol(io, 81, P, 1, 0, 1.5, 0, 0.0);
+  EXPECT_EQ(tvtest::lines(io.buffer(81)).size(), 3u + 6u);
 }
 
 TEST(Export, MatcolFillsPhantomColumnsAndReportsErrors) {

@@ -8,7 +8,9 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "lu/m2crsh.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::kInf;

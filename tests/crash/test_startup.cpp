@@ -10,10 +10,13 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
+#include "core/run_state.h"
+#include "core/setup.h"
 #include "files/mps.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 
@@ -37,12 +40,10 @@ struct Startup {
     ctx.par.maxs = 1;
     ctx.par.hdim = 1;
     ctx.par.wsuser = 0;
-    const int64_t need = m2core(ctx, 4);
-    ctx.run.nwork = static_cast<int>(need);
-    z.assign(need, 0.0);
-    ctx.ws.bind(z.data(), need);
-    ctx.ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-    ctx.ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+    const int nwork = static_cast<int>(partition_workspace(ctx, 0));
+    partition_workspace(ctx, nwork);
+    z.assign(nwork, 0.0);
+    bind_workspace(ctx, z.data(), nwork);
   }
 };
 
@@ -66,7 +67,7 @@ TEST(Startup, ScaleThenCrashInTheWorkspace) {
       Dvec sc = s.ctx.ws.dvec(s.ctx.part.scales);
       m2scal(s.ctx, P, rowtype, sc, s.ctx.ws.dvec(s.ctx.part.y).head(m), s.ctx.ws.dvec(s.ctx.part.y2).head(m));
       m2scla(s.ctx, 1, P, sc);
-      EXPECT_EQ(s.ctx.spx.objscale, sc(P.n + P.objrow));
+      EXPECT_EQ(s.ctx.run.objscale, sc(P.n + P.objrow));
 
       const CrashStats st = m2crsh(s.ctx, crashopt, P, rowtype, s.ctx.ws.ivec(s.ctx.part.kbs));
       EXPECT_EQ(std::vector<int32_t>(rowtype.begin(), rowtype.begin() + m), types);  // row types intact
@@ -81,7 +82,7 @@ TEST(Startup, ScaleThenCrashInTheWorkspace) {
       }
 
       m2scla(s.ctx, 0, P, sc);
-      EXPECT_EQ(s.ctx.spx.objscale, 1.0);
+      EXPECT_EQ(s.ctx.run.objscale, 1.0);
       int bad = 0;
       for (int j = 0; j < P.nb; ++j) {
         if (std::fabs(s.M.bl[j] - orig.bl[j]) > 1e-15 * std::fabs(orig.bl[j])) ++bad;

@@ -11,7 +11,9 @@
 #include "common/lp.h"
 #include "core/context.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "options/options.h"
+#include "options/params.h"
 
 namespace tvtest {
 

@@ -13,6 +13,8 @@
 #include "core/entry.h"
 #include "core/tvsolv.h"
 #include "driver/driver_run.h"
+#include "files/save_state.h"
+#include "options/params.h"
 
 using namespace tv;
 using tvtest::contains;

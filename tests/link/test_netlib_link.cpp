@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/netlib.h"
 #include "host_result.h"
 #include "link_test_util.h"
 
@@ -69,21 +70,6 @@ HostModel read_model(const std::string& path) {
   return h;
 }
 
-// Known optimal objective values by problem name.
-std::map<std::string, double> known_optima() {
-  std::map<std::string, double> m;
-  std::ifstream f(std::string(TARVO_TEST_DATA) + "/netlib/optimal.csv");
-  std::string l;
-  std::getline(f, l);
-  while (std::getline(f, l)) {
-    std::vector<std::string> v;
-    std::istringstream in(l);
-    for (std::string s; std::getline(in, s, ',');) v.push_back(s);
-    if (v.size() >= 5) m[v[0]] = std::strtod(v[4].c_str(), nullptr);
-  }
-  return m;
-}
-
 double cli_objective(const std::string& mps) {
   linktest::Run r = linktest::run_command(std::string("'") + TARVO_CLI + "' -q '" + mps + "'");
   const size_t at = r.out.find(" Objective value");
@@ -118,7 +104,7 @@ TEST_P(NetlibThroughHost, OptimumAndOptimalityConditions) {
 
   // The optimum: known value and the command-line solver.
   const double sign = c.negate ? -1.0 : 1.0;
-  const double opt = sign * known_optima().at(c.name);
+  const double opt = sign * tvtest::netlib_optimum(c.name);
   EXPECT_NEAR(h.objective, opt, 1e-6 * std::max(1.0, std::fabs(opt)));
   const double cli = sign * cli_objective(mps);
   EXPECT_NEAR(h.objective, cli, 1e-6 * std::max(1.0, std::fabs(cli)));

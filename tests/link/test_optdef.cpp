@@ -13,6 +13,7 @@
 #include "core/context.h"
 #include "core/units.h"
 #include "options/options.h"
+#include "options/params.h"
 
 namespace {
 

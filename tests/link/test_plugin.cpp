@@ -12,6 +12,7 @@
 
 #include "control.h"
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "core/units.h"
 #include "link_test_util.h"
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/entry.h"
+#include "core/m2core.h"
 #include "core/units.h"
 #include "host_result.h"
 #include "link_test_util.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/context.h"
+#include "core/units.h"
 #include "lu/lu.h"
 
 namespace lutest {
@@ -29,7 +29,7 @@ struct LuBox {
       jmark, imark;
   std::array<int, 31> ip{};
   std::array<double, 31> rp{};
-  tv::Context ctx;
+  tv::Units io;
   tv::LuArrays f;
   int unit = 9;
 
@@ -86,11 +86,11 @@ struct LuBox {
   }
 
   void capture(int level) {
-    ctx.io.attach_buffer(unit);
+    io.attach_buffer(unit);
     ip[1] = unit;
     ip[2] = level;
   }
-  std::string text() const { return ctx.io.buffer(unit); }
+  std::string text() const { return io.buffer(unit); }
 
   tv::Ivec luipar() { return tv::Ivec(ip.data() + 1, 30); }
   tv::Dvec lurpar() { return tv::Dvec(rp.data() + 1, 30); }
@@ -106,7 +106,7 @@ struct LuBox {
     }
     guard();
     int inform = -99;
-    tv::lu1fac(ctx, m, n, nent, lena, luipar(), lurpar(), f, inform);
+    tv::lu1fac(io, m, n, nent, lena, luipar(), lurpar(), f, inform);
     return inform;
   }
   // Values past lena that the package must never touch.
@@ -119,13 +119,13 @@ struct LuBox {
 
   int solve(int mode, std::vector<double>& v, std::vector<double>& w) {
     int inform = -99;
-    tv::lu6sol(ctx, mode, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), lena, luipar(), lurpar(), f, inform);
+    tv::lu6sol(mode, m, n, tv::Dvec(v.data(), m), tv::Dvec(w.data(), n), lena, luipar(), lurpar(), f, inform);
     return inform;
   }
   int replace(int jrep, std::vector<double>& v, double& diag, double& vnorm, int mode2 = 1) {
     int inform = -99;
     tv::Dvec vv(v.data(), m);
-    tv::lu8rpc(ctx, 1, mode2, m, n, jrep, vv, vv, lena, luipar(), lurpar(), f, inform, diag, vnorm);
+    tv::lu8rpc(io, 1, mode2, m, n, jrep, vv, vv, lena, luipar(), lurpar(), f, inform, diag, vnorm);
     return inform;
   }
 

@@ -315,7 +315,7 @@ TEST(LuFactor, SolvesWithSmallRightHandSides) {
   // Unknown mode: nothing changes.
   v.assign(n, 3.0);
   int inform = 55;
-  tv::lu6sol(b.ctx, 9, n, n, tv::Dvec(v.data(), n), tv::Dvec(w.data(), n), b.lena, b.luipar(), b.lurpar(), b.f,
+  tv::lu6sol(9, n, n, tv::Dvec(v.data(), n), tv::Dvec(w.data(), n), b.lena, b.luipar(), b.lurpar(), b.f,
              inform);
   EXPECT_EQ(inform, 55);
   EXPECT_EQ(v[0], 3.0);

@@ -146,10 +146,10 @@ TEST(LuBadInput, IndicesDuplicatesTinyEntriesAndEmptyColumns) {
     int nent = 0, inform = 0;
     tv::LuArrays f = c.f;
     f.iperm = tv::Ivec(c.iperm.data(), 2);
-    tv::lu1fac(c.ctx, 3, 3, nent, 100, c.luipar(), c.lurpar(), f, inform);
+    tv::lu1fac(c.io, 3, 3, nent, 100, c.luipar(), c.lurpar(), f, inform);
     EXPECT_EQ(inform, 8);
     nent = -1;
-    tv::lu1fac(c.ctx, 3, 3, nent, 100, c.luipar(), c.lurpar(), c.f, inform);
+    tv::lu1fac(c.io, 3, 3, nent, 100, c.luipar(), c.lurpar(), c.f, inform);
     EXPECT_EQ(inform, 8);
   }
 }
@@ -258,7 +258,7 @@ TEST(LuSearch, ThresholdTieBreaksAndCompleteThreshold) {
       b.indc[l] = e[l].i;
       b.indr[l] = e[l].j;
     }
-    tv::LuFac s(b.ctx, b.f, b.luipar(), b.lurpar());
+    tv::LuFac s(b.io, b.f, b.luipar(), b.lurpar());
     s.m = 4;
     s.n = 4;
     s.lena = 500;

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "common/netlib.h"
 #include "core/context.h"
 #include "files/mps.h"
+#include "options/params.h"
 
 namespace mpstest {
 
@@ -26,29 +28,9 @@ inline std::unique_ptr<tv::Context> make_ctx() {
   return ctx;
 }
 
-inline std::string netlib_dir() { return std::string(TARVO_TEST_DATA) + "/netlib"; }
-
-struct NetlibRow {
-  std::string name;
-  int rows = 0, cols = 0, nonzeros = 0;
-  double optimal = 0.0;
-};
-
-// tests/data/netlib/optimal.csv: name,rows,cols,nonzeros,optimal_objective,source
-inline std::vector<NetlibRow> netlib_table() {
-  std::vector<NetlibRow> out;
-  std::ifstream f(netlib_dir() + "/optimal.csv");
-  std::string line;
-  std::getline(f, line);
-  while (std::getline(f, line)) {
-    std::stringstream ss(line);
-    std::string cell[5];
-    for (auto& c : cell) std::getline(ss, c, ',');
-    if (cell[0].empty()) continue;
-    out.push_back({cell[0], std::stoi(cell[1]), std::stoi(cell[2]), std::stoi(cell[3]), std::stod(cell[4])});
-  }
-  return out;
-}
+using tvtest::netlib_dir;
+using tvtest::netlib_table;
+using tvtest::NetlibRow;
 
 // Two models hold the same problem: arrays bit for bit, names, sense.
 inline void expect_same_model(const tv::MpsModel& x, const tv::MpsModel& y, const std::string& what) {

@@ -8,6 +8,7 @@
 
 #include "core/context.h"
 #include "options/options.h"
+#include "options/params.h"
 
 namespace optest {
 

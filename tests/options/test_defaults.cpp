@@ -7,6 +7,7 @@
 
 #include "opt_util.h"
 #include "options/param_table.h"
+#include "options/params.h"
 
 using namespace tv;
 using namespace optest;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "opt_util.h"
+#include "options/params.h"
 
 using namespace tv;
 using namespace optest;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "opt_util.h"
+#include "options/params.h"
 #include "options/specs.h"
 
 using namespace tv;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "opt_util.h"
+#include "options/params.h"
 #include "tarvo.h"
 
 using namespace tv;

@@ -7,9 +7,10 @@
 #include <string>
 
 #include "core/context.h"
-#include "options/options.h"
 #include "options/listing.h"
+#include "options/options.h"
 #include "options/param_table.h"
+#include "options/params.h"
 #include "options/specs.h"
 
 using namespace tv;

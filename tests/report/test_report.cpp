@@ -13,12 +13,16 @@
 #include "core/context.h"
 #include "core/entry.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
+#include "core/run_state.h"
+#include "core/setup.h"
 #include "files/m4savb.h"
 #include "files/m4soln.h"
+#include "files/save_state.h"
 #include "lu/m2scal.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "report/golden.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 using tvtest::contains;
@@ -55,22 +59,14 @@ struct Hand {
     EXPECT_EQ(errors, 0);
     P = lp.view();
     Params& p = ctx.par;
-    p.rowlim = P.m;
-    p.collim = P.n;
-    p.elmlim = P.ne;
-    ctx.run.m = P.m;
-    ctx.run.n = P.n;
-    ctx.run.nb = P.nb;
-    ctx.run.ne = P.ne;
-    m3dflt(ctx, 2);
-    const int64_t need = m2core(ctx, 4);
-    ctx.run.nwork = static_cast<int>(need);
-    z.assign(need, 0.0);
-    ctx.ws.bind(z.data(), need);
-    ctx.ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-    ctx.ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
+    solve_settings(ctx, P);
+    const int nwork = static_cast<int>(partition_workspace(ctx, 0));
+    partition_workspace(ctx, nwork);
+    z.assign(nwork, 0.0);
+    bind_workspace(ctx, z.data(), nwork);
+    ctx.io.clear_buffer(kPrt);  // the partition's LU storage line
     ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
-    ctx.spx.objscale = 1.0;
+    ctx.run.objscale = 1.0;
     std::memcpy(p.names[0], "SMALL   ", 8);
     std::memcpy(p.names[1], "COST    ", 8);
     std::memcpy(p.names[2], "RHS     ", 8);
@@ -261,7 +257,7 @@ TEST(SolutionSave, ScaledStateIsUnscaledWithBothMaxLines) {
   }
   for (int i = 1; i <= m; ++i) EXPECT_NEAR(h.P.pi(i), ref.P.pi(i), 1e-14) << i;
   EXPECT_NEAR(h.ctx.run.obj, -5.0, 1e-13);
-  EXPECT_EQ(h.ctx.spx.objscale, 1.0);
+  EXPECT_EQ(h.ctx.run.objscale, 1.0);
   const std::vector<std::string> L = lines(h.sum());
   ASSERT_GE(L.size(), 4u);
   EXPECT_EQ(L[0].substr(0, 21), " Max x       (scaled)");

@@ -11,7 +11,10 @@
 #include "common/mps_lp.h"
 #include "core/context.h"
 #include "core/m2amat.h"
+#include "core/run_state.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
+#include "simplex/simplex_state.h"
 
 using namespace tv;
 using tvtest::kInf;
@@ -94,7 +97,7 @@ void expect_round_trip(Scale& s, const std::string& what) {
     }
   }
   s.apply(0);
-  EXPECT_EQ(s.ctx.spx.objscale, 1.0);
+  EXPECT_EQ(s.ctx.run.objscale, 1.0);
   int bad = 0;
   for (int j = 0; j < nb; ++j) {
     const bool infl = before.bl[j] <= -big, infu = before.bu[j] >= big;
@@ -392,12 +395,12 @@ TEST(Scaling, ObjectiveRowScaleAndReducedCosts) {
   s.compute();
   s.apply(1);
   EXPECT_NEAR(std::max(std::fabs(s.lp.a[1]), std::fabs(s.lp.a[3])), 1.0, 1e-9);
-  EXPECT_EQ(s.ctx.spx.objscale, s.row(2));
+  EXPECT_EQ(s.ctx.run.objscale, s.row(2));
   std::vector<double> rc = {2.0, 4.0, 6.0, 8.0};
-  m2sclrc(4, CDvec(s.sc.data(), 4), Dvec(rc.data(), 4));
+  unscale_rc(4, CDvec(s.sc.data(), 4), Dvec(rc.data(), 4));
   for (int j = 0; j < 4; ++j) EXPECT_DOUBLE_EQ(rc[j], (2.0 * (j + 1)) / s.sc[j]);
   s.apply(0);
-  EXPECT_EQ(s.ctx.spx.objscale, 1.0);
+  EXPECT_EQ(s.ctx.run.objscale, 1.0);
 }
 
 TEST(Scaling, NetlibProblemsRoundTrip) {

@@ -1,5 +1,5 @@
-// Runs the main loop directly on a small problem: does what the entry does
-// up to the workspace partition, sets a basis and calls m5solv.
+// Runs the main loop directly on a small problem: the preparation of a
+// solve (core/setup.h, run_start), a basis, and m5solv.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,10 +15,12 @@
 #include "core/context.h"
 #include "core/entry.h"
 #include "core/m2amat.h"
-#include "core/m2core.h"
-#include "lu/m2bsol.h"
+#include "core/setup.h"
+#include "core/tvsolv.h"
 #include "options/options.h"
+#include "options/params.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace spxtest {
 
@@ -49,43 +51,14 @@ struct LoopRun {
     if (opts) opts(ctx);
     P = lp.view();
     tv::Params& p = ctx.par;
-    p.rowlim = P.m;
-    p.collim = P.n;
-    p.elmlim = P.ne;
-    p.nncon = P.nncon;
-    p.nnobj = P.nnobj;
-    p.nnjac = P.nnjac;
-    ctx.run.m = P.m;
-    ctx.run.n = P.n;
-    ctx.run.nb = P.nb;
-    ctx.run.ne = P.ne;
-    tv::m3dflt(ctx, 2);
-    ctx.run.nwork = 0;
-    minwork = tv::m2core(ctx, 4);
+    tv::solve_settings(ctx, P);
+    minwork = tv::partition_workspace(ctx, 0);
     nwork = nwork0 > 0 ? nwork0 : static_cast<int>(minwork);
-    p.wstotal = nwork;
-    ctx.run.nwork = nwork;
-    tv::m2core(ctx, 4);
+    tv::partition_workspace(ctx, nwork);
     z.assign(nwork, 0.0);
-    ctx.ws.bind(z.data(), nwork);
-    tv::Workspace& ws = ctx.ws;
-    ws.make_ints(ctx.part.bsfeas.start, ctx.part.bsfeas.len);
-    ws.make_ints(ctx.part.kbs.start, ctx.part.kbs.len);
-    const tv::LuMap& L = ctx.bas.map;
-    ws.make_ints(L.ints, L.nints);
-    ws.make_ints(L.lindc, L.lena);
-    ws.make_ints(L.lindr, L.lena);
-    tv::m2amat(ctx, 2, P, ws.ivec(ctx.part.bsfeas));
-    ctx.spx.objscale = 1.0;
-    ctx.spx.jobj = P.objrow > 0 ? P.n + P.objrow : 0;
-    tv::m2bstart(ctx);
-    // Partial pricing as the driver adjusts it.
-    int nparp = std::max(p.partprice, 1);
-    if (P.n / nparp <= 9 && P.m / nparp <= 9) {
-      const int big = std::max({P.m, P.n, 1});
-      nparp = big <= 10 ? 1 : big / 10;
-    }
-    p.partprice = nparp;
+    tv::bind_workspace(ctx, z.data(), nwork);
+    tv::run_start(ctx, P);
+    tv::m2amat(ctx, 2, P, ctx.ws.ivec(ctx.part.bsfeas));
     std::fill(std::begin(p.names[0]), std::end(p.names[0]), ' ');
     std::copy_n("TESTLP", 6, p.names[0]);
   }

@@ -7,6 +7,7 @@
 
 #include "simplex/enumerate.h"
 #include "simplex/harness.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 

@@ -9,8 +9,11 @@
 #include "common/mps_lp.h"
 #include "core/kernels.h"
 #include "core/states.h"
+#include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/harness.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 
@@ -83,7 +86,7 @@ TEST(Devex, EstimateFarAboveExactWeightResets) {
     w(2) = est;
     tv::Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
     tv::m2unpk(2, P.m, P.n, P.a, P.ha, P.ka, y2);
-    tv::m2bsol(ctx, 2, y2, y);
+    tv::m2bsol(ctx, tv::kFtran, y2, y);
     tv::Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
     int jr = 0;
     for (int i = 1; i <= P.m; ++i) {
@@ -92,7 +95,7 @@ TEST(Devex, EstimateFarAboveExactWeightResets) {
     ASSERT_GT(jr, 0);
     EXPECT_DOUBLE_EQ(y(jr), 0.5);
     const int resets = ctx.spx.dvx.nreset;
-    tv::m5dvx_pivot(ctx, P, jr, y(jr));  // exact weight of x2: 1 (no basic member)
+    tv::devex_pivot(ctx, P, jr, y(jr));  // exact weight of x2: 1 (no basic member)
     const bool reset = est > 3.0;
     EXPECT_EQ(ctx.spx.dvx.nreset, resets + (reset ? 1 : 0));
     EXPECT_EQ(w(1), reset ? 1.0 : 5.0);
@@ -129,7 +132,7 @@ TEST(Devex, UpdatedPricesMatchFreshOnes) {
     std::vector<double> pi(static_cast<size_t>(m) + 1);
     tv::Dvec fresh(pi.data() + 1, m);
     for (int i = 1; i <= m; ++i) y(i) = gkept(i);
-    tv::m2bsol(ctx, 3, y, fresh);
+    tv::m2bsol(ctx, tv::kBtran, y, fresh);
     double pimax = 1.0;
     for (int i = 1; i <= m; ++i) pimax = std::max(pimax, std::fabs(fresh(i)));
     for (int i = 1; i <= m; ++i) EXPECT_NEAR(P.pi(i), fresh(i), 1e-9 * pimax) << i;

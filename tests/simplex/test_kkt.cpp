@@ -8,6 +8,7 @@
 #include <random>
 
 #include "simplex/harness.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 using tv::strf;

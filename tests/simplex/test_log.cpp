@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "common/mps_lp.h"
+#include "core/exit_text.h"
 #include "simplex/harness.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 using tv::strf;
@@ -162,11 +164,11 @@ TEST(IterationLog, ExitTexts) {
   for (const auto& c : cases) {
     r.ctx.io.clear_buffer(kPrt);
     r.ctx.io.clear_buffer(kSum);
-    tv::m5exit(r.ctx, c.inform, c.value);
+    tv::print_exit(r.ctx, c.inform, tv::kExitUsual, c.value);
     EXPECT_TRUE(has(r.prt(), std::string(c.text) + "\n")) << c.inform;
     EXPECT_TRUE(has(r.sum(), std::string(c.text) + "\n")) << c.inform;
   }
   r.ctx.io.clear_buffer(kPrt);
-  tv::m5exit(r.ctx, 13);
+  tv::print_exit(r.ctx, TV_NEAR_OPTIMAL);
   EXPECT_TRUE(has(r.prt(), " XXX WARNING: reduced gradient is large -- solution is not really optimal"));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/mps_lp.h"
+#include "lu/basis_state.h"
 #include "simplex/enumerate.h"
 #include "simplex/harness.h"
 

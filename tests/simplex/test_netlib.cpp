@@ -3,53 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <map>
-#include <sstream>
-#include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #include "common/mps_lp.h"
+#include "common/netlib.h"
+#include "lu/basis_state.h"
 #include "simplex/harness.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 
 namespace {
 
-std::map<std::string, double> optimal_values() {
-  std::map<std::string, double> out;
-  std::ifstream f(std::string(TARVO_TEST_DATA) + "/netlib/optimal.csv");
-  std::string line;
-  std::getline(f, line);
-  while (std::getline(f, line)) {
-    std::stringstream ss(line);
-    std::string name, rows, cols, nz, obj;
-    std::getline(ss, name, ',');
-    std::getline(ss, rows, ',');
-    std::getline(ss, cols, ',');
-    std::getline(ss, nz, ',');
-    std::getline(ss, obj, ',');
-    out[name] = std::stod(obj);
-  }
-  return out;
-}
-
 void solve_netlib(const std::string& name) {
-  static const auto opt = optimal_values();
-  ASSERT_TRUE(opt.count(name)) << name;
-  const double expect = opt.at(name);
-  LoopRun r(tvtest::netlib_lp(name), [](tv::Context& c) {
-    opt_i(c, "Iterations limit", 20000);
-    if (getenv("SPX_DUMP")) opt_i(c, "Print level", 1);
-    if (getenv("SPX_OPTTOL")) opt_r(c, "Optimality tolerance", atof(getenv("SPX_OPTTOL")));
-  });
+  const double expect = tvtest::netlib_optimum(name);
+  LoopRun r(tvtest::netlib_lp(name), [](tv::Context& c) { opt_i(c, "Iterations limit", 20000); });
   r.slack_basis();
   const int inform = r.solve();
   EXPECT_EQ(inform, 0) << name;
   EXPECT_NEAR(r.obj(), expect, 1e-6 * std::fabs(expect)) << name;
   EXPECT_LT(r.primal_error(), 1e-5 * (1.0 + r.ctx.spx.xnorm)) << name;
-  // Every iteration did one pricing; the factorizations stay few.
-  if (getenv("SPX_DUMP")) printf("%s\n", r.prt().c_str());
+  // The factorizations stay few.
   EXPECT_LE(r.ctx.bas.nfactor, 2 + r.itn() / 10) << name;
 }
 

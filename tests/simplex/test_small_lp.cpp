@@ -3,8 +3,12 @@
 
 #include <random>
 
+#include "core/run_state.h"
+#include "lu/basis_state.h"
+#include "options/params.h"
 #include "simplex/enumerate.h"
 #include "simplex/harness.h"
+#include "simplex/simplex_state.h"
 
 using namespace spxtest;
 using tv::strf;

@@ -37,14 +37,17 @@
 //
 // Storage: the weights in region `devex` by variable, the sign telling
 // membership of the framework; rho in region `work`; the row-wise copy,
-// the sparse row and the candidate list in DevexState.
+// the sparse row and the candidate list in the regions dvx* of the
+// workspace (core/workspace.h), their counts in DevexState.
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "core/context.h"
+#include "core/run_state.h"
 #include "lu/m2bsol.h"
+#include "options/params.h"
 #include "simplex/m5.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
@@ -58,39 +61,57 @@ constexpr double kEstimateOff = 3.0;
 double objective_slack_cost(const Context& ctx) {
   const SimplexState& S = ctx.spx;
   const bool feasible = S.ninf == 0;
-  return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * S.objscale);
+  return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
 }
 
-// The candidate list of DevexState as a small set over the variables.
+// The candidate list as a small set over the variables: list(1..n) holds
+// them, pos(j) the place of j (0 when not listed).
 class CandList {
  public:
-  CandList(DevexState& D, int nb) : list_(D.list), pos_(D.listpos) {
-    if (static_cast<int>(pos_.size()) != nb + 1) {
-      pos_.assign(nb + 1, -1);
-      list_.clear();
+  CandList(DevexState& D, const Context& ctx, int nb)
+      : n_(D.nlist), list_(ctx.ws.ivec(ctx.part.dvxlist)), pos_(ctx.ws.ivec(ctx.part.dvxpos)) {
+    if (!D.listinit) {
+      for (int j = 1; j <= nb; ++j) pos_(j) = 0;
+      n_ = 0;
+      D.listinit = true;
     }
   }
   void clear() {
-    for (const int j : list_) pos_[j] = -1;
-    list_.clear();
+    for (int k = 1; k <= n_; ++k) pos_(list_(k)) = 0;
+    n_ = 0;
   }
   void add(int j) {
-    if (pos_[j] >= 0) return;
-    pos_[j] = static_cast<int>(list_.size());
-    list_.push_back(j);
+    if (pos_(j) > 0) return;
+    list_(++n_) = j;
+    pos_(j) = n_;
   }
-  void remove_at(size_t k) {
-    const int j = list_[k], last = list_.back();
-    list_[k] = last;
-    pos_[last] = static_cast<int>(k);
-    list_.pop_back();
-    pos_[j] = -1;
+  void remove_at(int k) {
+    const int j = list_(k), last = list_(n_);
+    list_(k) = last;
+    pos_(last) = k;
+    --n_;
+    pos_(j) = 0;
   }
-  std::vector<int>& items() { return list_; }
+  int size() const { return n_; }
+  int at(int k) const { return list_(k); }
 
  private:
-  std::vector<int>& list_;
-  std::vector<int>& pos_;
+  int& n_;
+  Ivec list_, pos_;
+};
+
+// The row-wise copy of the structural columns and the sparse pivot row in
+// their workspace regions.
+struct Rows {
+  explicit Rows(const Context& ctx)
+      : start(ctx.ws.ivec(ctx.part.dvxstart)),
+        col(ctx.ws.ivec(ctx.part.dvxcol)),
+        mark(ctx.ws.ivec(ctx.part.dvxmark)),
+        touched(ctx.ws.ivec(ctx.part.dvxtouch)),
+        val(ctx.ws.dvec(ctx.part.dvxval)),
+        prow(ctx.ws.dvec(ctx.part.dvxrow)) {}
+  Ivec start, col, mark, touched;
+  Dvec val, prow;
 };
 
 // The Devex weight update w_j = max(w_j, alpha_rj^2 c) with c = w_q /
@@ -127,7 +148,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   cl.clear();
   auto score = [&](int j, int h) {
     const double rcj = rc(j);
-    const double d = m5score(h, rcj);
+    const double d = pricing_score(h, rcj);
     if (h == kHsBetween) ch.between = true;
     if (d > 0.0) cl.add(j);
     if (d > ch.dbig) {
@@ -193,50 +214,59 @@ PassFn pick_pass(bool fresh, bool apply, bool weights) {
   return weights ? pass<false, true, true> : pass<false, true, false>;
 }
 
-// Build the row-wise copy of the structural columns.
-void build_rows(DevexState& D, const Problem& P) {
+// Build the row-wise copy of the structural columns: row i holds positions
+// start(i) .. start(i+1)-1, its columns in increasing order.
+void build_rows(DevexState& D, const Rows& R, const Problem& P) {
   const int m = P.m, n = P.n;
-  D.rowstart.assign(m + 2, 0);
-  for (int l = P.ka(1); l < P.ka(n + 1); ++l) D.rowstart[P.ha(l) + 1] += 1;
-  for (int i = 1; i <= m; ++i) D.rowstart[i + 1] += D.rowstart[i];
-  const int ne = D.rowstart[m + 1];
-  D.rowcol.assign(ne, 0);
-  D.rowval.assign(ne, 0.0);
-  std::vector<int> next(D.rowstart.begin(), D.rowstart.end() - 1);
+  for (int i = 1; i <= m + 1; ++i) R.start(i) = 0;
+  for (int l = P.ka(1); l < P.ka(n + 1); ++l) R.start(P.ha(l)) += 1;
+  int next = 1;
+  for (int i = 1; i <= m; ++i) {
+    const int count = R.start(i);
+    R.start(i) = next;
+    next += count;
+  }
+  R.start(m + 1) = next;
+  // start(i) runs along row i while it is filled and ends at start(i+1).
   for (int j = 1; j <= n; ++j) {
     for (int l = P.ka(j); l < P.ka(j + 1); ++l) {
-      const int k = next[P.ha(l)]++;
-      D.rowcol[k] = j;
-      D.rowval[k] = P.a(l);
+      const int k = R.start(P.ha(l))++;
+      R.col(k) = j;
+      R.val(k) = P.a(l);
     }
   }
-  D.prow.assign(n + 1, 0.0);
-  D.inrow.assign(n + 1, 0);
-  D.touched.clear();
+  for (int i = m; i >= 2; --i) R.start(i) = R.start(i - 1);
+  if (m >= 1) R.start(1) = 1;
+  for (int j = 1; j <= n; ++j) {
+    R.prow(j) = 0.0;
+    R.mark(j) = 0;
+  }
+  D.ntouched = 0;
+  D.rowsbuilt = true;
 }
 
 // The pivot row's structural part rho' A from the rows where rho is
 // nonzero, when those hold few enough of the matrix's entries that this
 // beats a product per column.  Returns false (prow untouched) otherwise.
-bool row_product(DevexState& D, const Problem& P, CDvec rho) {
+bool row_product(DevexState& D, const Rows& R, const Problem& P, CDvec rho) {
   const int m = P.m;
-  if (D.rowstart.empty()) build_rows(D, P);
-  const long long ne = D.rowstart[m + 1];
+  if (!D.rowsbuilt) build_rows(D, R, P);
+  const long long ne = R.start(m + 1) - 1;
   long long work = 0;
   for (int i = 1; i <= m; ++i) {
-    if (rho(i) != 0.0) work += D.rowstart[i + 1] - D.rowstart[i];
+    if (rho(i) != 0.0) work += R.start(i + 1) - R.start(i);
   }
   if (3 * work > ne) return false;
   for (int i = 1; i <= m; ++i) {
     const double r = rho(i);
     if (r == 0.0) continue;
-    for (int k = D.rowstart[i]; k < D.rowstart[i + 1]; ++k) {
-      const int j = D.rowcol[k];
-      if (!D.inrow[j]) {
-        D.inrow[j] = 1;
-        D.touched.push_back(j);
+    for (int k = R.start(i); k < R.start(i + 1); ++k) {
+      const int j = R.col(k);
+      if (!R.mark(j)) {
+        R.mark(j) = 1;
+        R.touched(++D.ntouched) = j;
       }
-      D.prow[j] += r * D.rowval[k];
+      R.prow(j) += r * R.val(k);
     }
   }
   return true;
@@ -244,8 +274,8 @@ bool row_product(DevexState& D, const Problem& P, CDvec rho) {
 
 // The update by a sparse pivot row: the columns it touches and the slacks
 // where rho is nonzero, nothing else.  Returns the largest weight set.
-double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, double theta, double c, int jp,
-                        bool weights, CandList& cl) {
+double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rho, Dvec w, double theta,
+                        double c, int jp, bool weights, CandList& cl) {
   CIvec hs = P.hs;
   Dvec rc = P.rc;
   double wmax = 0.0;
@@ -253,15 +283,16 @@ double apply_sparse_row(DevexState& D, const Problem& P, CDvec rho, Dvec w, doub
     const int h = hs(j);
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
-    if (m5score(h, rc(j)) > 0.0) cl.add(j);
+    if (pricing_score(h, rc(j)) > 0.0) cl.add(j);
     if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
   };
-  for (const int j : D.touched) {
-    update(j, D.prow[j]);
-    D.prow[j] = 0.0;
-    D.inrow[j] = 0;
+  for (int k = 1; k <= D.ntouched; ++k) {
+    const int j = R.touched(k);
+    update(j, R.prow(j));
+    R.prow(j) = 0.0;
+    R.mark(j) = 0;
   }
-  D.touched.clear();
+  D.ntouched = 0;
   for (int i = 1; i <= P.m; ++i) {
     if (rho(i) != 0.0) update(P.n + i, rho(i));
   }
@@ -276,11 +307,10 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
   CIvec hs = P.hs;
   CDvec rc = P.rc;
   Choice ch;
-  std::vector<int>& items = cl.items();
-  for (size_t k = 0; k < items.size();) {
-    const int j = items[k];
+  for (int k = 1; k <= cl.size();) {
+    const int j = cl.at(k);
     const int h = hs(j);
-    const double d = h > 1 ? 0.0 : m5score(h, rc(j));
+    const double d = h > 1 ? 0.0 : pricing_score(h, rc(j));
     if (d <= 0.0) {
       cl.remove_at(k);
       continue;
@@ -300,22 +330,22 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
 
 }  // namespace
 
-void m5dvx_reset(Context& ctx, Problem& P) {
+void devex_reset(Context& ctx, Problem& P) {
   Dvec w = ctx.ws.dvec(ctx.part.devex);
   for (int j = 1; j <= P.nb; ++j) w(j) = P.hs(j) == kHsBasic ? -1.0 : 1.0;
   ctx.spx.dvx.wupd = false;
 }
 
-void m5dvx_init(Context& ctx, Problem& P) {
+void devex_start(Context& ctx, Problem& P) {
   DevexState& D = ctx.spx.dvx;
   D.rcvalid = false;
   D.pending = false;
   D.listvalid = false;
   D.cleave = 0.0;
-  m5dvx_reset(ctx, P);
+  devex_reset(ctx, P);
 }
 
-bool m5dvx_costs_kept(Context& ctx, Problem& P) {
+bool devex_costs_kept(Context& ctx, Problem& P) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const double cleave = D.cleave;
@@ -329,7 +359,7 @@ bool m5dvx_costs_kept(Context& ctx, Problem& P) {
   return true;
 }
 
-void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
+void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const Workspace& ws = ctx.ws;
@@ -359,7 +389,7 @@ void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.alpha = alpha;
   D.theta = S.djq / alpha;
   if (est > kEstimateOff * exact) {
-    m5dvx_reset(ctx, P);  // hs already shows the new basis
+    devex_reset(ctx, P);  // hs already shows the new basis
     D.nreset += 1;
   } else {
     D.wq = est;
@@ -369,11 +399,11 @@ void m5dvx_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   // rho = B'^-1 e_r with the factors of the old basis.
   for (int i = 1; i <= m; ++i) y(i) = 0.0;
   y(jr) = 1.0;
-  m2bsol(ctx, 3, y, rho);
+  m2bsol(ctx, kBtran, y, rho);
   D.pending = true;
 }
 
-void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
+void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
   const Params& p = ctx.par;
@@ -388,7 +418,8 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
   const double cobj = objective_slack_cost(ctx);
 
   Choice ch;
-  CandList cl(D, P.nb);
+  CandList cl(D, ctx, P.nb);
+  const Rows rows(ctx);
   double wmax = 0.0;  // largest weight the update set
   for (;;) {
     const bool fresh = !D.rcvalid;
@@ -407,11 +438,11 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
         big = std::max(big, std::fabs(P.pi(i)));
       }
       S.pinorm = big;
-      if (P.hs(D.jp) <= 1 && m5score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
+      if (P.hs(D.jp) <= 1 && pricing_score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
-    const bool sparse = !fresh && apply && row_product(D, P, rho);
-    const double wm = sparse ? apply_sparse_row(D, P, rho, w, D.theta, c, D.jp, weights, cl) : 0.0;
+    const bool sparse = !fresh && apply && row_product(D, rows, P, rho);
+    const double wm = sparse ? apply_sparse_row(D, rows, P, rho, w, D.theta, c, D.jp, weights, cl) : 0.0;
     if (!fresh && (!apply || sparse)) {
       // The reduced costs changed only where the list follows them: scan
       // the list, and everything only when it offers no candidate.
@@ -426,13 +457,13 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     D.pending = false;
     D.rcvalid = true;
     D.cobj = cobj;
-    if (fresh) D.nfresh += 1;
+    if (fresh) D.nfreshrc += 1;
     if (ch.jq > 0 || fresh) break;
     // No candidate on updated reduced costs: make sure with fresh prices.
-    m5setp_fresh(ctx, P, ns);
+    fresh_prices(ctx, P, ns);
   }
   if (wmax > kWeightMax) {
-    m5dvx_reset(ctx, P);
+    devex_reset(ctx, P);
     D.nreset += 1;
   }
 
@@ -447,7 +478,7 @@ void m5dvx_price(Context& ctx, Problem& P, int ns, bool& increase) {
     S.ncand = 1;
     increase = S.djq < 0.0;
   } else if (ch.between && (!feasible || ns == 0)) {
-    m5pric_between(ctx, P, increase);
+    choose_between_bounds(ctx, P, increase);
   }
   if (m + ns + 1 <= kbs.size()) kbs(m + ns + 1) = S.jq;
   if (ns + 1 <= rg.size()) rg(ns + 1) = S.djq;

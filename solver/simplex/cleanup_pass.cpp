@@ -16,6 +16,8 @@
 // exceeded the iterations go on from the final basis on the unscaled
 // problem, pricing against the absolute tolerance 0.1 * opttol (a margin
 // below the test, so that the result does not sit on its edge).
+#include "simplex/cleanup_pass.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,11 +25,13 @@
 #include "core/kernels.h"
 #include "core/states.h"
 #include "lu/m2scal.h"
+#include "options/params.h"
 #include "simplex/m5solv.h"
+#include "simplex/simplex_state.h"
 
 namespace tv {
 
-UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled) {
+UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool scaled) {
   const int m = P.m, n = P.n, nb = P.nb;
   CDvec sc = ctx.ws.dvec(ctx.part.scales);
   auto scale = [&](int j) { return scaled ? sc(j) : 1.0; };
@@ -68,16 +72,16 @@ UnscaledInfeas m5unsc(const Context& ctx, Problem& P, bool scaled) {
   return u;
 }
 
-void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
+void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   Params& p = ctx.par;
   SimplexState& S = ctx.spx;
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
   // Linear programs only: with nonlinear functions the optimality test is a
   // different one.
-  if (inform != 0 || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
+  if (inform != TV_OPTIMAL || P.nnl() > 0 || P.nncon > 0 || ns > 0) return;
   const bool scaled = p.scaleopt > 0 && sc.size() >= P.nb;
 
-  const UnscaledInfeas u = m5unsc(ctx, P, scaled);
+  const UnscaledInfeas u = unscaled_infeasibilities(ctx, P, scaled);
   if (u.pinf <= p.feastol && u.dinf <= p.opttol) return;
 
   const int itn0 = S.itn;
@@ -113,7 +117,8 @@ void m5clean(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   // the usual tolerances, from the basis reached (the basis the first pass
   // ended with when the clean-up moved nothing).  Limits, stop requests and
   // storage failures are final.
-  const bool final = inform == 0 || inform == 3 || inform == 18 || inform == 19 || inform >= 20;
+  const bool final = inform == TV_OPTIMAL || inform == TV_ITERATION_LIMIT || inform == TV_TIME_LIMIT ||
+                     inform == TV_INTERRUPT || inform >= TV_LU_STORAGE;
   if (!final) {
     ctx.both("");
     ctx.both(strf(" Itn%9d -- clean-up ended without an optimal point; back to the problem as scaled", S.itn));
