@@ -99,7 +99,8 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
       }
       return 3;
     }
-    warn_cut_line(ctx, iprint, isumm, raw, ++lineno, false);
+    ++lineno;
+    const std::string whole = raw;
     if (raw.size() > static_cast<size_t>(kSpecsLine)) raw.resize(kSpecsLine);
     const std::string text = trimmed(raw);
     optokn(raw, 1, &first);
@@ -107,7 +108,12 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
       echo_control(ctx, iprint, isumm, text);
       return 4;
     }
-    if (first.empty() || first.front() == '*') continue;
+    if (first.empty() || first.front() == '*') {
+      // Outside a set only the first word counts: the cut matters when it
+      // leaves none (a Begin beyond column 72 would be missed).
+      if (first.empty()) warn_cut_line(ctx, iprint, isumm, whole, lineno, false);
+      continue;
+    }
     if (first == "SKIP") {
       skipping = true;
       continue;

@@ -206,6 +206,13 @@ TEST(CliRuns, SpecsTextBeyondColumn72IsReported) {
   // Quiet: the warning still reaches the user.
   r = run("-q -s " + spc + " " + data("afiro.mps"));
   EXPECT_NE(r.out.find(warning), std::string::npos) << r.out;
+  // A Begin pushed beyond column 72 is missed: the warning says why.
+  std::ofstream(spc) << std::string(72, ' ') << "Begin\n  Iterations 5\nEnd\n";
+  r = run("-q -s " + spc + " " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.out.find(" XXX  Warning: line     1 of the SPECS file is cut at column 72; ignored: Begin"),
+            std::string::npos)
+      << r.out;
   std::remove(spc.c_str());
   std::remove(prt.c_str());
 }
