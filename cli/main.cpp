@@ -1,9 +1,9 @@
 // tarvo: solve a linear program given as an MPS file.
-#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -23,7 +23,6 @@
 #include "files/mps.h"
 #include "options/options.h"
 #include "options/params.h"
-#include "tarvo.h"
 #include "report.h"
 
 namespace {
@@ -313,7 +312,7 @@ void solve(tv::Context& ctx, tv::MpsModel& M, tv::EntryResult& r) {
     try {
       z.assign(static_cast<size_t>(nwork), 0.0);
     } catch (const std::bad_alloc&) {
-      if (nitns == 0) throw;
+      if (itnmax < 0) throw;  // the first call: nothing to report yet
       ctx.both(tv::strf(" tarvo: no memory for %lld words of workspace; the solve stops where it is", nwork));
       break;
     }
@@ -426,7 +425,8 @@ int run(int argc, char** argv) {
   solve(*ctx, model, r);
   std::signal(SIGINT, SIG_DFL);
 
-  const tvcli::Infeasibilities inf = tvcli::primal_infeasibilities(model, ctx->par.feastol);
+  const double feastol = ctx->par.feastol > 0.0 ? ctx->par.feastol : 1.0E-6;  // unset when refused before any work
+  const tvcli::Infeasibilities inf = tvcli::primal_infeasibilities(model, feastol);
   std::printf("\n Result      %10d  %s\n", r.inform, tvcli::result_text(r.inform));
   std::printf(" Objective value  %.15g\n", tvcli::no_negative_zero(r.obj));
   if (r.ninf > 0 || inf.count > 0)
