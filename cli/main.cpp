@@ -10,7 +10,10 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "core/context.h"
 #include "core/entry.h"
@@ -49,6 +52,17 @@ const char kUsage[] =
     "  -h, --help              show this text\n"
     "  -V, --version           show the version\n"
     "\n"
+    "Basis files (read one; write any):\n"
+    "      --old-basis FILE    start from a basis saved by --new-basis\n"
+    "      --insert FILE       start from a basis saved by --punch\n"
+    "      --load FILE         start from a basis saved by --dump\n"
+    "      --new-basis FILE    save the basis (every --save-frequency iterations\n"
+    "                          and at the end)\n"
+    "      --backup-basis FILE a second copy of the periodic saves\n"
+    "      --punch FILE        save the final basis by names (for --insert)\n"
+    "      --dump FILE         save every variable's state and value (for --load)\n"
+    "      --save-frequency N  save the NEW basis file every N iterations\n"
+    "\n"
     "Exit status: 0 optimal, 1 infeasible, 2 unbounded, 3 iteration or time\n"
     "limit reached (or interrupted), 4 any other solver failure, 5 input error\n"
     "(MPS or SPECS file, a file that cannot be opened or written), 6 bad usage.\n"
@@ -60,6 +74,20 @@ constexpr int kUnitStdout = 6;
 constexpr int kUnitQuiet = 8;   // summary file collected in memory with --quiet
 constexpr int kUnitPrint = 9;
 
+// The basis-file options: option, SPECS phrase, unit, read (true) or written.
+struct BasisOption {
+  const char* option;
+  const char* phrase;
+  int unit;
+  bool input;
+};
+constexpr BasisOption kBasisOptions[] = {
+    {"--old-basis", "Old basis file", 101, true},   {"--insert", "Insert file", 102, true},
+    {"--load", "Load file", 103, true},             {"--new-basis", "New basis file", 104, false},
+    {"--backup-basis", "Backup basis file", 105, false}, {"--punch", "Punch file", 106, false},
+    {"--dump", "Dump file", 107, false},
+};
+
 struct Args {
   std::string model, specs, print, solution, write;
   int sense = 0;          // 1 --min, -1 --max
@@ -69,7 +97,11 @@ struct Args {
   int pricing = 0;        // 1 partial, 2 Devex (the IPARM 6 values); 0 the solver's default
   bool check = false, quiet = false, help = false, version = false;
   tv::MpsFormat format = tv::MpsFormat::Auto;
+  // Basis files and their paths, and the Save frequency.
+  std::vector<std::pair<const BasisOption*, std::string>> basis;
+  long save_frequency = -1;
 };
+
 
 bool parse_long(const std::string& s, long& v) {
   if (s.empty()) return false;
@@ -84,6 +116,12 @@ bool parse_seconds(const std::string& s, double& v) {
   char* end = nullptr;
   v = std::strtod(s.c_str(), &end);
   return *end == '\0' && v > 0.0 && v < 1e12;
+}
+
+const BasisOption* basis_option(const std::string& option) {
+  for (const BasisOption& b : kBasisOptions)
+    if (option == b.option) return &b;
+  return nullptr;
 }
 
 // Parses argv into a; returns an error text, empty when fine.
@@ -140,6 +178,15 @@ std::string parse_args(int argc, char** argv, Args& a) {
     } else if (arg == "--pricing") {
       if (!value(v) || (v != "partial" && v != "devex")) return arg + " needs partial or devex";
       a.pricing = v == "partial" ? 1 : 2;
+    } else if (arg == "--save-frequency") {
+      if (!value(v) || !parse_long(v, a.save_frequency)) return arg + " needs a whole number";
+    } else if (const BasisOption* b = basis_option(arg)) {
+      if (!value(v) || v.empty()) return arg + " needs a file name";
+      for (const auto& [other, path] : a.basis) {
+        if (other == b) return arg + " given twice";
+        if (b->input && other->input) return "only one basis can be read (" + arg + ")";
+      }
+      a.basis.emplace_back(b, v);
     } else if (arg == "-t" || arg == "--time-limit") {
       if (!value(v) || !parse_seconds(v, a.time_limit)) return arg + " needs a positive number of seconds";
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -187,16 +234,61 @@ void log_callback(int* kind, int* stop, int*, int*, int*, double*, char*, double
   (void)kind;
 }
 
-// Units named in the SPECS file that nothing attached yet go to fort.N.
+// Units named in the SPECS file that nothing attached yet go to fort.N: a
+// file read is opened as it is; one written is created at its first write;
+// one both read and written (an OLD basis file that the NEW one replaces)
+// is read first and rewritten in place.
 void attach_specs_units(tv::Context& ctx) {
   const tv::Params& p = ctx.par;
   const int out[] = {p.prtfile, p.sumfile, p.bkpfile, p.dumpfile, p.newbfile,
                      p.pchfile, p.solfile, p.repfile};
   const int in[] = {p.oldbfile, p.insfile, p.loadfile};
+  auto free_unit = [&](int u) { return u > 0 && u != 5 && u != kUnitStdout && !ctx.io.attached(u); };
+  for (int u : in) {
+    if (!free_unit(u)) continue;
+    const std::string path = "fort." + std::to_string(u);
+    if (std::find(std::begin(out), std::end(out), u) == std::end(out)) {
+      ctx.io.attach(u, path, "r");
+    } else if (!ctx.io.attach(u, path, "r+")) {
+      ctx.io.attach(u, path, "w+");
+    }
+  }
   for (int u : out)
-    if (u > 0 && u != 5 && u != kUnitStdout && !ctx.io.attached(u)) ctx.io.attach(u, "fort." + std::to_string(u), "w");
-  for (int u : in)
-    if (u > 0 && u != 5 && u != kUnitStdout && !ctx.io.attached(u)) ctx.io.attach(u, "fort." + std::to_string(u), "r");
+    if (free_unit(u)) ctx.io.attach_on_write(u, "fort." + std::to_string(u));
+}
+
+// The basis files of the command line.  A file read is taken into memory,
+// so the same path can be written by another option; a file written is
+// checked now and created at its first write, so a run that ends early
+// leaves an earlier file of that name as it was.  The command line takes
+// precedence over a SPECS file: one basis read from it replaces the SPECS
+// file's.  Returns an error text, empty when fine.
+std::string attach_basis_files(tv::Context& ctx, const Args& a, int& errors) {
+  const int p = ctx.par.prtfile, s = ctx.par.sumfile;
+  for (const auto& [b, path] : a.basis) {
+    if (b->input) {
+      std::FILE* f = std::fopen(path.c_str(), "rb");
+      if (!f) return "cannot open the basis file " + path;
+      std::string text;
+      char buf[65536];
+      size_t got;
+      while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
+      std::fclose(f);
+      ctx.io.attach_text(b->unit, text);
+      for (const BasisOption& other : kBasisOptions)
+        if (other.input) tv::tvopti(ctx, other.phrase, 0, p, s, errors);
+    } else {
+      const bool existed = access(path.c_str(), F_OK) == 0;
+      std::FILE* f = std::fopen(path.c_str(), "a");
+      if (!f) return "cannot write the basis file " + path;
+      std::fclose(f);
+      if (!existed) std::remove(path.c_str());
+      ctx.io.attach_on_write(b->unit, path);
+    }
+    tv::tvopti(ctx, b->phrase, b->unit, p, s, errors);
+  }
+  if (a.save_frequency >= 0) tv::tvopti(ctx, "Save frequency", static_cast<int>(a.save_frequency), p, s, errors);
+  return std::string();
 }
 
 int fail(const std::string& what, int status) {
@@ -308,6 +400,8 @@ int run(int argc, char** argv) {
   if (a.iterations >= 0) tv::tvopti(*ctx, "Iterations limit", static_cast<int>(a.iterations), p, s, errors);
   if (a.log_frequency >= 0) tv::tvopti(*ctx, "Log frequency", static_cast<int>(a.log_frequency), p, s, errors);
   if (a.pricing > 0) tv::tvopt(*ctx, "IPARM 6 " + std::to_string(a.pricing), p, s, errors);
+  err = attach_basis_files(*ctx, a, errors);
+  if (!err.empty()) return fail(err, kExitInput);
   if (errors != 0) return fail("an option of the command line was rejected", kExitUsage);
   g_time.limit = a.time_limit;
 
