@@ -60,8 +60,9 @@ def sections(lines):
     return sec
 
 
-def change_cost(lines, objrow, dump):
-    """The cost of the first basic column with a cost, 10 % higher."""
+def change_cost(lines, objrow, dump, skip=0):
+    """The cost of the first basic column with a cost (after `skip` of
+    them), 10 % higher."""
     sec = sections(lines)
     for k in range(sec["COLUMNS"] + 1, sec["RHS"]):
         line = lines[k].rstrip("\n")
@@ -73,6 +74,9 @@ def change_cost(lines, objrow, dump):
                 v = float(field(line, vf, 12))
                 if v == 0.0:
                     continue
+                if skip > 0:
+                    skip -= 1
+                    continue
                 new = "%12.6g" % (1.1 * v)
                 line = line.ljust(vf + 11)
                 lines[k] = line[:vf - 1] + new + line[vf + 11:] + "\n"
@@ -80,8 +84,9 @@ def change_cost(lines, objrow, dump):
     return None
 
 
-def change_bound(lines, dump):
-    """An upper bound at 90 % of the value of a basic column without bounds."""
+def change_bound(lines, dump, skip=0):
+    """An upper bound at 90 % of the value of a basic column without bounds
+    (the first such column after `skip` of them)."""
     sec = sections(lines)
     bounded, bset = set(), "BND"
     if "BOUNDS" in sec:
@@ -99,6 +104,9 @@ def change_bound(lines, dump):
     for col in order:
         key, value = dump.get(col, ("", 0.0))
         if key == " BS " and value > 1e-3 and col not in bounded:
+            if skip > 0:
+                skip -= 1
+                continue
             up = float("%.6g" % (0.9 * value))
             new = " UP %-8s  %-8s  %12.6g\n" % (bset, col, up)
             if "BOUNDS" in sec:
@@ -133,18 +141,28 @@ def main():
             dump = os.path.join(tmp, name + ".dmp")
             subprocess.run([a.tarvo, "-q", "--new-basis", base, "--dump", dump, path],
                            capture_output=True, check=False)
+            if not os.path.exists(dump):
+                print("| %s | not solved | | | | | |" % name)
+                continue
             states = read_dump(dump)
             with open(path) as f:
                 original = f.readlines()
             for kind in ("cost", "bound"):
-                lines = list(original)
-                what = (change_cost(lines, objective_row(lines), states) if kind == "cost"
-                        else change_bound(lines, states))
-                if what is None:
+                # The first change that leaves the problem with an optimum.
+                for skip in range(5):
+                    lines = list(original)
+                    what = (change_cost(lines, objective_row(lines), states, skip) if kind == "cost"
+                            else change_bound(lines, states, skip))
+                    if what is None:
+                        break
+                    changed = os.path.join(tmp, "%s-%s.mps" % (name, kind))
+                    with open(changed, "w") as f:
+                        f.writelines(lines)
+                    ci, ct, cr, co = run(a.tarvo, [changed], 1)
+                    if cr == 0:
+                        break
+                if what is None or cr != 0:
                     continue
-                changed = os.path.join(tmp, "%s-%s.mps" % (name, kind))
-                with open(changed, "w") as f:
-                    f.writelines(lines)
                 ci, ct, cr, co = run(a.tarvo, [changed], a.runs)
                 wi, wt, wr, wo = run(a.tarvo, ["--old-basis", base, changed], a.runs)
                 flag = "" if cr == wr == 0 else " (results %d, %d)" % (cr, wr)

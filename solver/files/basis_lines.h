@@ -32,13 +32,18 @@ std::string name8(const char* s);
 // Unit handling: a written file is emptied first and rewound afterwards
 // (neither for the print or summary unit, which keep their text); a read
 // file is rewound before and after (not after for the reader unit).
+// begin_read refuses a unit that has no file attached (false, inform 30).
 void begin_write(Context& ctx, int unit);
 void end_write(Context& ctx, int unit);
-void begin_read(Context& ctx, int unit);
+bool begin_read(Context& ctx, int unit, const char* file, int& inform);
 void end_read(Context& ctx, int unit);
 
-// Refuse a file: " XXX  <file> file, line nnnnnn: <why>" and the EXIT line
-// of a basis file that cannot be read; inform = 30.
+// The objective row's variable, 0 when there is none.
+int objective_index(const Problem& P);
+
+// Refuse a file: " XXX  <file> file, line nnnnnn: <why>" (without the line
+// when it is 0) and the EXIT line of a basis file that cannot be read;
+// inform = 30.
 void refuse(Context& ctx, const char* file, int line, const std::string& why, int& inform);
 
 // One ignored line, listed while `count` (already incremented) is within

@@ -82,7 +82,16 @@ void end_write(Context& ctx, int unit) {
   ctx.io.flush(unit);
 }
 
-void begin_read(Context& ctx, int unit) { ctx.io.rewind(unit); }
+bool begin_read(Context& ctx, int unit, const char* file, int& inform) {
+  if (!ctx.io.attached(unit)) {
+    refuse(ctx, file, 0, strf("no file is attached to unit %d", unit), inform);
+    return false;
+  }
+  ctx.io.rewind(unit);
+  return true;
+}
+
+int objective_index(const Problem& P) { return P.objrow >= 1 && P.objrow <= P.m ? P.n + P.objrow : 0; }
 
 void end_read(Context& ctx, int unit) {
   if (unit != ctx.par.rdrfile) ctx.io.rewind(unit);
@@ -90,7 +99,11 @@ void end_read(Context& ctx, int unit) {
 
 void refuse(Context& ctx, const char* file, int line, const std::string& why, int& inform) {
   ctx.both("");
-  ctx.both(strf(" XXX  %s file, line%6d: %s", file, line, why.c_str()));
+  if (line > 0) {
+    ctx.both(strf(" XXX  %s file, line%6d: %s", file, line, why.c_str()));
+  } else {
+    ctx.both(strf(" XXX  %s file: %s", file, why.c_str()));
+  }
   print_exit(ctx, TV_BASIS_FILE, kExitBasisFileUnreadable);
   inform = TV_BASIS_FILE;
 }

@@ -31,12 +31,12 @@ void m4dump(Context& ctx, const Problem& P, int unit) {
 bool m4load(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
   const Params& p = ctx.par;
   const int n = P.n, nb = P.nb;
-  const int jobj = P.objrow > 0 ? n + P.objrow : 0;
+  const int jobj = objective_index(P);
   const double big = 0.9 * p.mc.infbnd;
 
   ctx.both("");
   ctx.both(strf(" LOAD file to be input from file%4d", unit));
-  begin_read(ctx, unit);
+  if (!begin_read(ctx, unit, "LOAD", inform)) return false;
   std::string line;
   if (!ctx.io.read_line(unit, line)) {
     refuse(ctx, "LOAD", 1, "the file is empty", inform);

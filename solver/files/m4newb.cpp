@@ -62,7 +62,7 @@ bool m4oldb(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
 
   ctx.both("");
   ctx.both(strf(" OLD BASIS file to be input from file%4d", unit));
-  begin_read(ctx, unit);
+  if (!begin_read(ctx, unit, kFile, inform)) return false;
   auto refused = [&](int line, const std::string& why) {
     refuse(ctx, kFile, line, why, inform);
     end_read(ctx, unit);

@@ -215,6 +215,12 @@ TEST(BasisFiles, MalformedOldFilesAreRefusedOrTheirLinesIgnored) {
     EXPECT_TRUE(contains(rd.prt(), " XXX  OLD BASIS file, " + c.message + "\n")) << rd.prt();
     EXPECT_TRUE(contains(rd.prt(), " EXIT -- the basis file cannot be read\n"));
   }
+  Reader none;
+  Problem P = none.lp.view();
+  EXPECT_FALSE(m4oldb(none.ctx, P, 16, none.ns, none.inform));
+  EXPECT_EQ(none.inform, 30);
+  EXPECT_TRUE(contains(none.prt(), " XXX  OLD BASIS file: no file is attached to unit 16\n"));
+
   // Unusable value lines are listed and skipped; the rest is read.
   Reader rd;
   EXPECT_TRUE(rd.read(m4oldb, head + "131033\n  abc\n      99  1.0E+00\n       3  zz\n       3\n"
