@@ -402,6 +402,7 @@ int run(int argc, char** argv) {
   if (a.pricing > 0) tv::tvopt(*ctx, "IPARM 6 " + std::to_string(a.pricing), p, s, errors);
   err = attach_basis_files(*ctx, a, errors);
   if (!err.empty()) return fail(err, kExitInput);
+  if (a.save_frequency >= 0 && ctx->par.newbfile <= 0) return fail("--save-frequency needs --new-basis", kExitUsage);
   if (errors != 0) return fail("an option of the command line was rejected", kExitUsage);
   g_time.limit = a.time_limit;
 

@@ -112,6 +112,9 @@ TEST(CliBasis, ErrorsAndEarlyEndsLeaveFilesAlone) {
   EXPECT_TRUE(has(r.out, "only one basis can be read (--insert)")) << r.out;
   r = run("--new-basis " + keep + " --new-basis " + keep + " " + data("afiro.mps"));
   EXPECT_EQ(r.status, 6);
+  r = run("--save-frequency 10 " + data("afiro.mps"));
+  EXPECT_EQ(r.status, 6);
+  EXPECT_TRUE(has(r.out, "--save-frequency needs --new-basis")) << r.out;
   r = run("--load " + temp("no_such.dmp") + " " + data("afiro.mps"));
   EXPECT_EQ(r.status, 5);
   EXPECT_TRUE(has(r.out, "cannot open the basis file")) << r.out;
