@@ -82,7 +82,7 @@ bool m4load(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
       }
     }
     if (s < 0) {
-      ignored(ctx, ++nignored, lineno, key + name);
+      ignored(ctx, ++nignored, lineno, key + name + "  " + cols(line, 15, 8));
       continue;
     }
     P.hs(j) = s;
