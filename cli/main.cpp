@@ -14,7 +14,10 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "core/context.h"
 #include "core/entry.h"
@@ -55,6 +58,17 @@ const char kUsage[] =
     "  -h, --help              show this text\n"
     "  -V, --version           show the version\n"
     "\n"
+    "Basis files (read one; write any):\n"
+    "      --old-basis FILE    start from a basis saved by --new-basis\n"
+    "      --insert FILE       start from a basis saved by --punch\n"
+    "      --load FILE         start from a basis saved by --dump\n"
+    "      --new-basis FILE    save the basis (every --save-frequency iterations\n"
+    "                          and at the end)\n"
+    "      --backup-basis FILE a second copy of the periodic saves\n"
+    "      --punch FILE        save the final basis by names (for --insert)\n"
+    "      --dump FILE         save every variable's state and value (for --load)\n"
+    "      --save-frequency N  save the NEW basis file every N iterations\n"
+    "\n"
     "Exit status: 0 optimal, 1 infeasible, 2 unbounded, 3 iteration or time\n"
     "limit reached (or interrupted), 4 any other solver failure, 5 input error\n"
     "(MPS or SPECS file, a file that cannot be opened or written), 6 bad usage.\n"
@@ -68,6 +82,20 @@ constexpr int kUnitStdout = 6;
 constexpr int kUnitQuiet = 8;   // summary file collected in memory with --quiet
 constexpr int kUnitPrint = 9;
 
+// The basis-file options: option, SPECS phrase, unit, read (true) or written.
+struct BasisOption {
+  const char* option;
+  const char* phrase;
+  int unit;
+  bool input;
+};
+constexpr BasisOption kBasisOptions[] = {
+    {"--old-basis", "Old basis file", 101, true},   {"--insert", "Insert file", 102, true},
+    {"--load", "Load file", 103, true},             {"--new-basis", "New basis file", 104, false},
+    {"--backup-basis", "Backup basis file", 105, false}, {"--punch", "Punch file", 106, false},
+    {"--dump", "Dump file", 107, false},
+};
+
 struct Args {
   std::string model, specs, print, solution, write;
   int sense = 0;          // 1 --min, -1 --max
@@ -77,6 +105,9 @@ struct Args {
   int pricing = 0;        // 1 partial, 2 Devex (the IPARM 6 values); 0 the solver's default
   bool check = false, quiet = false, help = false, version = false;
   tv::MpsFormat format = tv::MpsFormat::Auto;
+  // Basis files and their paths, and the Save frequency.
+  std::vector<std::pair<const BasisOption*, std::string>> basis;
+  long save_frequency = -1;
 };
 
 // A count of 0 .. INT_MAX; returns an error text, empty when fine.
@@ -96,6 +127,12 @@ bool parse_seconds(const std::string& s, double& v) {
   char* end = nullptr;
   v = std::strtod(s.c_str(), &end);
   return *end == '\0' && v > 0.0 && v < 1e12;
+}
+
+const BasisOption* basis_option(const std::string& option) {
+  for (const BasisOption& b : kBasisOptions)
+    if (option == b.option) return &b;
+  return nullptr;
 }
 
 // Parses argv into a; returns an error text, empty when fine.
@@ -154,6 +191,16 @@ std::string parse_args(int argc, char** argv, Args& a) {
     } else if (arg == "--pricing") {
       if (!value(v) || (v != "partial" && v != "devex")) return arg + " needs partial or devex";
       a.pricing = v == "partial" ? 1 : 2;
+    } else if (arg == "--save-frequency") {
+      if (!value(v)) return arg + " needs a whole number";
+      if (std::string e = parse_count(arg, v, a.save_frequency); !e.empty()) return e;
+    } else if (const BasisOption* b = basis_option(arg)) {
+      if (!value(v) || v.empty()) return arg + " needs a file name";
+      for (const auto& [other, path] : a.basis) {
+        if (other == b) return arg + " given twice";
+        if (b->input && other->input) return "only one basis can be read (" + arg + ")";
+      }
+      a.basis.emplace_back(b, v);
     } else if (arg == "-t" || arg == "--time-limit") {
       if (!value(v) || !parse_seconds(v, a.time_limit)) return arg + " needs a positive number of seconds";
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -200,30 +247,6 @@ void log_callback(int* kind, int* stop, int*, int*, int*, double*, char*, double
   (void)kind;
 }
 
-// Units named in the SPECS file that nothing attached yet go to fort.N.
-// Returns an error text when an output file cannot be created: that is
-// found now, before the solve, not after it.
-std::string attach_specs_units(tv::Context& ctx, bool quiet) {
-  const tv::Params& p = ctx.par;
-  const struct {
-    int unit;
-    const char* what;
-  } out[] = {{p.prtfile, "Print file"},    {p.sumfile, "Summary file"},  {p.bkpfile, "Backup basis file"},
-             {p.dumpfile, "Dump file"},    {p.newbfile, "New basis file"}, {p.pchfile, "Punch file"},
-             {p.solfile, "Solution file"}, {p.repfile, "Report file"}};
-  const int in[] = {p.oldbfile, p.insfile, p.loadfile};
-  for (const auto& f : out) {
-    const int u = f.unit;
-    if (u <= 0 || u == 5 || u == kUnitStdout || ctx.io.attached(u)) continue;
-    const std::string path = "fort." + std::to_string(u);
-    if (!ctx.io.attach(u, path, "w")) return "cannot write " + path + ", the " + f.what + " of the SPECS file";
-    if (!quiet) std::printf(" tarvo: the %s of the SPECS file (unit %d) is %s\n", f.what, u, path.c_str());
-  }
-  for (int u : in)
-    if (u > 0 && u != 5 && u != kUnitStdout && !ctx.io.attached(u)) ctx.io.attach(u, "fort." + std::to_string(u), "r");
-  return std::string();
-}
-
 // Can `path` be written?  Checked before the work, so that a file that
 // cannot be written is found before a long solve rather than after it.  An
 // existing file is left as it is; one created for the test is removed.
@@ -234,6 +257,78 @@ std::string cannot_write(const std::string& path) {
   if (fd < 0) return std::strerror(errno);
   close(fd);
   if (!existed) unlink(path.c_str());
+  return std::string();
+}
+
+// Units named in the SPECS file that nothing attached yet go to fort.N: a
+// file read is opened as it is; one written is checked now (a file that
+// cannot be written is found before the solve, not after it) and created at
+// its first write; one both read and written (an OLD basis file that the NEW
+// one replaces) is read first and rewritten in place.  Returns an error
+// text, empty when fine.
+std::string attach_specs_units(tv::Context& ctx, bool quiet) {
+  const tv::Params& p = ctx.par;
+  const struct {
+    int unit;
+    const char* what;
+  } out[] = {{p.prtfile, "Print file"},    {p.sumfile, "Summary file"},  {p.bkpfile, "Backup basis file"},
+             {p.dumpfile, "Dump file"},    {p.newbfile, "New basis file"}, {p.pchfile, "Punch file"},
+             {p.solfile, "Solution file"}, {p.repfile, "Report file"}};
+  const int in[] = {p.oldbfile, p.insfile, p.loadfile};
+  auto free_unit = [&](int u) { return u > 0 && u != 5 && u != kUnitStdout && !ctx.io.attached(u); };
+  auto written = [&](int u) {
+    for (const auto& f : out)
+      if (f.unit == u) return true;
+    return false;
+  };
+  for (int u : in) {
+    if (!free_unit(u)) continue;
+    const std::string path = "fort." + std::to_string(u);
+    if (!written(u)) {
+      ctx.io.attach(u, path, "r");
+    } else if (!ctx.io.attach(u, path, "r+")) {
+      ctx.io.attach(u, path, "w+");
+    }
+  }
+  for (const auto& f : out) {
+    const int u = f.unit;
+    if (!free_unit(u)) continue;
+    const std::string path = "fort." + std::to_string(u);
+    if (std::string why = cannot_write(path); !why.empty())
+      return "cannot write " + path + ", the " + f.what + " of the SPECS file: " + why;
+    ctx.io.attach_on_write(u, path);
+    if (!quiet) std::printf(" tarvo: the %s of the SPECS file (unit %d) is %s\n", f.what, u, path.c_str());
+  }
+  return std::string();
+}
+
+// The basis files of the command line.  A file read is taken into memory,
+// so the same path can be written by another option; a file written is
+// checked now and created at its first write, so a run that ends early
+// leaves an earlier file of that name as it was.  The command line takes
+// precedence over a SPECS file: one basis read from it replaces the SPECS
+// file's.  Returns an error text, empty when fine.
+std::string attach_basis_files(tv::Context& ctx, const Args& a, int& errors) {
+  const int p = ctx.par.prtfile, s = ctx.par.sumfile;
+  for (const auto& [b, path] : a.basis) {
+    if (b->input) {
+      std::FILE* f = std::fopen(path.c_str(), "rb");
+      if (!f) return "cannot open the basis file " + path;
+      std::string text;
+      char buf[65536];
+      size_t got;
+      while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
+      std::fclose(f);
+      ctx.io.attach_text(b->unit, text);
+      for (const BasisOption& other : kBasisOptions)
+        if (other.input) tv::tvopti(ctx, other.phrase, 0, p, s, errors);
+    } else {
+      if (std::string why = cannot_write(path); !why.empty()) return "cannot write the basis file " + path + ": " + why;
+      ctx.io.attach_on_write(b->unit, path);
+    }
+    tv::tvopti(ctx, b->phrase, b->unit, p, s, errors);
+  }
+  if (a.save_frequency >= 0) tv::tvopti(ctx, "Save frequency", static_cast<int>(a.save_frequency), p, s, errors);
   return std::string();
 }
 
@@ -417,6 +512,9 @@ int run(int argc, char** argv) {
   // file's follows the same frequency.
   if (a.log_frequency >= 0) ctx->par.logfreq = ctx->par.sumfreq = static_cast<int>(a.log_frequency);
   if (a.pricing > 0) tv::tvopt(*ctx, "IPARM 6 " + std::to_string(a.pricing), p, s, errors);
+  err = attach_basis_files(*ctx, a, errors);
+  if (!err.empty()) return fail(err, kExitInput);
+  if (a.save_frequency >= 0 && ctx->par.newbfile <= 0) return fail("--save-frequency needs --new-basis", kExitUsage);
   if (errors != 0) return fail("an option of the command line was rejected", kExitUsage);
   g_time_limit = a.time_limit;
 

@@ -16,6 +16,7 @@ int exit_status(int inform) {
     case TV_ITERATION_LIMIT:
     case TV_TIME_LIMIT:
     case TV_INTERRUPT: return kExitLimit;
+    case TV_BASIS_FILE:
     case TV_MPS_ERRORS:
     case TV_MPS_FILE: return kExitInput;
     default: return kExitFailure;
