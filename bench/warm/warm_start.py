@@ -9,26 +9,28 @@ basis (--old-basis).  Prints a Markdown table of iterations and times.
 
     bench/warm/warm_start.py [--tarvo build/cli/tarvo] [--runs 5] FILE.mps...
 
-Times are whole-process wall times (reading the MPS file included), the
-median of --runs runs.  Fixed-format MPS files without compression only.
+Times are whole-process CPU times (user + system, reading the MPS file
+included), the median of --runs runs: on a shared machine the wall time
+measures the other processes as much as this one.  Fixed-format MPS files without compression only.
 """
 import argparse
 import os
 import re
+import resource
 import statistics
 import subprocess
 import sys
 import tempfile
-import time
 
 
 def run(tarvo, args, runs):
-    """(iterations, median wall seconds, result, objective) of `tarvo -q args`."""
+    """(iterations, median CPU seconds, result, objective) of `tarvo -q args`."""
     times, out = [], ""
     for _ in range(runs):
-        t0 = time.perf_counter()
+        r0 = resource.getrusage(resource.RUSAGE_CHILDREN)
         p = subprocess.run([tarvo, "-q"] + args, capture_output=True, text=True)
-        times.append(time.perf_counter() - t0)
+        r1 = resource.getrusage(resource.RUSAGE_CHILDREN)
+        times.append(r1.ru_utime - r0.ru_utime + r1.ru_stime - r0.ru_stime)
         out = p.stdout
     itn = int(re.search(r"\n Iterations\s+(\d+)", out).group(1))
     res = int(re.search(r"\n Result\s+(\d+)", out).group(1))
