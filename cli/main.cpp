@@ -40,7 +40,9 @@ const char kUsage[] =
     "  -i, --iterations N      iteration limit\n"
     "  -t, --time-limit SEC    CPU time limit in seconds\n"
     "  -l, --log-frequency N   one iteration log line every N iterations\n"
-    "      --pricing RULE      devex (default) or partial (largest reduced cost)\n"
+    "      --pricing RULE      devex, partial (largest reduced cost by sections) or\n"
+    "                          partial-devex (Devex weights by sections); default:\n"
+    "                          partial on wide problems, else devex\n"
     "  -w, --write FILE        write the problem as read (MPS; FILE.gz compresses)\n"
     "      --check             read the MPS file only; do not solve\n"
     "      --fixed, --free     read the MPS file in this format (default: detected)\n"
@@ -138,8 +140,9 @@ std::string parse_args(int argc, char** argv, Args& a) {
     } else if (arg == "-l" || arg == "--log-frequency") {
       if (!value(v) || !parse_long(v, a.log_frequency)) return arg + " needs a whole number";
     } else if (arg == "--pricing") {
-      if (!value(v) || (v != "partial" && v != "devex")) return arg + " needs partial or devex";
-      a.pricing = v == "partial" ? 1 : 2;
+      if (!value(v) || (v != "partial" && v != "devex" && v != "partial-devex"))
+        return arg + " needs devex, partial or partial-devex";
+      a.pricing = v == "partial" ? 1 : v == "partial-devex" ? 3 : 2;
     } else if (arg == "-t" || arg == "--time-limit") {
       if (!value(v) || !parse_seconds(v, a.time_limit)) return arg + " needs a positive number of seconds";
     } else if (arg.size() > 1 && arg[0] == '-') {
