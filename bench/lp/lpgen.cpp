@@ -101,8 +101,17 @@ struct Lp {
   }
 };
 
-std::string nm(const char* p, long a) { return p + std::to_string(a); }
-std::string nm(const char* p, long a, long b) { return p + std::to_string(a) + "_" + std::to_string(b); }
+std::string nm(const char* p, long a) {
+  std::string s(p);
+  s += std::to_string(a);
+  return s;
+}
+std::string nm(const char* p, long a, long b) {
+  std::string s = nm(p, a);
+  s += '_';
+  s += std::to_string(b);
+  return s;
+}
 
 Lp transportation(int size, uint64_t seed) {
   Rng r(seed);
@@ -287,6 +296,14 @@ int main(int argc, char** argv) {
     long maxnz = 2000000;
     if (argc >= 5 && std::strcmp(argv[3], "--max") == 0) maxnz = std::atol(argv[4]);
     std::filesystem::create_directories(dir);
+    // optimal.csv as the benchmark reads it: the sizes, no known optimum
+    // (the benchmark takes the solvers' consensus).
+    std::FILE* csv = std::fopen((dir + "/optimal.csv").c_str(), "w");
+    if (!csv) {
+      std::fprintf(stderr, "lpgen: cannot write %s/optimal.csv\n", dir.c_str());
+      return 1;
+    }
+    std::fprintf(csv, "name,rows,cols,nonzeros,optimal_objective,source\n");
     for (const Member& s : kSet) {
       // The nonzeros follow from the size; skip a problem above the limit
       // before building it.
@@ -295,8 +312,10 @@ int main(int argc, char** argv) {
                                                               : 41.0 * s.size * s.size;
       if (est > 1.5 * double(maxnz)) continue;
       const std::string path = dir + "/" + s.family + std::to_string(s.size) + ".mps";
-      if (std::filesystem::exists(path)) continue;
       Lp lp = make(s.family, s.size, 1);
+      std::fprintf(csv, "%s,%zu,%zu,%ld,nan,lpgen %s %d 1\n", lp.name.c_str(), lp.rows.size() - 1, lp.cols.size(),
+                   lp.nonzeros(), s.family, s.size);
+      if (std::filesystem::exists(path)) continue;
       if (!lp.write(path + ".tmp")) {
         std::fprintf(stderr, "lpgen: cannot write %s\n", path.c_str());
         return 1;
@@ -305,7 +324,7 @@ int main(int argc, char** argv) {
       std::printf("%-10s rows %8zu  cols %8zu  nonzeros %9ld\n", lp.name.c_str(), lp.rows.size(), lp.cols.size(),
                   lp.nonzeros());
     }
-    return 0;
+    return std::fclose(csv) == 0 ? 0 : 1;
   }
   if (argc != 5) {
     std::fprintf(stderr,
