@@ -51,7 +51,9 @@ struct Options {
   int max_runs = 5;
   std::string out = std::string(TARVO_SOURCE_DIR) + "/bench/results";
   std::string plot = std::string(TARVO_SOURCE_DIR) + "/bench/lp/profile.png";
+  std::string scaling = std::string(TARVO_SOURCE_DIR) + "/bench/lp/scaling.png";
   std::vector<std::string> dirs;
+  std::vector<std::string> more_defaults;  // --default-dir: added to the default directories
   std::string label;  // what was measured, for the Markdown heading (e.g. the commit)
 };
 
@@ -81,6 +83,9 @@ void usage() {
       "  --runs N            at most N timed runs per solve (default 5: 5 under 1 s, 3 under 10 s, else 1)\n"
       "  --out DIR           results folder (default bench/results)\n"
       "  --plot FILE         performance profile PNG ('' for none; default bench/lp/profile.png)\n"
+      "  --scaling FILE      time against nonzeros of the generated families, log-log PNG\n"
+      "                      ('' for none; default bench/lp/scaling.png)\n"
+      "  --default-dir DIR   one more directory for the default list (run.sh: the generated set)\n"
       "  --label TEXT        heading of the Markdown results (run.sh passes the commit)\n");
 }
 
@@ -115,6 +120,10 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.out = v;
     } else if (a == "--plot" && value(v)) {
       o.plot = v;
+    } else if (a == "--scaling" && value(v)) {
+      o.scaling = v;
+    } else if (a == "--default-dir" && value(v)) {
+      o.more_defaults.push_back(v);
     } else if (a == "--label" && value(v)) {
       o.label = v;
     } else if (!a.empty() && a[0] != '-') {
@@ -128,6 +137,7 @@ bool parse_options(int argc, char** argv, Options& o) {
   if (o.dirs.empty()) {
     std::string data = std::string(TARVO_SOURCE_DIR) + "/../shared/data";
     o.dirs = {data + "/netlib", data + "/netlib-large"};
+    o.dirs.insert(o.dirs.end(), o.more_defaults.begin(), o.more_defaults.end());
   }
   return true;
 }
@@ -188,7 +198,8 @@ std::vector<Problem> list_problems(const fs::path& dir, const Options& o) {
     if (!o.only.empty() && !o.only.count(p.name)) return;
     p.group = group;
     p.path = it->second;
-    p.larger = o.larger.count(p.name) || group.find("large") != std::string::npos;
+    p.larger = o.larger.count(p.name) || group.find("large") != std::string::npos ||
+               group.find("generated") != std::string::npos;
     out.push_back(p);
     files.erase(it);
   };
@@ -588,6 +599,80 @@ void write_csv(const std::string& path, const std::vector<Result>& res, const st
     }
 }
 
+// A problem without a known optimum (the generated ones): the reference is
+// the median objective of the solvers that report optimal, and a solve
+// counts as solved when it is within the tolerance of it.
+void consensus(Result& r) {
+  std::vector<double> objs;
+  for (auto& [id, o] : r.by)
+    if (o.status == "optimal" && !std::isnan(o.obj)) objs.push_back(o.obj);
+  if (objs.empty()) return;
+  r.p.opt = median(objs);
+  for (auto& [id, o] : r.by) {
+    if (std::isnan(o.obj)) continue;
+    o.err = std::fabs(o.obj - r.p.opt) / std::max(1.0, std::fabs(r.p.opt));
+    if (o.status == "optimal" || o.status == "wrong") {
+      o.solved = o.err <= kTol;
+      o.status = o.solved ? "optimal" : "wrong";
+    }
+  }
+}
+
+// Family of a generated problem: its name without the trailing digits.
+std::string family(const std::string& name) {
+  size_t k = name.find_last_not_of("0123456789");
+  return k == std::string::npos ? name : name.substr(0, k + 1);
+}
+
+// Time against nonzeros, log-log, for the problems of groups named
+// "generated" (one panel of points and lines per family, a colour per
+// solver; an unsolved problem is left out).
+bool draw_scaling(const std::vector<Result>& res, const std::vector<std::string>& ids, const Options& opt,
+                  const std::string& work) {
+  std::map<std::string, std::vector<const Result*>> fams;
+  for (auto& r : res)
+    if (r.p.group.find("generated") != std::string::npos && r.p.nz > 0) fams[family(r.p.name)].push_back(&r);
+  if (fams.empty()) return false;
+  std::string dat = opt.out + "/lp-scaling.dat", gp = opt.out + "/lp-scaling.gp";
+  std::ofstream d(dat);
+  std::vector<std::pair<std::string, std::string>> blocks;  // family, solver
+  for (auto& [fam, rs] : fams) {
+    std::vector<const Result*> v = rs;
+    std::sort(v.begin(), v.end(), [](auto* a, auto* b) { return a->p.nz < b->p.nz; });
+    for (auto& id : ids) {
+      d << "# " << fam << " " << id << "\n";
+      for (auto* r : v) {
+        auto it = r->by.find(id);
+        if (it != r->by.end() && it->second.solved) d << r->p.nz << ' ' << std::max(it->second.time, 1e-3) << '\n';
+      }
+      d << "\n\n";
+      blocks.push_back({fam, id});
+    }
+  }
+  d.close();
+  std::ofstream g(gp);
+  g << "set terminal pngcairo size 1200,420 font 'sans,10'\n"
+    << "set output '" << opt.scaling << "'\n"
+    << "set logscale xy\nset grid\nset key left top\n"
+    << "set multiplot layout 1," << fams.size() << " title 'Time against size: generated problems, whole-process wall time'\n";
+  size_t k = 0;
+  for (auto& [fam, rs] : fams) {
+    g << "set title '" << fam << "'\nset xlabel 'nonzeros'\nset ylabel 'seconds'\nplot ";
+    for (size_t s = 0; s < ids.size(); ++s, ++k)
+      g << (s ? ", " : "") << "'" << dat << "' index " << k << " using 1:2 with linespoints lw " << (s == 0 ? 3 : 2)
+        << " lc rgb '" << solver(ids[s]).colour << "' title '" << solver(ids[s]).label << "'";
+    g << "\n";
+  }
+  g << "unset multiplot\n";
+  g.close();
+  Run r = run_process({"gnuplot", gp}, work, 120);
+  if (r.timed_out || !WIFEXITED(r.wstatus) || WEXITSTATUS(r.wstatus) != 0) {
+    std::fprintf(stderr, "gnuplot failed:\n%s\n", r.output.c_str());
+    return false;
+  }
+  return true;
+}
+
 // Shifted geometric mean of tarvo/peer over the problems both solve.
 struct Geo {
   double mean = kNaN;
@@ -734,6 +819,7 @@ int main(int argc, char** argv) {
     }
     std::printf("\n");
     if (gz) fs::remove(p.plain);
+    if (std::isnan(p.opt)) consensus(r);
     results.push_back(r);
   }
 
@@ -829,6 +915,9 @@ int main(int argc, char** argv) {
 
   if (!opt.plot.empty() && on_path("gnuplot")) {
     if (draw_profile(results, ids, opt, work)) std::printf("\nprofile: %s\n", opt.plot.c_str());
+  }
+  if (!opt.scaling.empty() && on_path("gnuplot")) {
+    if (draw_scaling(results, ids, opt, work)) std::printf("scaling: %s\n", opt.scaling.c_str());
   }
   std::printf("results: %s (and lp-latest.csv, lp-latest.md)\n", csv.c_str());
   fs::remove_all(work);

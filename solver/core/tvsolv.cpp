@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/context.h"
+#include "core/exit_text.h"
 #include "core/m2amat.h"
 #include "core/page.h"
 #include "core/run_state.h"
@@ -17,6 +18,7 @@
 #include "nonlinear/nonlinear_state.h"
 #include "options/params.h"
 #include "simplex/cleanup_pass.h"
+#include "simplex/m5.h"
 #include "simplex/m5solv.h"
 #include "simplex/simplex_state.h"
 
@@ -30,6 +32,9 @@ void print_partial_price(Context& ctx, int m, int n) {
   ctx.prt(strf(" Scale option%3d,      Partial price%8d", p.scaleopt, nparp));
   ctx.prt(strf(" Partial price section size (A) %12d", n / nparp));
   ctx.prt(strf(" Partial price section size (I) %12d", m / nparp));
+  ctx.prt(p.pricing == kPriceDevex          ? " Pricing rule                  Devex (reference weights, every column)"
+          : p.pricing == kPricePartialDevex ? " Pricing rule                  partial Devex (reference weights by sections)"
+                                            : " Pricing rule                  partial (largest reduced cost by sections)");
   ctx.sum(strf(" Scale option%3d,    Partial price%4d", p.scaleopt, nparp));
 }
 
@@ -160,8 +165,18 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     ctx.prt(" ----------");
 
     m1time(ctx, kClockSolve, 0);
+    // A linear program may get a clean-up pass after its optimal exit: the
+    // run shows one EXIT line and one block of final statistics, at the end.
+    SimplexState& S = ctx.spx;
+    S.holdend = P.nnl() == 0 && P.nncon == 0;
+    S.heldcode = -1;
     m5solv(ctx, P, ns, startval, inform);
     cleanup_pass(ctx, P, ns, startval, inform);
+    if (S.holdend) {
+      S.holdend = false;
+      if (S.heldcode >= 0) print_exit(ctx, S.heldcode, kExitUsual, S.heldvalue);
+      final_statistics(ctx, P, ns);
+    }
     m1time(ctx, -kClockSolve, 0);
     nmajor += ctx.spx.nmaj;
     nitns += ctx.spx.itn;

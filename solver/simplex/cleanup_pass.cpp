@@ -100,7 +100,10 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
   S.itnstart = itn0;
   S.dualtol = 0.1 * p.opttol;
+  // The degenerate steps of the run go on counting (each call restarts them).
+  int ndegen = S.ndegen;
   m5solv(ctx, P, ns, start, inform);
+  ndegen += S.ndegen;
   S.dualtol = 0.0;
   if (scaled) {
     // The save expects the scaled problem; scaling back and forth changes a
@@ -125,8 +128,11 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
     m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
     S.itnstart = S.itn;
     m5solv(ctx, P, ns, start, inform);
+    ndegen += S.ndegen;
   }
   S.itnstart = 0;
+  S.ndegen = ndegen;
+  S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
 }
 
 }  // namespace tv

@@ -124,6 +124,18 @@ double raise_weight(Dvec w, int j, double dr, double c) {
   return ww;
 }
 
+// Among equal scores the first variable after `origin` (cyclically) wins:
+// with the ties of phase 1 (costs of +-1, weights of 1 after a reset) the
+// choice then moves on through the columns instead of returning to the
+// first ones, which on transportation problems concentrates the steps on a
+// few rows.
+inline bool before(int j, int k, int origin, int nb) {
+  if (k == 0) return true;
+  const int dj = j > origin ? j - origin : j - origin + nb;
+  const int dk = k > origin ? k - origin : k - origin + nb;
+  return dj < dk;
+}
+
 // The best candidate of a pass.
 struct Choice {
   int jq = 0;
@@ -139,7 +151,7 @@ struct Choice {
 // kFresh), the weight update from the pivot row (kWeights), and the scan.
 template <bool kFresh, bool kApply, bool kWeights>
 Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta, double c,
-            int jp, double tol, CandList& cl) {
+            int jp, double tol, CandList& cl, int origin) {
   const int n = P.n, m = P.m;
   CDvec a = P.a;
   CIvec ha = P.ha, ka = P.ka, hs = P.hs;
@@ -158,7 +170,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     }
     if (d > tol) {
       const double s = d * d / std::fabs(w(j));
-      if (s > ch.score) {
+      if (s > ch.score || (s == ch.score && before(j, ch.jq, origin, P.nb))) {
         ch.score = s;
         ch.jq = j;
         ch.rcq = rcj;
@@ -203,7 +215,8 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
   return ch;
 }
 
-using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double, CandList&);
+using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double, CandList&,
+                          int);
 
 PassFn pick_pass(bool fresh, bool apply, bool weights) {
   if (fresh) {
@@ -303,7 +316,7 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
 // would choose (the largest d^2/w above tol, the first variable among
 // equals).  Listed variables that became basic or lost their positive score
 // leave the list.  jbig and between are left to a full scan.
-Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
+Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl, int origin) {
   CIvec hs = P.hs;
   CDvec rc = P.rc;
   Choice ch;
@@ -317,7 +330,7 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl) {
     }
     if (d > tol) {
       const double s = d * d / std::fabs(w(j));
-      if (s > ch.score || (s == ch.score && j < ch.jq)) {
+      if (s > ch.score || (s == ch.score && before(j, ch.jq, origin, P.nb))) {
         ch.score = s;
         ch.jq = j;
         ch.rcq = rc(j);
@@ -403,6 +416,43 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.pending = true;
 }
 
+void devex_section_weights(Context& ctx, Problem& P, int j1, int j2, int i1, int i2) {
+  DevexState& D = ctx.spx.dvx;
+  if (!D.pending || !D.wupd) return;
+  Dvec w = ctx.ws.dvec(ctx.part.devex);
+  CDvec rho = ctx.ws.dvec(ctx.part.work);
+  const double c = D.wq / (D.alpha * D.alpha);
+  double wmax = 0.0;
+  if (D.jp > 0) {
+    // The leaving variable's weight, once per pivot (jp negated: done).
+    w(D.jp) = std::copysign(std::max(c, 1.0), w(D.jp));
+    wmax = std::fabs(w(D.jp));
+    D.jp = -D.jp;
+  }
+  const int jp = std::abs(D.jp);
+  for (int j = j1; j <= j2; ++j) {
+    if (P.hs(j) > 1 || j == jp) continue;
+    double dr = 0.0;
+    for (int l = P.ka(j); l < P.ka(j + 1); ++l) dr += rho(P.ha(l)) * P.a(l);
+    if (dr != 0.0) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+  }
+  for (int i = i1; i <= i2; ++i) {
+    const int j = P.n + i;
+    if (P.hs(j) > 1 || j == jp || rho(i) == 0.0) continue;
+    wmax = std::max(wmax, raise_weight(w, j, rho(i), c));
+  }
+  if (wmax > kWeightMax) {
+    devex_reset(ctx, P);
+    D.nreset += 1;
+  }
+}
+
+void devex_section_done(Context& ctx) {
+  DevexState& D = ctx.spx.dvx;
+  D.pending = false;
+  D.rcvalid = false;
+}
+
 void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
   SimplexState& S = ctx.spx;
   DevexState& D = S.dvx;
@@ -419,6 +469,9 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
 
   Choice ch;
   CandList cl(D, ctx, P.nb);
+  // Ties move on from the last choice in phase 1 only: in phase 2 it made
+  // no difference or a worse one on the Netlib problems.
+  const int origin = S.ninf > 0 ? D.lastq : 0;
   const Rows rows(ctx);
   double wmax = 0.0;  // largest weight the update set
   for (;;) {
@@ -446,11 +499,11 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
     if (!fresh && (!apply || sparse)) {
       // The reduced costs changed only where the list follows them: scan
       // the list, and everything only when it offers no candidate.
-      ch = D.listvalid ? scan_list(P, w, tol, cl) : Choice();
-      if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl);
+      ch = D.listvalid ? scan_list(P, w, tol, cl, origin) : Choice();
+      if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
       ch.wmax = wm;
     } else {
-      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl);
+      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
     }
     D.listvalid = true;
     if (weights) wmax = std::max({wmax, ch.wmax, std::fabs(w(D.jp))});
@@ -473,6 +526,7 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
   S.jq = ch.jq;
   S.djq = ch.rcq;
   S.ncand = 0;
+  if (ch.jq > 0) D.lastq = ch.jq;
   if (S.jq > 0) {
     S.kpq = 1;
     S.ncand = 1;

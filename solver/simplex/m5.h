@@ -59,6 +59,12 @@ bool devex_costs_kept(Context& ctx, Problem& P);
 // checks the entering weight, solves for the pivot row's rho into region
 // work (destroying y) and leaves the update to the next pricing.
 void devex_pivot(Context& ctx, Problem& P, int jr, double alpha);
+// Partial Devex (m5pric with sections and weights): apply the pending pivot
+// row to the weights of the columns j1..j2 and slacks i1..i2 of the section
+// about to be priced; after the pricing, the pivot row is dropped (sections
+// not priced since miss its update).
+void devex_section_weights(Context& ctx, Problem& P, int j1, int j2, int i1, int i2);
+void devex_section_done(Context& ctx);
 // Devex pricing: same outputs as m5pric.
 void devex_price(Context& ctx, Problem& P, int ns, bool& increase);
 
@@ -84,6 +90,20 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
 // must be recomputed.
 int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed,
            bool& prices_due);
+
+// ---- bound perturbation (perturb_bounds.cpp) ----------------------------------
+// The bound of variable j the basic variables are held to: its true bound,
+// widened while perturbation is in force.
+double working_bound(const Context& ctx, const Problem& P, int j, bool upper);
+// After a feasible simplex iteration: switch perturbation on when the last
+// window of iterations was degenerate enough (once per call, linear
+// problems only).  True when it was switched on.
+bool perturb_due(Context& ctx, Problem& P, int ns);
+// Put the working bounds into blbs, bubs (after a factorization).
+void perturb_basic_bounds(Context& ctx, Problem& P, int ns);
+// Remove perturbation: true bounds, nonbasics back on them, basics
+// recomputed, the point to be recounted.  Returns 1 when it was in force.
+int unperturb_bounds(Context& ctx, Problem& P, int ns);
 
 // ---- EXPAND and the row check -----------------------------------------------
 // Modes of m5dgen.

@@ -42,11 +42,11 @@ int m5dgen(Context& ctx, int mode, Problem& P, int ns) {
     double dist;
     double bound;
     if (h == kHsLower) {
-      dist = P.bl(j) - P.xn(j);
-      bound = P.bl(j);
+      bound = working_bound(ctx, P, j, false);
+      dist = bound - P.xn(j);
     } else if (h == kHsUpper) {
-      dist = P.xn(j) - P.bu(j);
-      bound = P.bu(j);
+      bound = working_bound(ctx, P, j, true);
+      dist = P.xn(j) - bound;
     } else if (h == kHsFixed) {
       dist = std::fabs(P.xn(j) - P.bu(j));
       bound = P.bu(j);

@@ -132,8 +132,8 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
 
   // The entering variable takes position m+1.
   bsfeas(m1) = 0;
-  blbs(m1) = P.bl(jq);
-  bubs(m1) = P.bu(jq);
+  blbs(m1) = working_bound(ctx, P, jq, false);
+  bubs(m1) = working_bound(ctx, P, jq, true);
   xbs(m1) = P.xn(jq);
 
   // y = B^-1 aq; y2 keeps L^-1 aq for the update.
@@ -182,7 +182,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   m5bsx(1, m, kbs, xbs, P.xn);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {
-    if (S.dvx.on) devex_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
+    if (S.dvx.on || S.dvx.sections) devex_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
     // The cost former puts the objective's cost at objslot on every call.
     if (jleave == S.jobj) S.objslot = 0;
     if (jq == S.jobj) S.objslot = jr;

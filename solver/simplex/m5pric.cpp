@@ -217,10 +217,14 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     nlist = last;
   };
 
+  // Partial Devex: within the sections the choice is the largest d^2 / w
+  // among the scores above tol (the thresholds still go by d).
+  const bool pdx = S.dvx.sections;
+  CDvec w = ws.dvec(ctx.part.devex);
   int jbest = 0, kpbest = 0, nfound = 0;
   S.jbig = 0;
   S.djbig = 0.0;
-  double dbest = 0.0, rcbest = 0.0;
+  double dbest = 0.0, rcbest = 0.0, sbest = 0.0;
   double dbig = -1.0e300;  // largest score of all, for the optimality report
   bool between = false;
   for (int s = 1; s <= np; ++s) {
@@ -229,6 +233,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     const int kp = S.kp;
     const int j1 = (kp - 1) * ncol + 1, j2 = kp == np ? n : kp * ncol;
     const int i1 = (kp - 1) * nslk + 1, i2 = kp == np ? m : kp * nslk;
+    if (pdx) devex_section_weights(ctx, P, j1, j2, i1, i2);
     if (j1 <= j2) m2rcn(j1, j2, feasible, nnl, P.a, P.ha, P.ka, P.hs, gsub, P.pi, P.rc);
     for (int i = i1; i <= i2; ++i) P.rc(n + i) = -P.pi(i);
     // A nonbasic objective slack carries its own cost (the costs in grd
@@ -246,7 +251,16 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
         S.jbig = j;
         S.djbig = rcj;
       }
-      if (d > dbest) {
+      if (pdx) {
+        dbest = std::max(dbest, d);
+        const double sc = d > tol ? d * d / std::fabs(w(j)) : 0.0;
+        if (sc > sbest) {
+          sbest = sc;
+          jbest = j;
+          rcbest = rcj;
+          kpbest = kp;
+        }
+      } else if (d > dbest) {
         dbest = d;
         jbest = j;
         rcbest = rcj;
@@ -259,10 +273,11 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     if (nfound > 0) break;
   }
 
+  if (pdx) devex_section_done(ctx);
   S.jq = 0;
   S.djq = 0.0;
   S.ncand = 0;
-  if (nfound > 0) {
+  if (nfound > 0 && jbest > 0) {
     S.jq = jbest;
   } else if (dbest > tol) {
     S.jq = jbest;

@@ -59,9 +59,16 @@ class Loop {
   Next iterate();
   Next no_candidate();
   Next subproblem_optimal();
+  // Every stop of the loop prints its EXIT line here, or leaves it to the
+  // caller (S.holdend: a clean-up pass may follow and the run shows one).
   void stop(int code, int value = 0) {
     inform = code;
-    print_exit(ctx, code, kExitUsual, value);
+    if (S.holdend) {
+      S.heldcode = code;
+      S.heldvalue = value;
+    } else {
+      print_exit(ctx, code, kExitUsual, value);
+    }
   }
   void reduce_weight();
   void cannot_improve();
@@ -112,6 +119,11 @@ void Loop::crash_inequalities() {
 }
 
 Next Loop::subproblem_optimal() {
+  if (unperturb_bounds(ctx, P, ns) > 0) {
+    firstpass = true;
+    S.tolrg = 0.0;
+    return Next::Restart;
+  }
   if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
@@ -166,7 +178,7 @@ Next Loop::no_candidate() {
     reduce_weight();
     return Next::Restart;
   }
-  if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
+  if (unperturb_bounds(ctx, P, ns) > 0 || m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
     firstpass = true;
     S.tolrg = 0.0;
     return Next::Restart;
@@ -238,7 +250,7 @@ Next Loop::iterate() {
       } else if (start == kCrashLinearE) {
         if (P.nncon < m) {
           crash_inequalities();
-          if (S.dvx.on) devex_start(ctx, P);
+          if (S.dvx.on || S.dvx.sections) devex_start(ctx, P);
           start = kCrashLinearLG;  // the inequality rows are crashed once
           S.ninf = 1;
           forced = true;
@@ -359,7 +371,7 @@ Next Loop::iterate() {
         inform = 0;
         continue;
       }
-      if (m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
+      if (unperturb_bounds(ctx, P, ns) > 0 || m5dgen(ctx, kExpandPhaseEnd, P, ns) > 0) {
         firstpass = true;
         S.tolrg = 0.0;
         inform = 0;
@@ -412,6 +424,7 @@ Next Loop::iterate() {
       stop(TV_NO_CHANGE, S.nsamelim);
       return Next::Stop;
     }
+    if (S.ninf == 0 && lincon() && nnl == 0) perturb_due(ctx, P, ns);
 
     if (par.savfreq > 0 && S.itn % par.savfreq == 0 && par.newbfile > 0 && S.itn < par.itnmax) {
       m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
@@ -475,6 +488,7 @@ int Loop::factorize(const char* factype) {
     if (kbs(k) == S.jobj) S.objslot = k;
   }
   basis_bounds(ctx, P, ns, start);
+  perturb_basic_bounds(ctx, P, ns);
   return 0;
 }
 
@@ -496,7 +510,7 @@ Next Loop::major() {
     S.nfresh = 0;
     if (r != 0) {
       inform = r;
-      if (inform == TV_NUMERICAL_ERROR) print_exit(ctx, TV_NUMERICAL_ERROR);
+      if (inform == TV_NUMERICAL_ERROR) stop(TV_NUMERICAL_ERROR);
       return Next::Stop;
     }
     S.lusize0 = B.lenl + B.lenu;
@@ -536,8 +550,13 @@ void Loop::run() {
   S.ndegen = 0;
   S.objslot = 0;
   S.dvx = DevexState();
+  S.perturbed = false;
+  S.nperturb = 0;
+  S.pwinitn = S.itn;
+  S.pwindegen = 0;
   // Devex pricing needs its regions (the partition places them for it).
   S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
+  S.dvx.sections = par.pricing == kPricePartialDevex && P.nnl() == 0 && ctx.part.devex.len >= P.nb;
   if (!ctx.run.gothes) nls.hessian_clear(ctx);
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
@@ -559,7 +578,7 @@ void Loop::run() {
     S.lvltol = 1;
     S.tolrg = 0.0;
     m5dgen(ctx, kExpandStart, P, ns);
-    if (S.dvx.on) devex_start(ctx, P);
+    if (S.dvx.on || S.dvx.sections) devex_start(ctx, P);
     if (!lincon()) {
       S.nmin = 0;
       S.nphase2 = 0;
@@ -606,6 +625,23 @@ void Loop::run() {
 }
 
 void Loop::final_block() {
+  // A run that ends with perturbation in force (a limit, a stop request)
+  // returns the point of the true bounds.
+  if (S.perturbed && inform < TV_LU_STORAGE) {
+    unperturb_bounds(ctx, P, ns);
+    // Count what the true bounds leave infeasible.
+    CDvec xbs = ctx.ws.dvec(ctx.part.xbs), blbs = ctx.ws.dvec(ctx.part.blbs), bubs = ctx.ws.dvec(ctx.part.bubs);
+    S.ninf = 0;
+    S.sinf = 0.0;
+    for (int k = 1; k <= P.m + ns; ++k) {
+      const double d = std::max(blbs(k) - xbs(k), xbs(k) - bubs(k));
+      if (d > S.delta) {
+        S.ninf += 1;
+        S.sinf += d;
+      }
+    }
+  }
+  S.perturbed = false;
   ctx.run.gotfac = inform <= TV_CANNOT_IMPROVE;
   ctx.run.gothes = nls.hessian_held(ctx);
   S.degpct = 100.0 * S.ndegen / std::max(S.itn, 1);
@@ -626,7 +662,7 @@ void Loop::final_block() {
   }
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
   if (par.newbfile > 0 && inform < TV_LU_STORAGE) save_new_basis(ctx, P, ns, inform + 1, S.itn, S.ninf, S.sinf, S.obj);
-  final_statistics(ctx, P, ns);
+  if (!S.holdend) final_statistics(ctx, P, ns);
 }
 
 }  // namespace

@@ -31,10 +31,12 @@ enum : int {
 // costs stay the same; the prices pi follow the same update.
 struct DevexState {
   bool on = false;        // Devex pricing in this call
+  bool sections = false;  // partial Devex: the weights within partial pricing's sections
   bool rcvalid = false;   // rc and pi hold the reduced costs and prices for the costs in gkept
   bool pending = false;   // a pivot row (B'^-1 e_r in region work) is still to be applied
   bool wupd = false;      // ... to the weights too (false after a framework reset)
   int jq = 0, jp = 0;     // entering and leaving variable of that pivot
+  int lastq = 0;          // the last variable chosen (ties go to the next ones)
   double alpha = 0.0;     // its pivot (B^-1 a_q)_r
   double wq = 1.0;        // the entering variable's weight
   double theta = 0.0;     // d_q / alpha: pi += theta * rho, d_j -= theta * alpha_rj
@@ -113,6 +115,11 @@ struct SimplexState {
   int itnreset = 0;       // iteration of the last reset
   int nreset[2] = {0, 0}; // mode-3 resets while infeasible, feasible
 
+  // Bound perturbation against degeneracy (perturb_bounds.cpp).
+  bool perturbed = false;  // the basic variables see widened bounds
+  int nperturb = 0;        // perturbations in this call
+  int pwinitn = 0, pwindegen = 0;  // start of the current degeneracy window: itn, ndegen
+
   // Factorization bookkeeping.
   int lusize0 = 0;        // L + U nonzeros after the last factorization
 
@@ -124,6 +131,13 @@ struct SimplexState {
   int jsbin = 0, jsbout = 0, jbsout = 0;  // +sbs, -sbs, -bs
   double step = 0.0, pivot = 0.0;
   char logflag = ' ';
+
+  // End of the run: with holdend the loop keeps its EXIT line (heldcode,
+  // heldvalue; -1 none) and final statistics for the caller to print once
+  // after a clean-up pass.
+  bool holdend = false;
+  int heldcode = -1;
+  int heldvalue = 0;
 
   // Final values.
   double xnorm = 1.0;

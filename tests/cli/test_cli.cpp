@@ -40,8 +40,8 @@ TEST(Cli, BadUsageGivesStatus6) {
       {"x.mps --time-limit=-1", "--time-limit needs a positive number of seconds"},
       {"x.mps --specs", "--specs needs a file name"},
       {"x.mps --max=1", "--max takes no value"},
-      {"x.mps --pricing", "--pricing needs partial or devex"},
-      {"x.mps --pricing=dantzig", "--pricing needs partial or devex"},
+      {"x.mps --pricing", "--pricing needs devex, partial or partial-devex"},
+      {"x.mps --pricing=dantzig", "--pricing needs devex, partial or partial-devex"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);

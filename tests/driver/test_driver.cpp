@@ -342,6 +342,28 @@ TEST(Driver, PartialPriceFollowsProblemSize) {
   }
 }
 
+// The print file names the pricing rule in force after the section sizes:
+// an explicit Partial price gives partial pricing, the default Devex.
+TEST(Driver, ListingNamesThePricingRule) {
+  const struct {
+    std::vector<std::string> specs;
+    const char* line;
+  } cases[] = {
+      {{}, " Pricing rule                  Devex (reference weights, every column)\n"},
+      {{"Partial price 10"}, " Pricing rule                  partial (largest reduced cost by sections)\n"},
+      {{"IPARM 6 3"}, " Pricing rule                  partial Devex (reference weights by sections)\n"},
+  };
+  for (const auto& c : cases) {
+    DriverRun d;
+    d.lp = stripes(30, 25);
+    d.start(c.specs);
+    d.solve("Cold");
+    EXPECT_EQ(d.r.inform, 0);
+    EXPECT_TRUE(contains(d.prt(), std::string(" Partial price section size (I)           10\n") + c.line))
+        << d.prt().substr(0, 400);
+  }
+}
+
 TEST(Driver, TimingLevelZeroPrintsNoTimes) {
   DriverRun d;
   d.lp = lp_b(1);

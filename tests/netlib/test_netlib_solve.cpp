@@ -211,7 +211,9 @@ const char* const kSubset[] = {"scagr7", "etamacro", "tuff", "boeing1", "forplan
 const char* const kQuick[] = {"scagr7", "tuff"};
 
 // IPARM 6 is the pricing rule: 1 partial pricing by the largest reduced
-// cost, 2 Devex (the default); Partial price matters to the first only.
+// cost, 2 Devex (the default), 3 Devex weights within partial pricing's
+// sections; Partial price matters to the first and the last.  An explicit
+// Multiple price selects partial pricing.
 const Option kVariants[] = {
     {"Scale option", 0},  {"Scale option", 1},  {"Scale option", 2},
     {"Crash option", 0},  {"Crash option", 1},  {"Crash option", 2},
@@ -219,6 +221,8 @@ const Option kVariants[] = {
     {"IPARM 6", 1},       {"Partial price", 1, "IPARM 6", 1},
     {"Partial price", 10, "IPARM 6", 1},        {"Partial price", 50, "IPARM 6", 1},
     {"Scale option", 0, "IPARM 6", 1},
+    {"IPARM 6", 3},       {"Partial price", 4, "IPARM 6", 3},
+    {"Multiple price", 3},
 };
 
 class NetlibVariant : public testing::TestWithParam<Option> {};
@@ -273,6 +277,25 @@ TEST(NetlibCleanUp, UnscaledProblemHarderThanScaledFallsBack) {
   EXPECT_TRUE(tvtest::contains(s.prt, " -- clean-up ended without an optimal point; back to the problem as scaled"))
       << s.prt;
   EXPECT_TRUE(tvtest::contains(s.prt, " Max Primal infeas           1 1.0E-05")) << s.prt;
+}
+
+// Three calls of the main loop (the first pass, the clean-up, the pass on
+// the problem as scaled again) make one run: one EXIT line and one block of
+// final statistics, after the clean-up's log lines.
+TEST(NetlibCleanUp, OneExitLineAndOneFinalBlock) {
+  const auto lp = tvtest::TestLP::dense({{0.001, 1.0}, {0.0, 1.0}}, {0.00099999, -tvtest::kInf},
+                                        {0.00099999, tvtest::kInf}, {1.0, 0.0}, {2.0, 1.0}, 2);
+  Small s(lp);
+  auto count = [&](const std::string& piece) {
+    int k = 0;
+    for (auto p = s.prt.find(piece); p != std::string::npos; p = s.prt.find(piece, p + 1)) ++k;
+    return k;
+  };
+  EXPECT_EQ(count(" EXIT --"), 1) << s.prt;
+  EXPECT_EQ(count(" Problem name"), 1) << s.prt;
+  EXPECT_EQ(count(" No. of degenerate steps"), 1) << s.prt;
+  EXPECT_GT(s.prt.find(" EXIT -- optimal solution found"), s.prt.find("back to the problem as scaled"));
+  EXPECT_GT(s.prt.find(" Problem name"), s.prt.find(" EXIT -- optimal solution found"));
 }
 
 // Without scaling the same point is measured as it is: x below its bound by

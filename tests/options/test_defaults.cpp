@@ -326,9 +326,9 @@ TEST(Defaults, ParametersSetBeforeResolvingSurvive) {
   EXPECT_EQ(ctx.par.lufactol(), 20.0);
 }
 
-// IPARM 6 chooses the pricing rule: 1 partial pricing, 2 Devex, anything
-// else the default (Devex when linear).  With nonlinear variables partial
-// pricing is kept whatever was asked.
+// IPARM 6 chooses the pricing rule: 1 partial pricing, 2 Devex, 3 partial
+// Devex, anything else the default (Devex when linear).  With nonlinear
+// variables partial pricing is kept whatever was asked.
 TEST(Defaults, PricingRuleFromIparm6) {
   const struct {
     int value;
@@ -336,7 +336,8 @@ TEST(Defaults, PricingRuleFromIparm6) {
     int rule;
   } cases[] = {{0, false, kPriceDevex},   {1, false, kPricePartial}, {2, false, kPriceDevex},
                {7, false, kPriceDevex},   {-3, false, kPriceDevex},  {0, true, kPricePartial},
-               {2, true, kPricePartial},  {1, true, kPricePartial}};
+               {2, true, kPricePartial},  {1, true, kPricePartial},  {3, false, kPricePartialDevex},
+               {3, true, kPricePartial}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
     Context ctx;
@@ -351,13 +352,14 @@ TEST(Defaults, PricingRuleFromIparm6) {
   }
 }
 
-// A very wide linear problem (more than 40 columns a row) prices partially
-// by default; Devex asked for by IPARM 6 is kept.
+// A wide linear problem (more than 20 columns a row) prices partially by
+// default; Devex or partial Devex asked for by IPARM 6 is kept.
 TEST(Defaults, WideLinearProblemPricesPartially) {
   const struct {
     int m, n, value, rule;
-  } cases[] = {{25, 10500, 0, kPricePartial}, {25, 1000, 0, kPriceDevex},  {25, 1001, 0, kPricePartial},
-               {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceDevex}};
+  } cases[] = {{25, 10500, 0, kPricePartial}, {25, 500, 0, kPriceDevex},    {25, 501, 0, kPricePartial},
+               {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceDevex},
+               {25, 10500, 3, kPricePartialDevex}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.n) + " columns, IPARM 6 = " + std::to_string(c.value));
     Context ctx;
@@ -365,6 +367,27 @@ TEST(Defaults, WideLinearProblemPricesPartially) {
     int errors = 0;
     tvopti(ctx, "IPARM 6", c.value, 0, 0, errors);
     resolve(ctx, c.m, c.n, 3 * c.n);
+    EXPECT_EQ(ctx.par.pricing, c.rule);
+  }
+}
+
+// An explicit Partial price or Multiple price (above 1) asks for partial
+// pricing, where they have their meaning; an explicit rule wins.
+TEST(Defaults, PartialOrMultiplePriceSelectsPartialPricing) {
+  const struct {
+    const char* phrase;
+    int value, rule;
+  } cases[] = {{"Partial price 4", 0, kPricePartial}, {"Partial price 1", 0, kPricePartial},
+               {"Multiple price 3", 0, kPricePartial}, {"Multiple price 1", 0, kPriceDevex},
+               {"Partial price 4", 2, kPriceDevex}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.phrase);
+    Context ctx;
+    fresh(ctx);
+    int errors = 0;
+    EXPECT_EQ(phrase(ctx, c.phrase), 0);
+    tvopti(ctx, "IPARM 6", c.value, 0, 0, errors);
+    resolve(ctx, 50, 100, 300);
     EXPECT_EQ(ctx.par.pricing, c.rule);
   }
 }

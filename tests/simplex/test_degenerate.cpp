@@ -97,3 +97,74 @@ TEST(Degenerate, ResetLineFormat) {
   EXPECT_GT(count, 0);
   EXPECT_TRUE(has(r.sum(), line + "  nonbasics set on bound, basics recomputed"));
 }
+
+namespace {
+
+// Every nonbasic variable (external states 0, 1) exactly on its bound.
+int off_bound(const LoopRun& r) {
+  int off = 0;
+  for (int j = 1; j <= r.P.nb; ++j) {
+    const int h = r.P.hs(j);
+    if ((h == 0 && r.P.xn(j) != r.P.bl(j)) || (h == 1 && r.P.xn(j) != r.P.bu(j))) ++off;
+  }
+  return off;
+}
+
+}  // namespace
+
+// degen2 from the slack basis: the phase-2 steps are degenerate enough to
+// switch bound perturbation on; it is removed before the optimal exit, so
+// the optimum is that of the true bounds, every nonbasic variable on one.
+TEST(Degenerate, PerturbationOnInPhaseTwoOffBeforeTheExit) {
+  LoopRun r(tvtest::netlib_lp("degen2"));
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 0);
+  EXPECT_NEAR(r.obj(), -1435.178, 1e-6 * 1435.178);
+  const std::string prt = r.prt();
+  const auto on = prt.find(" -- bounds perturbed against degeneracy");
+  const auto off = prt.find(" -- bound perturbation removed,");
+  const auto exit = prt.find(" EXIT -- optimal solution found");
+  ASSERT_NE(on, std::string::npos);
+  ASSERT_NE(off, std::string::npos);
+  EXPECT_LT(on, off);
+  EXPECT_LT(off, exit);
+  EXPECT_TRUE(has(r.sum(), " -- bounds perturbed against degeneracy"));
+  EXPECT_FALSE(r.ctx.spx.perturbed);
+  EXPECT_EQ(r.ctx.spx.nperturb, 1);
+  EXPECT_LT(r.primal_error(), 1e-9);
+  EXPECT_EQ(off_bound(r), 0);
+}
+
+// A limit reached while perturbation is in force: the point returned has
+// its nonbasic variables on their true bounds and the basic ones
+// recomputed (the rows hold), and the infeasibilities are counted against
+// the true bounds.
+TEST(Degenerate, LimitDuringPerturbationReturnsTrueBounds) {
+  int itn_on = 0;
+  {
+    LoopRun r(tvtest::netlib_lp("degen2"));
+    r.slack_basis();
+    ASSERT_EQ(r.solve(), 0);
+    const std::string prt = r.prt();
+    const auto on = prt.find(" -- bounds perturbed against degeneracy");
+    ASSERT_NE(on, std::string::npos);
+    const auto bol = prt.rfind('\n', on) + 1;
+    ASSERT_EQ(std::sscanf(prt.c_str() + bol, " Itn%9d", &itn_on), 1);
+  }
+  LoopRun r(tvtest::netlib_lp("degen2"), [&](tv::Context& c) { opt_i(c, "Iterations limit", itn_on + 25); });
+  r.slack_basis();
+  EXPECT_EQ(r.solve(), 3);
+  EXPECT_TRUE(has(r.prt(), " -- bound perturbation removed,"));
+  EXPECT_FALSE(r.ctx.spx.perturbed);
+  EXPECT_EQ(off_bound(r), 0);
+  double rows = 0.0;  // A x + s = 0 within rounding
+  std::vector<double> ax(r.P.m + 1, 0.0);
+  for (int j = 1; j <= r.P.n; ++j)
+    for (int l = r.P.ka(j); l < r.P.ka(j + 1); ++l) ax[r.P.ha(l)] += r.P.a(l) * r.P.xn(j);
+  for (int i = 1; i <= r.P.m; ++i) rows = std::max(rows, std::fabs(ax[i] + r.P.xn(r.P.n + i)));
+  EXPECT_LT(rows, 1e-9);
+  // The final statistics count what the true bounds leave infeasible.
+  double worst = 0.0;
+  for (int j = 1; j <= r.P.nb; ++j) worst = std::max({worst, r.P.bl(j) - r.P.xn(j), r.P.xn(j) - r.P.bu(j)});
+  EXPECT_EQ(r.ctx.spx.ninf > 0, worst > r.ctx.spx.delta);
+}
