@@ -268,8 +268,16 @@ RgResult RgIteration::run() {
   const bool useR = nlobj && rkept;
   m7sdir(hdim, ns, R, rg, v, p, useR);
   // After a few iterations in one subspace only the triangle's superbasics
-  // move: their curvature is known, the diagonal part's is a guess.
-  const bool frozen = useR && ns > hdim && N.nsubit > 3;
+  // move: their curvature is known, the diagonal part's is a guess.  That
+  // holds only while the triangle has the larger reduced gradient: else
+  // the step would stall on what the convergence test does not see.
+  bool frozen = false;
+  if (useR && hdim > 0 && ns > hdim && N.nsubit > 3) {
+    double tri = 0.0, diag = 0.0;
+    for (int k = 1; k <= hdim; ++k) tri = std::max(tri, std::fabs(rg(k)));
+    for (int k = hdim + 1; k <= ns; ++k) diag = std::max(diag, std::fabs(rg(k)));
+    frozen = tri >= diag;
+  }
   if (frozen) {
     for (int k = hdim + 1; k <= ns; ++k) p(k) = 0.0;
   }
