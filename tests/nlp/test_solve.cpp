@@ -490,3 +490,34 @@ TEST(NlpSolve, NonlinearConstraintsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A callback that writes one entry beyond gobj: in the sanitizer build the
+// arrays it gets are exactly their documented length, so the overrun is
+// reported instead of spoiling the solver's workspace.
+TEST(NlpSolveDeathTest, GradientWrittenBeyondItsLengthIsCaught) {
+#ifndef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "only the address sanitizer build sees the overrun";
+#else
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        Solve s(quadratic_with_row());
+        s.start({});
+        tv::tvsetfun(
+            s.ctx,
+            [](int* mode, int* nnobj, double* x, double* f, double* g, int*, int*, double*, int*) {
+              *f = x[0] * x[0] + x[1] * x[1];
+              if (*mode == 2) {
+                for (int j = 0; j <= *nnobj; ++j) g[j] = 2.0 * x[0];  // one too many
+              }
+            },
+            nullptr);
+        s.run();
+      },
+      "heap-buffer-overflow");
+#endif
+}
+
+}  // namespace
