@@ -21,6 +21,7 @@
 #include "core/timers.h"
 #include "core/units.h"
 #include "core/workspace.h"
+#include "nonlinear/callbacks.h"
 #include "tarvo.h"
 
 namespace tv {
@@ -56,11 +57,12 @@ struct Context {
   NonlinearState& nl;
   NonlinearSeams& seams;
 
-  // Callbacks of the current solve.
+  // Callbacks of the current solve.  funobj and funcon stay set from one
+  // solve to the next (tvsetfun); loglev and logfun are the entry's.
   int loglev = 0;
   tv_logfun logfun = nullptr;
-  tv_funobj funobj = nullptr;
-  tv_funcon funcon = nullptr;
+  FunObj funobj;
+  FunCon funcon;
 
   // Lines to the print file and to the summary file (dropped when absent).
   void prt(const std::string& s);

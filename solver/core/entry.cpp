@@ -87,6 +87,16 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   // is held sparse.
   Params& p = ctx.par;
   const int njac = solve_settings(ctx, P);
+  // Nonlinear constraints (after the defaults: a row count without Jacobian
+  // columns is no nonlinear constraint) are not handled by this version;
+  // refuse them rather than solve something else.
+  if (p.nncon > 0) {
+    ctx.both(strf(" XXX  The problem has nonlinear constraints (nncon =%8d, nnjac =%8d).", p.nncon, p.nnjac));
+    ctx.both(" XXX  This version of the solver handles a nonlinear objective with linear constraints only.");
+    ctx.both(exit_text(TV_NOT_SUPPORTED));
+    r.inform = TV_NOT_SUPPORTED;
+    return;
+  }
   if (variant == Variant::Nose) {
     if (static_cast<long long>(p.nncon) * p.nnjac != njac) p.jacform = 2;
   } else if (p.nncon > 0 && p.nnjac > 0 && p.nncon != njac / p.nnjac) {
@@ -153,6 +163,11 @@ void tvstart(Context& ctx, int iprint, int isumm, int ispecs) {
 void tvnose(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,
             int nwork, int loglev, tv_logfun logfun, EntryResult& r) {
   entry(ctx, Variant::Nose, start, P, names ? names : kBlankNames, ns, z, nwork, loglev, logfun, r);
+}
+
+void tvsetfun(Context& ctx, FunObj funobj, FunCon funcon) {
+  ctx.funobj = std::move(funobj);
+  ctx.funcon = std::move(funcon);
 }
 
 void tvnoss(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,

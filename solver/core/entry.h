@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/problem.h"
+#include "nonlinear/callbacks.h"
 #include "tarvo.h"
 
 namespace tv {
@@ -27,6 +28,14 @@ struct EntryResult {
 
 // Start a run: units, machine constants, title box, parameter reset.
 void tvstart(Context& ctx, int iprint, int isumm, int ispecs);
+
+// The evaluation callbacks of the context's next solves (empty: none).  A
+// plain C function pointer converts to either type; a lambda may carry the
+// caller's own data.  The arrays a callback receives have exactly the
+// documented lengths (x: nnobj or nnjac, gobj: nnobj, fcon: nncon, gcon:
+// njac, z: the "Workspace (user)" words); writing beyond them is an error
+// the solver cannot detect.
+void tvsetfun(Context& ctx, FunObj funobj, FunCon funcon);
 
 // Solve the problem in P (P.ns in/out) with workspace z(1..nwork).
 // names: 5 names of 8 characters (problem, objective, rhs, ranges, bounds).

@@ -27,8 +27,9 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   const int64_t nncon = s.nncon, nnobj = s.nnobj, nnjac = s.nnjac;
   const int64_t nnl = std::max(nnobj, nnjac);
 
+  // A Hessian dimension of 0 (set by the user) leaves R a diagonal only.
   const int64_t maxs = std::max(s.maxs, 1);
-  const int64_t hdim = std::max(s.hdim, 1);
+  const int64_t hdim = std::min<int64_t>(std::max(s.hdim, 0), maxs);
   const int64_t nbs = m + maxs;
   const int64_t lenr = hdim * (hdim + 1) / 2 + (maxs - hdim);
   const int64_t nscale = s.scaleopt != 0 ? nb : 1;

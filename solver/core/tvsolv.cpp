@@ -15,7 +15,7 @@
 #include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "lu/m2scal.h"
-#include "nonlinear/nonlinear_state.h"
+#include "nonlinear/nl_steps.h"
 #include "options/params.h"
 #include "simplex/cleanup_pass.h"
 #include "simplex/m5.h"
@@ -41,12 +41,6 @@ void print_partial_price(Context& ctx, int m, int n) {
 // The augmented-Lagrangian data of the nonlinear rows are set up here by the
 // major-iteration code when it exists (start of the run and of every cycle).
 void init_lagrangian(Context&, Problem&) {}
-
-// Final call of the nonlinear functions at the unscaled solution, scaling
-// off, with their state argument 2 + inform (then back to 0).  Returns a
-// negative value when a function asks to stop.  The evaluation routines of
-// the nonlinear functions make this call once they exist.
-int final_function_calls(Context&, Problem&, int) { return 0; }
 
 // Model modification between cycles; true when it asks to stop.
 bool call_matmod(Context& ctx, Problem& P, int ncycle) {
@@ -97,7 +91,6 @@ void run_start(Context& ctx, const Problem& P) {
     ctx.sav.matmod = std::move(hook);
     ctx.sav.ns_hessian = ns_hessian;
   }
-  ctx.nl.nstate_obj = ctx.nl.nstate_con = 1;
   ctx.par.partprice = partial_price_sections(P.m, P.n, ctx.par.partprice);
 }
 
@@ -117,6 +110,8 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
   // nonlinear.  Settled before it is printed, so the line shows what is used.
   if (p.scaleopt == 1 && n == P.nnl()) p.scaleopt = 0;
   print_partial_price(ctx, m, n);
+  // The callbacks' first calls of this run receive nstate 1.
+  nl_start(ctx, P);
 
   Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas);
   m2amat(ctx, 1, P, rowtype);
@@ -197,7 +192,8 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     m1time(ctx, -kClockOutput, 0);
 
     if (inform == TV_USER_STOP) break;
-    if (R.ninf == 0 && final_function_calls(ctx, P, inform) < 0) break;
+    // The final call of the callbacks at the unscaled solution.
+    if (R.ninf == 0 && nl_final_calls(ctx, P, inform) < 0) break;
     if (inform > TV_INTERRUPT) break;
     if (k < cyclim && call_matmod(ctx, P, k)) break;
   }

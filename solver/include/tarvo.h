@@ -42,7 +42,8 @@ enum tv_inform {
   TV_MPS_FILE = 41,          /* an MPS file cannot be read (MPS input only) */
   TV_WORKSPACE = 42,         /* not enough workspace (nwork < minwork); nothing was done */
   TV_BAD_DATA = 43,          /* invalid problem data; nothing was done */
-  TV_SYSTEM_ERROR = 44       /* memory could not be allocated, or another failure inside the solver */
+  TV_SYSTEM_ERROR = 44,      /* memory could not be allocated, or another failure inside the solver */
+  TV_NOT_SUPPORTED = 45      /* nonlinear constraints (nncon > 0): not handled by this version; nothing was done */
 };
 
 /* Per-iteration log procedure (the `logfun` argument of tvnose).  kind 1
@@ -106,7 +107,17 @@ void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int
 double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu,
               double* rc, double* xn);
 
-/* Nonlinear callbacks used by the next solve (null: none). */
+/* Nonlinear callbacks of the next solves (null: none); they stay set until
+ * the next tvsetfun.  funobj gets x(1..nnobj) (the leading columns, unscaled)
+ * and returns fobj and, when *mode is 2, the entries of gobj(1..nnobj) it
+ * knows; entries it leaves alone are estimated by differences.  funcon
+ * likewise for the nncon nonlinear rows, gcon(1..njac) in the order of the
+ * Jacobian entries in the matrix.  *nstate is 1 at the first call of a run,
+ * 2 + the result at the final call, else 0.  Returning *mode = -1 says the
+ * functions are undefined at x; *mode < -1 stops the run (result 6).  z and
+ * *nwork are the "Workspace (user)" words at the start of the workspace.
+ * Every array has exactly the length stated: writing beyond it corrupts the
+ * caller's or the solver's memory, which the solver cannot detect. */
 void tvsetfun(tv_funobj funobj, tv_funcon funcon);
 
 /* Attach a unit number to a file: mode "w" (create/truncate), "a" (append)

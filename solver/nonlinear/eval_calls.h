@@ -3,11 +3,41 @@
 // finiteness test.  Internal to solver/nonlinear.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "nonlinear/evaluator.h"
 
 namespace tv::detail {
+
+// An array handed to a callback.  In bounds-checked builds (the sanitizer
+// build among them) the callback gets a heap copy of exactly the documented
+// length, copied back afterwards, so that a callback writing beyond it is
+// caught by the address sanitizer instead of silently overwriting the
+// solver's workspace.  Other builds pass the solver's own storage.
+class CallArray {
+ public:
+#ifdef TARVO_CHECK_BOUNDS
+  static constexpr bool kCopy = true;
+#else
+  static constexpr bool kCopy = false;
+#endif
+  CallArray(double* p, int n) : orig_(p), n_(n > 0 ? n : 0) {
+    if (kCopy && orig_) copy_.assign(orig_, orig_ + n_);
+  }
+  ~CallArray() {
+    if (kCopy && orig_) std::copy(copy_.begin(), copy_.end(), orig_);
+  }
+  CallArray(const CallArray&) = delete;
+  CallArray& operator=(const CallArray&) = delete;
+  double* get() { return kCopy && orig_ ? copy_.data() : orig_; }
+
+ private:
+  double* orig_;
+  int n_;
+  std::vector<double> copy_;
+};
 
 // Runs clock k (4 constraints, 5 objective) for the life of the object when
 // the Timing level is above 1.

@@ -38,7 +38,7 @@
 
 #include "core/array.h"
 #include "core/units.h"
-#include "tarvo.h"
+#include "nonlinear/callbacks.h"
 
 namespace tv {
 
@@ -55,8 +55,8 @@ struct CallCounts {
 
 struct Evaluator {
   // ---- callbacks and what they receive besides the problem arrays ---------
-  tv_funobj funobj = nullptr;
-  tv_funcon funcon = nullptr;
+  FunObj funobj;
+  FunCon funcon;
   int probnum = 0;             // "Problem number", passed unchanged
   double* uwork = nullptr;     // workspace handed to the callbacks
   int nuwork = 0;              // its length

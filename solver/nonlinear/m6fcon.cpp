@@ -35,7 +35,8 @@ int call_funcon(Evaluator& ev, int mode, int nncon, int nnjac, int njac, double*
                 double* gcon) {
   int m = mode, nc = nncon, nj = nnjac, nz = njac, nstate = ev.nstate_con, nprob = ev.probnum,
       nw = ev.nuwork;
-  ev.funcon(&m, &nc, &nj, &nz, x, fcon, gcon, &nstate, &nprob, ev.uwork, &nw);
+  detail::CallArray xa(x, nnjac), fa(fcon, nncon), ga(gcon, njac), za(ev.uwork, ev.nuwork);
+  ev.funcon(&m, &nc, &nj, &nz, xa.get(), fa.get(), ga.get(), &nstate, &nprob, za.get(), &nw);
   return m;
 }
 

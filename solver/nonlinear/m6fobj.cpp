@@ -77,7 +77,8 @@ namespace {
 
 int call_funobj(Evaluator& ev, int mode, int nnobj, double* x, double& fobj, double* gobj) {
   int m = mode, nn = nnobj, nstate = ev.nstate_obj, nprob = ev.probnum, nw = ev.nuwork;
-  ev.funobj(&m, &nn, x, &fobj, gobj, &nstate, &nprob, ev.uwork, &nw);
+  detail::CallArray xa(x, nnobj), ga(gobj, nnobj), za(ev.uwork, ev.nuwork);
+  ev.funobj(&m, &nn, xa.get(), &fobj, ga.get(), &nstate, &nprob, za.get(), &nw);
   return m;
 }
 

@@ -1,7 +1,8 @@
-// The parts of the subproblem evaluation that concern only the callbacks:
-// the unknown marks before an evaluation (m6fun job 0) and the final calls
-// after the run.
+// The subproblem objective F and its gradient (m6fun, m6grd), the unknown
+// marks before an evaluation (m6fun0, job 0 of m6fun) and the final calls
+// after the run (m6final).
 #include "nonlinear/eval_calls.h"
+#include "nonlinear/rgit.h"
 
 namespace tv {
 
@@ -23,6 +24,29 @@ void m6final(Evaluator& ev, int inform, int nnobj, int nncon, int nnjac, int nja
     ev.nstate_obj = 2 + inform;
     m6fobj(ev, 0, nnobj, fobj, gobj, x);
   }
+}
+
+
+bool m6fun(Evaluator& ev, int mode, int nnobj, Dvec x, double sobj, double sense, double objscale,
+           double& f, Dvec g, double& F) {
+  f = 0.0;
+  if (nnobj > 0) {
+    m6fobj(ev, mode, nnobj, f, g, x);
+    if (ev.ierr != 0) return false;
+  }
+  F = sense * (f - sobj * objscale);
+  return true;
+}
+
+bool m6grd(Evaluator& ev, int nnobj, int nnl, double f, Dvec g, Dvec x, Dvec gwork, double sense,
+           Dvec gsub) {
+  if (nnobj > 0 && obj_estimated(ev)) {
+    m6dobj(ev, nnobj, f, g, x, gwork);
+    if (ev.ierr != 0) return false;
+  }
+  for (int j = 1; j <= nnobj; ++j) gsub(j) = sense * g(j);
+  for (int j = nnobj + 1; j <= nnl; ++j) gsub(j) = 0.0;
+  return true;
 }
 
 }  // namespace tv

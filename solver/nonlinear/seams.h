@@ -3,10 +3,10 @@
 //
 // The linear code paths are complete without them: with no nonlinear
 // variables and no superbasics none of them is reached except
-// hessian_clear, which keeps the reduced-Hessian region consistent.  The
-// defaults (NonlinearSeams() and default_context()'s table) do the least
-// that keeps the loop sound, documented per entry; the nonlinear work
-// installs the real steps in their place, and tests install fakes to drive
+// hessian_clear, which keeps the reduced-Hessian state consistent.  The
+// defaults (NonlinearSeams()) are the solver's own steps (nl_steps.h,
+// m7rgit.cpp); the steps of nonlinear constraints are still the least that
+// keeps the loop sound, documented per entry.  Tests install fakes to drive
 // the loop's branches for superbasics and major iterations.  Each entry is
 // one step: nothing here copies the loop.
 #pragma once
@@ -55,32 +55,36 @@ struct NonlinearSeams {
   NonlinearSeams();  // the default steps
 
   // ---- reduced-Hessian factor R (region hess) --------------------------------
-  // Mark that no factor is held (first word of R = 0).
+  // Mark that no factor is held: R is reset before its next use.
   std::function<void(Context&)> hessian_clear;
-  // True when a factor is held (first word of R nonzero).
+  // True when a factor is held.
   std::function<bool(Context&)> hessian_held;
 
   // ---- reduced-gradient iteration -----------------------------------------------
   // Reduced gradient of the ns superbasics into region rg; returns rgnorm.
-  // Default: zeros, 0.
   std::function<double(Context&, Problem&, int ns)> reduced_gradient;
   // One reduced-gradient iteration.  When it replaces a basic variable it
-  // updates the factors itself (m2bsol request 4).  Default: inform 9, so
-  // the loop ends with " EXIT -- the current point cannot be improved upon".
+  // updates the factors itself (m2bsol request 4).  A result with inform 5,
+  // 6 or 11 has written its EXIT line (ctx.nl.exit_printed).
   std::function<RgResult(Context&, Problem&, int& ns)> rgit;
   // The iteration takes several candidates from pricing (multiple pricing);
-  // otherwise pricing chooses one at a time.  Default: false.
-  bool multiple_pricing = false;
+  // otherwise pricing chooses one at a time.
+  bool multiple_pricing = true;
 
   // ---- functions ------------------------------------------------------------------
   // Objective function at the current point while feasible (cost former);
-  // sets ctx.nl.fobj.  Returns 0, or a result that ends the run (a callback
-  // asked to stop).  Default: fobj = 0, returns 0.
+  // sets ctx.nl.fobj.  Returns 0, or a result that ends the run (6: a
+  // callback asked to stop, or the functions are undefined here).
   std::function<int(Context&, Problem&, int ns)> objective;
+  // Gradient of the objective at the current point, before fresh prices
+  // while feasible: the subproblem gradient (region gsub, difference
+  // estimates included) and the costs grd of the basic and superbasic
+  // variables.  Returns 0 or 6 as `objective`.
+  std::function<int(Context&, Problem&, int ns)> gradient;
   // First feasible point with nonlinear variables: unscale (Scale option 2),
   // evaluate the functions, verify the derivatives.  Returns 0 to go on, or
-  // 6, 7, 8.  Default: 0.
-  std::function<int(Context&, Problem&)> first_feasible;
+  // 6, 7, 8.
+  std::function<int(Context&, Problem&, int ns)> first_feasible;
   // Right-hand side of the nonlinear rows for the row check: r(1..nncon).
   // Default: leaves the zeros.
   std::function<void(Context&, Problem&, Dvec r)> row_rhs;

@@ -38,8 +38,10 @@ int m5log(Context& ctx, Problem& P, int ns) {
   const bool lin = linear_problem(P, ns);
   const double obj = log_objective(ctx, P);
   const int lu = ctx.bas.lenl + ctx.bas.lenu;
-  const int nobj = 0, ncon = 0;  // function calls (counted by the nonlinear code)
-  const double condh = 0.0;
+  const NonlinearState& N = ctx.nl;
+  const int nobj = N.ev.obj.calls, ncon = N.ev.con.calls;
+  const double condh = N.condh;
+  auto tf = [](bool b) { return b ? 'T' : 'F'; };
   const bool logdue = first || (p.logfreq > 0 && S.itn % p.logfreq == 0);
   const bool sumdue = first || (p.sumfreq > 0 && S.itn % p.sumfreq == 0);
 
@@ -57,9 +59,15 @@ int m5log(Context& ctx, Problem& P, int ns) {
     std::string line = strf("%9d %c%1d%3d%9.1E%7d%7d%7d%8.1E%9.1E%7d%16.8E%9d%9d%4d", itn, S.logflag,
                             S.state, S.kpq, S.logdj, S.jsbin, S.jsbout, S.jbsout, S.step, S.pivot,
                             S.ninf, S.ninf > 0 ? S.sinf : obj, ctx.bas.lenl, ctx.bas.lenu, ctx.bas.ncp);
-    if (ns > 0) line += strf("%7d%7d%7d%3d%2d%8.1E %c%c%c%c", nobj, ncon, ns, 0, 0, condh, 'F', 'F', 'F', 'F');
+    if (ns > 0) {
+      line += strf("%7d%7d%7d%3d%2d%8.1E %c%c%c%c", nobj, ncon, ns, N.hmod1, N.hmod2, condh, tf(N.xconv),
+                   tf(N.fconv), tf(N.gconv), tf(N.sconv));
+    }
     ctx.prt(line);
     S.prtlines += 1;
+    if (ns > 0 && (N.hmod1 == 2 || N.hmod2 == 2)) {
+      ctx.prt(std::string(17, ' ') + strf("%9.1E%5d%5d%9.1E", N.modstep, N.modnr, N.modns, N.moddmin));
+    }
   } else if (p.lprbrf > 0 && lincon && logdue) {
     if (S.prtlines >= 40 || S.headdue) {
       ctx.prt("");
@@ -116,7 +124,7 @@ int m5log(Context& ctx, Problem& P, int ns) {
   int stop = 0;
   if (ctx.loglev > 0 && ctx.logfun != nullptr) {
     int kind = 1, major = S.nmaj - 1, minor = S.itn, ninf = S.ninf, nsb = ns, nc = ncon, bsswp = 0;
-    double sinf = S.sinf, step = S.step, objective = obj, feasible = 0.0, optimal = 0.0, penalty = 0.0;
+    double sinf = S.sinf, step = S.step, objective = obj, feasible = 0.0, optimal = 0.0, penalty = N.penalty;
     char flag = S.logflag;
     ctx.logfun(&kind, &stop, &major, &minor, &ninf, &sinf, &flag, &step, &objective, &feasible,
                &optimal, &nsb, &nc, &penalty, &bsswp, 1);
@@ -135,12 +143,14 @@ void final_statistics(Context& ctx, Problem& P, int ns) {
   if (S.ninf > 0) L.push_back(strf(" No. of infeasibilities%15d   Sum of infeas%24.10E", S.ninf, S.sinf));
   if (nnl > 0) {
     L.push_back(strf(" No. of major iterations%14d   Linear objective%21.10E", S.nmaj, P.objconst + S.objlin));
-    L.push_back(strf(" Penalty parameter%20.6f   Nonlinear objective%18.10E", 0.0, ctx.nl.fobj));
-    L.push_back(strf(" No. of calls to funobj%15d   No. of calls to funcon%15d", 0, 0));
-    if (p.derlevel < 3) {
-      L.push_back(strf(" Calls with mode=2 (f, known g)%7d%7d", 0, 0));
-      L.push_back(strf(" Calls for forward differencing%7d%7d", 0, 0));
-      L.push_back(strf(" Calls for central differencing%7d%7d", 0, 0));
+    const Evaluator& ev = ctx.nl.ev;
+    L.push_back(strf(" Penalty parameter%20.6f   Nonlinear objective%18.10E", ctx.nl.penalty, ctx.nl.fobj));
+    L.push_back(strf(" No. of calls to funobj%15d   No. of calls to funcon%15d", ev.obj.calls, ev.con.calls));
+    // The level in force: lowered when funobj does not set every gradient.
+    if (ev.derlevel < 3) {
+      L.push_back(strf(" Calls with mode=2 (f, known g)%7d%7d", ev.obj.mode2, ev.con.mode2));
+      L.push_back(strf(" Calls for forward differencing%7d%7d", ev.obj.forward, ev.con.forward));
+      L.push_back(strf(" Calls for central differencing%7d%7d", ev.obj.central, ev.con.central));
     }
   }
   if (nnl > 0 || ns > 0) {

@@ -14,6 +14,7 @@
 #include "lu/basis_state.h"
 #include "lu/m2bsol.h"
 #include "lu/m2crsh.h"
+#include "nonlinear/nl_steps.h"
 #include "nonlinear/nonlinear_state.h"
 #include "nonlinear/seams.h"
 #include "options/params.h"
@@ -59,10 +60,12 @@ class Loop {
   Next iterate();
   Next no_candidate();
   Next subproblem_optimal();
-  // Every stop of the loop prints its EXIT line here, or leaves it to the
-  // caller (S.holdend: a clean-up pass may follow and the run shows one).
+  // Ends the run with `code`.  Its EXIT line is printed here unless the step
+  // that failed has written it already, or left to the caller (S.holdend, on
+  // linear problems only: a clean-up pass may follow and the run shows one).
   void stop(int code, int value = 0) {
     inform = code;
+    if (ctx.nl.exit_printed) return;
     if (S.holdend) {
       S.heldcode = code;
       S.heldvalue = value;
@@ -98,7 +101,9 @@ void Loop::optimal_exit() {
 void Loop::cannot_improve() {
   const double ratio = S.rgnorm / S.pinorm;
   ctx.both(" XXX  The functions are non-smooth or very nonlinear");
-  if (par.derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
+  // The level in force: the first funobj call lowers it when gradients are missing.
+  const int derlevel = P.nnl() > 0 ? ctx.nl.ev.derlevel : par.derlevel;
+  if (derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
   ctx.both(ratio < 0.1 ? " XXX  The final point is REASONABLY NEAR AN OPTIMUM"
                        : " XXX  The final point is NOT CLOSE TO AN OPTIMUM");
   stop(TV_CANNOT_IMPROVE);
@@ -162,7 +167,10 @@ Next Loop::no_candidate() {
     if (ns > 0) {
       const double test =
           (par.completion == 1 || lincon()) ? par.opttol * S.pinorm : 0.01 * S.pinorm;
-      if (S.rgnorm <= test || S.lvltol == 2) return subproblem_optimal();
+      // A reduced-gradient iteration that is recovering from failed searches
+      // and found nothing to price either has reached what it can.
+      const bool stuck = ctx.nl.retry > 0 && ctx.nl.nrestart < 2;
+      if (S.rgnorm <= test || S.lvltol == 2 || stuck) return subproblem_optimal();
       S.state = kStateRg;
       S.tolrg = 0.1 * std::min(S.rgnorm, S.tolrg);
       if (test >= S.tolrg) {
@@ -260,7 +268,7 @@ Next Loop::iterate() {
       }
       if (nnl > 0 && !nlfeas) {
         nlfeas = true;
-        const int rr = nls.first_feasible(ctx, P);
+        const int rr = nls.first_feasible(ctx, P, ns);
         if (rr != 0) {
           stop(rr);
           return Next::Stop;
@@ -275,7 +283,15 @@ Next Loop::iterate() {
       S.tolrg = 0.0;
     }
     // Prices (Devex pricing updates them from the pivot row while the
-    // costs stay the same).
+    // costs stay the same), with the objective's gradient in the costs
+    // while feasible.
+    if (S.needpi && nnl > 0 && S.ninf == 0) {
+      const int rr = nls.gradient(ctx, P, ns);
+      if (rr != 0) {
+        stop(rr);
+        return Next::Stop;
+      }
+    }
     if (S.needpi) {
       if (devex_costs_kept(ctx, P)) {
         S.needpi = false;
@@ -308,6 +324,7 @@ Next Loop::iterate() {
           return Next::Stop;
         }
         m5pric(ctx, P, ns, increase);
+        ctx.nl.canprice = S.jq > 0;
         if (S.jq > 0) {
           if (S.ncand > 1) S.state = kStatePriceRg;
           S.lvltol = 1;
@@ -558,6 +575,8 @@ void Loop::run() {
   S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
   S.dvx.sections = par.pricing == kPricePartialDevex && P.nnl() == 0 && ctx.part.devex.len >= P.nb;
   if (!ctx.run.gothes) nls.hessian_clear(ctx);
+  nl_loop_start(ctx);
+  if (!lincon()) ctx.nl.penalty = par.penalty;
   ctx.run.gotfac = false;
   if (lincon()) m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
   // A nonbasic variable beyond its bound starts on it (the basic variables
@@ -577,6 +596,7 @@ void Loop::run() {
     S.thresh[0] = S.thresh[1] = 1.0e20;
     S.lvltol = 1;
     S.tolrg = 0.0;
+    m6difreset(ctx.nl.ev);
     m5dgen(ctx, kExpandStart, P, ns);
     if (S.dvx.on || S.dvx.sections) devex_start(ctx, P);
     if (!lincon()) {

@@ -80,6 +80,11 @@ TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit) {
   tvsetfun(p.nnobj > 0 ? nlp_funobj : nullptr, p.nncon > 0 ? nlp_funcon : nullptr);
   int none = 0, errors = 0;
   tvstart(&none, &none, &none);
+  // A superbasics limit that fits the problem (the default 50 is too small
+  // for the scalable ones), the rule the host link uses: 5/4 of the
+  // nonlinear variables plus 2.
+  int maxs = std::max(5 * std::max(p.nnobj, p.nnjac) / 4 + 2, 50);
+  tvopti("Superbasics limit", &maxs, &none, &none, &errors, 17);
   if (itnlimit > 0) tvopti("Iterations limit", &itnlimit, &none, &none, &errors, 16);
   if (majlimit > 0) tvopti("Major iterations limit", &majlimit, &none, &none, &errors, 22);
 

@@ -128,7 +128,9 @@ void nlp_funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double*
 }
 
 // One cold solve through the process-wide entry with default options (no
-// print or summary file).  Limits <= 0 keep the solver's defaults.
+// print or summary file) apart from a Superbasics limit of 5/4 of the
+// nonlinear variables + 2 (at least 50).  Limits <= 0 keep the solver's
+// defaults.
 struct TvRun {
   int inform = -1;
   double obj = kNaN;  // as returned by the entry

@@ -1,0 +1,35 @@
+// The nonlinear steps of a solve that sit between the run driver, the main
+// loop and the evaluation routines: the start of a run, the objective and
+// its gradient for the cost former and the prices, the first feasible point
+// (evaluation and derivative checks), and the final calls of the callbacks.
+// The main loop reaches the loop-level steps through ctx.seams (seams.h),
+// whose defaults are these.
+#pragma once
+
+#include "core/problem.h"
+
+namespace tv {
+
+struct Context;
+
+// Start of a run (tvsolv): the evaluator is set up from the parameters and
+// the context's callbacks (counters cleared, nstate 1 for both callbacks,
+// forward differences), the reduced-gradient state is cleared.
+void nl_start(Context& ctx, const Problem& P);
+
+// Start of a call of the main loop: nothing pending from an earlier call.
+void nl_loop_start(Context& ctx);
+
+// The steps installed in ctx.seams.
+void nl_hessian_clear(Context& ctx);
+bool nl_hessian_held(Context& ctx);
+double nl_reduced_gradient(Context& ctx, Problem& P, int ns);
+int nl_objective(Context& ctx, Problem& P, int ns);
+int nl_gradient(Context& ctx, Problem& P, int ns);
+int nl_first_feasible(Context& ctx, Problem& P, int ns);
+
+// The final call of each callback at the unscaled solution (scaling off,
+// nstate = 2 + inform).  Returns -1 when a callback asked to stop, else 0.
+int nl_final_calls(Context& ctx, Problem& P, int inform);
+
+}  // namespace tv
