@@ -1,0 +1,241 @@
+// Nonlinear models through the plug-in.  The problems of the nonlinear
+// test-problem library are written as host models (their formulas as
+// expressions, their bounds, start points and linear rows as they are) and
+// solved by the host driver through the dynamic loader; the results must
+// match the known optimum and what the subroutine entry returns for the same
+// problem.  Then the evaluation callbacks' failure paths (errors at the
+// start point, DomLim, failing or lying host calls), the host's stop requests
+// during a nonlinear solve, and the callbacks called directly against the
+// test host's model library.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "control.h"
+#include "core/units.h"
+#include "host_result.h"
+#include "link_test_util.h"
+#include "problems.h"
+#include "tarvo.h"
+#include "tvl.h"
+
+namespace {
+
+using linktest::count;
+using linktest::HostResult;
+using linktest::parse_result;
+using linktest::TempDir;
+using DriverRun = linktest::Run;
+
+std::string num(double v) {
+  if (v >= 1e20) return "inf";
+  if (v <= -1e20) return "-inf";
+  return tv::strf("%.17g", v);
+}
+
+// ---- the library's problems as host models ----------------------------------
+
+// The objective of hs086: x'Cx + sum d_j x_j^3 (its linear part is cobj).
+std::string hs086_objective() {
+  static const double c[5][5] = {{30, -20, -10, 32, -10},
+                                 {-20, 39, -6, -31, 32},
+                                 {-10, -6, 10, -6, -10},
+                                 {32, -31, -6, 39, -20},
+                                 {-10, 32, -10, -20, 30}};
+  static const double d[5] = {4, 8, 10, 6, 2};
+  std::string s;
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) s += tv::strf("%s%g*x%d*x%d", s.empty() ? "" : " + ", c[i][j], i + 1, j + 1);
+  for (int j = 0; j < 5; ++j) s += tv::strf(" + %g*x%d^3", d[j], j + 1);
+  return s;
+}
+
+std::string hs110_objective() {
+  std::string s, prod;
+  for (int j = 1; j <= 10; ++j) {
+    s += tv::strf("%slog(x%d - 2)^2 + log(10 - x%d)^2", j > 1 ? " + " : "", j, j);
+    prod += tv::strf("%sx%d", j > 1 ? "*" : "", j);
+  }
+  return s + " - (" + prod + ")^0.2";
+}
+
+std::string hs118_objective() {
+  std::string s;
+  for (int j = 1; j <= 15; ++j) s += tv::strf("%s%g*x%d^2", j > 1 ? " + " : "", j % 3 == 0 ? 0.00015 : 0.0001, j);
+  return s;
+}
+
+// The nonlinear objective f of each problem in the variables x1, x2, ...
+// (the linear objective, constant and rows come from the library).
+std::map<std::string, std::string> objectives() {
+  const double pi = std::acos(-1.0), r3 = std::sqrt(3.0);
+  const std::string obj51 = "(x1 - x2)^2 + (x2 + x3 - 2)^2 + (x4 - 1)^2 + (x5 - 1)^2";
+  return {
+      {"hs001", "100*(x2 - x1^2)^2 + (1 - x1)^2"},
+      {"hs002", "100*(x2 - x1^2)^2 + (1 - x1)^2"},
+      {"hs003", "x2 + 0.00001*(x2 - x1)^2"},
+      {"hs004", "(x1 + 1)^3/3"},
+      {"hs005", "sin(x1 + x2) + (x1 - x2)^2"},
+      {"hs009", tv::strf("sin(%.17g*x1)*cos(%.17g*x2)", pi / 12, pi / 16)},
+      {"hs021", "0.01*x1^2 + x2^2 - 100"},
+      {"hs024", tv::strf("%.17g*((x1 - 3)^2 - 9)*x2^3", 1 / (27 * r3))},
+      {"hs028", "(x1 + x2)^2 + (x2 + x3)^2"},
+      {"hs035", "9 - 8*x1 - 6*x2 - 4*x3 + 2*x1^2 + 2*x2^2 + x3^2 + 2*x1*x2 + 2*x1*x3"},
+      {"hs036", "-x1*x2*x3"},
+      {"hs037", "-x1*x2*x3"},
+      {"hs038", "100*(x2 - x1^2)^2 + (1 - x1)^2 + 90*(x4 - x3^2)^2 + (1 - x3)^2 + "
+                "10.1*((x2 - 1)^2 + (x4 - 1)^2) + 19.8*(x2 - 1)*(x4 - 1)"},
+      {"hs044", "x1 - x2 - x3 - x1*x3 + x1*x4 + x2*x3 - x2*x4"},
+      {"hs045", "2 - x1*x2*x3*x4*x5/120"},
+      {"hs048", "(x1 - 1)^2 + (x2 - x3)^2 + (x4 - x5)^2"},
+      {"hs049", "(x1 - x2)^2 + (x3 - 1)^2 + (x4 - 1)^4 + (x5 - 1)^6"},
+      {"hs050", "(x1 - x2)^2 + (x2 - x3)^2 + (x3 - x4)^4 + (x4 - x5)^2"},
+      {"hs051", obj51},
+      {"hs052", "(4*x1 - x2)^2 + (x2 + x3 - 2)^2 + (x4 - 1)^2 + (x5 - 1)^2"},
+      {"hs053", obj51},
+      {"hs076", "x1^2 + 0.5*x2^2 + x3^2 + 0.5*x4^2 - x1*x3 + x3*x4"},
+      {"hs086", hs086_objective()},
+      {"hs110", hs110_objective()},
+      {"hs118", hs118_objective()},
+  };
+}
+
+// A library problem as a model file: columns x1.. with their bounds and start
+// levels, rows r1.. (a row with two finite limits becomes r<i> =g= and
+// r<i>u =l= with the same terms), the objective from `f`, the library's linear
+// objective and constant.
+std::string host_model(const tvnlp::NlpProblem& p, const std::string& f) {
+  std::string s = "name " + p.name + "\n";
+  for (int j = 0; j < p.n; ++j)
+    s += tv::strf("col x%d %s %s level %s\n", j + 1, num(p.xlo[j]).c_str(), num(p.xup[j]).c_str(),
+                  num(p.x0[j]).c_str());
+  for (int i = 0; i < p.m; ++i) {
+    auto row = [&](const std::string& name, const char* type, double rhs) {
+      s += "row " + name + " " + type + " " + num(rhs) + "\n";
+      for (const tvnlp::Entry& e : p.lin)
+        if (e.row == i) s += tv::strf("coef %s x%d %s\n", name.c_str(), e.col + 1, num(e.val).c_str());
+    };
+    const std::string name = tv::strf("r%d", i + 1);
+    if (p.rlo[i] == p.rup[i]) {
+      row(name, "=e=", p.rlo[i]);
+    } else {
+      if (p.rlo[i] > -1e20) row(name, "=g=", p.rlo[i]);
+      if (p.rup[i] < 1e20) row(p.rlo[i] > -1e20 ? name + "u" : name, "=l=", p.rup[i]);
+    }
+  }
+  for (size_t j = 0; j < p.cobj.size(); ++j)
+    if (p.cobj[j] != 0.0) s += tv::strf("coef obj x%zu %s\n", j + 1, num(p.cobj[j]).c_str());
+  if (p.objconst != 0.0) s += "objconst " + num(p.objconst) + "\n";
+  return s + "nlobj " + f + "\n";
+}
+
+// The same problem through the subroutine entry: levels and reduced costs of
+// the columns, and level and marginal of each row as the link writes them.
+struct Direct {
+  int inform = -1;
+  double obj = 0.0;
+  std::vector<double> x, rc, rowlevel, rowmarg;
+};
+
+Direct solve_direct(const tvnlp::NlpProblem& p) {
+  tvnlp::TvArrays t = tvnlp::build_arrays(p);
+  tvnlp::bind(p);
+  tvsetfun(tvnlp::nlp_funobj, nullptr);
+  int none = 0, errors = 0;
+  tvstart(&none, &none, &none);
+  char names[41];
+  std::memset(names, ' ', 40);
+  int nnames = 1, name1 = 0, name2 = 0, ns = 0, loglev = 0, minwork = 0, ncstat = 0, nmajor = 0, itns = 0;
+  int ninf = 0;
+  double sinf = 0.0, cviol = 0.0, cviolr = 0.0;
+  int nwork = 200000;
+  std::vector<double> z(static_cast<size_t>(nwork));
+  Direct d;
+  tvnose("Cold", &t.m, &t.n, &t.nb, &t.ne, &nnames, &t.nncon, &t.nnobj, &t.nnjac, &t.objrow, &t.objconst, names,
+         t.a.data(), t.ha.data(), t.ka.data(), t.bl.data(), t.bu.data(), &name1, &name2, t.hs.data(), t.xn.data(),
+         t.pi.data(), t.rc.data(), &d.inform, &minwork, &ns, &ninf, &sinf, &d.obj, z.data(), &nwork, &loglev,
+         nullptr, &nmajor, &itns, &ncstat, &cviol, &cviolr, 4);
+  tvsetfun(nullptr, nullptr);
+  tvnlp::bind(nullptr);
+  (void)errors;
+  d.x.assign(t.xn.begin(), t.xn.begin() + p.n);
+  d.rc.assign(t.rc.begin(), t.rc.begin() + p.n);
+  for (int i = 0; i < p.m; ++i) {
+    d.rowlevel.push_back(-t.xn[static_cast<size_t>(p.n + i)]);
+    d.rowmarg.push_back(-t.rc[static_cast<size_t>(p.n + i)]);
+  }
+  return d;
+}
+
+class NonlinearModels : public ::testing::Test {
+ protected:
+  DriverRun run(const std::string& model, const std::string& control = "") {
+    const std::string file = dir.write("model.txt", model + "env ScratchDir " + dir.path() + "\n");
+    std::string flags = "--values";
+    if (!control.empty()) flags += " --control '" + dir.write("control.txt", control) + "'";
+    DriverRun r = linktest::run_driver(flags + " '" + file + "'");
+    res = parse_result(r.out);
+    return r;
+  }
+  TempDir dir;
+  HostResult res;
+};
+
+// Every problem of the library with bounds and linear rows: the optimum, and
+// the point and multipliers of the subroutine entry.  The table of the
+// closing note comes from the lines printed here.
+TEST_F(NonlinearModels, LibraryProblemsMatchTheKnownOptimumAndTheEntry) {
+  const auto f = objectives();
+  int solved = 0;
+  for (const auto& [name, expr] : f) {
+    SCOPED_TRACE(name);
+    const tvnlp::NlpProblem p = tvnlp::make_problem(name);
+    DriverRun r = run(host_model(p, expr));
+    ASSERT_EQ(r.status, 0) << r.out;
+    const double err = std::fabs(res.objective - p.fstar);
+    std::printf("| %s | %.10g | %.10g | %.2e | %d %d |\n", name.c_str(), res.objective, p.fstar, err,
+                res.modelstat, res.solvestat);
+    EXPECT_EQ(res.modelstat, 2) << r.out;  // locally optimal
+    EXPECT_EQ(res.solvestat, 1);
+    EXPECT_NE(r.out.find(" EXIT - Optimal Solution found, objective: "), std::string::npos);
+    EXPECT_LE(err, std::max(p.xstar_tol, 1e-6) * std::max(1.0, std::fabs(p.fstar))) << r.out;
+    EXPECT_EQ(res.ncols, p.n);
+    // Each expression evaluated with its gradient, no error.
+    EXPECT_NE(r.out.find(" 0 errors\n"), std::string::npos) << r.out;
+
+    const Direct d = solve_direct(p);
+    ASSERT_EQ(d.inform, 0);
+    EXPECT_NEAR(res.objective, d.obj, 1e-7 * std::max(1.0, std::fabs(d.obj)));
+    for (int j = 0; j < p.n; ++j) {
+      const linktest::Record& c = res.cols[tv::strf("x%d", j + 1)];
+      EXPECT_NEAR(c.level, d.x[j], 1e-4 * (1.0 + std::fabs(d.x[j]))) << "x" << j + 1;
+      EXPECT_NEAR(c.marginal, d.rc[j], 1e-4 * (1.0 + std::fabs(d.rc[j]))) << "x" << j + 1;
+    }
+    for (int i = 0; i < p.m; ++i) {
+      const std::string rn = tv::strf("r%d", i + 1);
+      double level = 0.0, marg = 0.0;
+      bool seen = false;
+      for (const std::string& h : {rn, rn + "u"}) {
+        auto it = res.rows.find(h);
+        if (it == res.rows.end()) continue;
+        level = it->second.level;
+        marg += it->second.marginal;
+        seen = true;
+      }
+      ASSERT_TRUE(seen) << rn;
+      EXPECT_NEAR(level, d.rowlevel[i], 1e-5 * (1.0 + std::fabs(d.rowlevel[i]))) << rn;
+      EXPECT_NEAR(marg, d.rowmarg[i], 1e-4 * (1.0 + std::fabs(d.rowmarg[i]))) << rn;
+    }
+    ++solved;
+  }
+  EXPECT_EQ(solved, 25);
+}
+
+}  // namespace
