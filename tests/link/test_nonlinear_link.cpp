@@ -239,3 +239,113 @@ TEST_F(NonlinearModels, LibraryProblemsMatchTheKnownOptimumAndTheEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- evaluation errors, limits and stop requests through the plug-in --------
+
+// -log(x) - log(1 - x) from x = 0.9: the first step leaves the domain, the line
+// search comes back; optimum 2 log 2 at x = 1/2.
+const char kBarrier[] = "name barrier\ncol x -10 10 level 0.9\nnlobj -log(x) - log(1 - x)\n";
+
+TEST_F(NonlinearModels, EvaluationErrorsCountAgainstDomLim) {
+  // The error in the line search is the first one: past a limit of 0.
+  DriverRun r = run(std::string(kBarrier) + "env DomLim 0\n");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("\n EXIT - Function evaluation error limit exceeded.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 5);
+  EXPECT_EQ(res.modelstat, 7);
+  EXPECT_NE(r.out.find("=== headntail 6 1\n"), std::string::npos);
+  EXPECT_DOUBLE_EQ(res.cols["x"].level, 0.9);  // the last good point is written
+  // Within the limit the solve goes on to the optimum; the error is reported.
+  r = run(std::string(kBarrier) + "env DomLim 1\n");
+  EXPECT_EQ(res.modelstat, 2) << r.out;
+  EXPECT_EQ(res.solvestat, 1);
+  EXPECT_NEAR(res.objective, 2 * std::log(2.0), 1e-12);
+  EXPECT_NEAR(res.cols["x"].level, 0.5, 1e-6);
+  EXPECT_NE(r.out.find("=== headntail 6 1\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" 1 errors\n"), std::string::npos);
+}
+
+TEST_F(NonlinearModels, UndefinedAtTheStartPoint) {
+  const std::string m = "name start\ncol x -10 10 level -1\nnlobj -log(x) - log(1 - x)\n";
+  DriverRun r = run(m + "env DomLim 0\n");
+  EXPECT_NE(r.out.find("\n EXIT - Function evaluation error limit exceeded.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 5);
+  EXPECT_NE(linktest::read_file(dir.file("tarvo55Print.dat"))
+                .find(" EXIT -- Termination requested by User in subroutine funobj after       1  calls"),
+            std::string::npos);
+  // Within the limit the solver cannot start either: values not available.
+  r = run(m + "env DomLim 5\n");
+  EXPECT_NE(r.out.find("\n EXIT - Constraint and objective values could not be calculated.\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(res.solvestat, 4);
+  EXPECT_EQ(res.iterations, 0);
+  EXPECT_DOUBLE_EQ(res.cols["x"].level, -1.0);
+}
+
+TEST_F(NonlinearModels, FailingHostEvaluationIsAnEvaluationError) {
+  // A failed call is one error, whatever counts the host wrote.
+  for (const char* c : {"fail hmoEvalGradNLObj\n", "failjunk hmoEvalGradNLObj\n"}) {
+    SCOPED_TRACE(c);
+    DriverRun r = run(std::string(kBarrier) + "env DomLim 0\n", c);
+    EXPECT_EQ(count(r.out, "*** WARNING: HMO: evaluate objective gradient failed!\n"), 1) << r.out;
+    EXPECT_EQ(res.solvestat, 5);
+    EXPECT_NE(r.out.find("=== headntail 6 1\n"), std::string::npos) << r.out;
+  }
+  // The objective's entries fail after the model was sent (four queries).
+  DriverRun r = run(std::string(kBarrier) + "env DomLim 3\n", "failafter hmoGetObjSparse 4\n");
+  EXPECT_EQ(count(r.out, "*** WARNING: HMO: evaluate objective gradient failed!\n"), 1) << r.out;
+  EXPECT_EQ(res.solvestat, 4);
+  EXPECT_NE(r.out.find("=== headntail 6 1\n"), std::string::npos) << r.out;
+}
+
+// hs038 from its start point takes some 30 iterations.
+std::string hs038() { return host_model(tvnlp::make_problem("hs038"), objectives().at("hs038")); }
+
+TEST_F(NonlinearModels, StopRequestsAndLimitsDuringANonlinearSolve) {
+  DriverRun r = run(hs038() + "env TerminateAfter 5\n");
+  EXPECT_EQ(count(r.out, " Received interrupt signal, will stop shortly...\n"), 1) << r.out;
+  EXPECT_NE(r.out.find("\n EXIT - Terminated by user.\n"), std::string::npos);
+  EXPECT_EQ(res.solvestat, 8);
+  EXPECT_EQ(res.modelstat, 7);
+  EXPECT_EQ(res.iterations, 5);
+  EXPECT_EQ(res.ncols, 0);
+
+  r = run(hs038() + "env ClockStep 1\nenv ResLim 3\n");
+  EXPECT_EQ(count(r.out, " Resource limit exceeded, will stop shortly...\n"), 1) << r.out;
+  EXPECT_NE(r.out.find("\n EXIT - Time limit reached.\n"), std::string::npos);
+  EXPECT_EQ(res.solvestat, 3);
+  EXPECT_EQ(res.ncols, 0);
+
+  // An iteration limit keeps the intermediate point, superbasics not optimal.
+  r = run(hs038() + "env IterLim 4\n");
+  EXPECT_NE(r.out.find("\n EXIT - Too many iterations.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 2);
+  EXPECT_EQ(res.modelstat, 7);
+  EXPECT_EQ(res.iterations, 4);
+  ASSERT_EQ(res.ncols, 4);
+  int nonopt = 0;
+  for (const auto& [name, c] : res.cols) nonopt += c.cond == 1;
+  EXPECT_GT(nonopt, 0);
+}
+
+TEST_F(NonlinearModels, MaximisedObjectiveHasNegatedValueAndMarginals) {
+  const tvnlp::NlpProblem p = tvnlp::make_problem("hs076");
+  DriverRun r = run(host_model(p, objectives().at("hs076")));
+  ASSERT_EQ(res.modelstat, 2) << r.out;
+  const HostResult minimised = res;
+  // max -f: the same point, the objective and every marginal negated.
+  tvnlp::NlpProblem q = p;
+  for (double& c : q.cobj) c = -c;
+  r = run("sense max\n" + host_model(q, "-(" + objectives().at("hs076") + ")"));
+  ASSERT_EQ(res.modelstat, 2) << r.out;
+  EXPECT_NEAR(res.objective, -minimised.objective, 1e-9);
+  for (const auto& [name, c] : minimised.cols) {
+    EXPECT_NEAR(res.cols[name].level, c.level, 1e-6) << name;
+    EXPECT_NEAR(res.cols[name].marginal, -c.marginal, 1e-6) << name;
+  }
+  for (const auto& [name, row] : minimised.rows) EXPECT_NEAR(res.rows[name].marginal, -row.marginal, 1e-6) << name;
+}
+
+}  // namespace
