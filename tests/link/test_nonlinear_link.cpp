@@ -349,3 +349,228 @@ TEST_F(NonlinearModels, MaximisedObjectiveHasNegatedValueAndMarginals) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- the callbacks called directly against the test host's model library ----
+
+// Columns x, y nonlinear in the rows (x also in the objective), z linear; rows
+// c1, c2 nonlinear, c3 linear.  Already in the solver's order, so the model's
+// own order is the one the callbacks see.
+//   c1: x^2 y + 2 z      c2: exp(x) + 4 y      c3: x + z
+//   objective: log(x) + 3 y + z
+// Jacobian columns: x (c1, c2), y (c1, c2): jacstart 0 2 4.
+const char kRows[] =
+    "col x 0.5 4 level 1\ncol y -inf inf level 2\ncol z 0 inf level 3\n"
+    "row c1 =l= 10\nrow c2 =l= 20\nrow c3 =g= 0\n"
+    "nlrow c1 x^2*y + 2*z\nnlrow c2 exp(x) + 4*y\ncoef c3 x 1\ncoef c3 z 1\n"
+    "nlobj log(x) + 3*y + z\n";
+
+class Callbacks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tvhost_control_reset();
+    char msg[256];
+    const std::string file = dir.write("model.txt", kRows);
+    ASSERT_EQ(hmoCreateDD(&model, TVHOST_LIBDIR, file.c_str(), msg, sizeof msg), 1) << msg;
+    ASSERT_EQ(hevGetReadyD(TVHOST_LIBDIR, msg, sizeof msg), 1) << msg;
+    hmoSetExitIndicator(0);
+    hevSetExitIndicator(0);
+    ASSERT_EQ(hmoN(model), 3);
+    ASSERT_EQ(hmoNLM(model), 2);
+    tvl.model = model;
+    tvl.env = static_cast<hevHandle_t>(hmoEnvironment(model));
+    tvl.hasobj = 1;
+    tvl.domlim = 100;
+    tvl.jacstart = jacstart;
+    tvl.njaccols = 2;
+    tvl.nbuf = 3;
+    tvl.colbuf = colbuf;
+    tvl.nlbuf = nlbuf;
+    tvl.cntbuf = cntbuf;
+    tvl.gradbuf = gradbuf;
+    tvl.valbuf = valbuf;
+    saved = tvl::global_tvl;
+    tvl::global_tvl = &tvl;
+    tvhost_capture_start();
+  }
+  void TearDown() override {
+    tvhost_capture_stop();
+    tvhost_control_reset();
+    tvl::global_tvl = saved;
+    hmoFree(&model);
+  }
+  // funobj at (x, y); returns mode.
+  int obj(double x, double y, int mode = 2) {
+    double xx[2] = {x, y};
+    int nn = 2, nstate = 0, nprob = 1, nwork = 0;
+    tvl::funobj(&mode, &nn, xx, &fobj, gobj, &nstate, &nprob, nullptr, &nwork);
+    return mode;
+  }
+  int con(double x, double y, int mode = 2) {
+    double xx[2] = {x, y};
+    int nncon = 2, nnjac = 2, njac = 4, nstate = 0, nprob = 1, nwork = 0;
+    tvl::funcon(&mode, &nncon, &nnjac, &njac, xx, fcon, gcon, &nstate, &nprob, nullptr, &nwork);
+    return mode;
+  }
+  std::string log() { return tvhost_capture_text(); }
+
+  TempDir dir;
+  hmoHandle_t model = nullptr;
+  tvl::tvlRec tvl;
+  tvl::tvlRec* saved = nullptr;
+  int jacstart[3] = {0, 2, 4};
+  int colbuf[3] = {}, nlbuf[3] = {}, cntbuf[3] = {};
+  double gradbuf[3] = {}, valbuf[3] = {};
+  double fobj = -1, gobj[2] = {-1, -1}, fcon[2] = {-1, -1}, gcon[4] = {-1, -1, -1, -1};
+};
+
+TEST_F(Callbacks, ValuesAndGradientsInTheJacobianLayout) {
+  const double e = std::exp(1.0);
+  EXPECT_EQ(con(1.0, 2.0), 2);
+  // The rows' terms in the Jacobian columns; 2 z belongs to the matrix.
+  EXPECT_DOUBLE_EQ(fcon[0], 2.0);
+  EXPECT_DOUBLE_EQ(fcon[1], e + 8.0);
+  // Column x: d/dx of c1, c2; column y: d/dy of c1 (nonlinear), c2 (the coefficient 4).
+  EXPECT_DOUBLE_EQ(gcon[0], 4.0);
+  EXPECT_DOUBLE_EQ(gcon[1], e);
+  EXPECT_DOUBLE_EQ(gcon[2], 1.0);
+  EXPECT_DOUBLE_EQ(gcon[3], 4.0);
+  // Mode 0 gets the gradient as well.
+  EXPECT_EQ(con(2.0, -1.0, 0), 0);
+  EXPECT_DOUBLE_EQ(fcon[0], -4.0);
+  EXPECT_DOUBLE_EQ(gcon[0], -4.0);
+  EXPECT_DOUBLE_EQ(gcon[2], 4.0);
+
+  // log(x) + 3 y; z is in the objective row.
+  EXPECT_EQ(obj(1.0, 2.0), 2);
+  EXPECT_DOUBLE_EQ(fobj, 6.0);
+  EXPECT_DOUBLE_EQ(gobj[0], 1.0);
+  EXPECT_DOUBLE_EQ(gobj[1], 3.0);
+  EXPECT_EQ(tvl.evalerrs, 0);
+  EXPECT_EQ(log(), "");
+  // Without an objective: zero, and the host is not asked.
+  tvl.hasobj = 0;
+  tvhost_control_add("fail hmoGetObjSparse\nfail hmoEvalGradNLObj\n");
+  EXPECT_EQ(obj(1.0, 2.0), 2);
+  EXPECT_EQ(fobj, 0.0);
+  EXPECT_EQ(gobj[0], 0.0);
+  EXPECT_EQ(gobj[1], 0.0);
+}
+
+TEST_F(Callbacks, ErrorsAreCountedAgainstTheLimit) {
+  tvl.domlim = 2;
+  EXPECT_EQ(obj(-1.0, 2.0), -1);  // log(-1)
+  EXPECT_EQ(tvl.evalerrs, 1);
+  EXPECT_EQ(obj(1.0, 2.0), 2);  // defined again
+  EXPECT_EQ(obj(-1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 2);
+  EXPECT_EQ(obj(-1.0, 2.0), -2);  // the third passes the limit of two
+  EXPECT_EQ(tvl.evalerrs, 3);
+  // A row error stops the loop over the rows at the limit.
+  tvl.evalerrs = 0;
+  tvl.domlim = 0;
+  EXPECT_EQ(con(4.0, 1e308), -2);  // x^2 y overflows in c1
+  EXPECT_EQ(tvl.evalerrs, 1);
+  EXPECT_EQ(fcon[1], 0.0);  // c2 not evaluated
+}
+
+TEST_F(Callbacks, FailedHostCallsAreErrorsWhateverCountsTheyWrite) {
+  tvhost_control_add("failjunk hmoEvalGradNLObj\n");
+  EXPECT_EQ(obj(1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 1);
+  EXPECT_EQ(fobj, 0.0);
+  EXPECT_EQ(log(), "*** WARNING: HMO: evaluate objective gradient failed!\n");
+  tvhost_control_reset();
+  tvhost_control_add("failjunk hmoGetObjSparse\n");
+  EXPECT_EQ(obj(1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 2);
+
+  tvhost_capture_start();
+  tvl.evalerrs = 0;
+  tvhost_control_reset();
+  tvhost_control_add("failjunk hmoGetRowSparse\n");
+  EXPECT_EQ(con(1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 2);  // one per row
+  EXPECT_EQ(log(), "*** WARNING: HMO: evaluate constraint gradient 0 failed!\n"
+                   "*** WARNING: HMO: evaluate constraint gradient 1 failed!\n");
+  for (double g : gcon) EXPECT_EQ(g, 0.0);
+  tvhost_control_reset();
+  tvhost_control_add("failjunk hmoEvalGradNL\n");
+  EXPECT_EQ(con(1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 4);
+  tvhost_control_reset();
+  tvhost_control_add("fail hmoEvalNewPoint\n");
+  EXPECT_EQ(con(1.0, 2.0), -1);
+  EXPECT_EQ(tvl.evalerrs, 5);
+  EXPECT_NE(log().find("*** WARNING: HMO: evaluate new point failed!\n"), std::string::npos) << log();
+}
+
+TEST_F(Callbacks, CountsBeyondTheBuffersAreCut) {
+  tvhost_control_add("overcount hmoGetRowSparse 5\novercount hmoGetObjSparse 9\n");
+  EXPECT_EQ(con(1.0, 2.0), 2);
+  EXPECT_DOUBLE_EQ(fcon[0], 2.0);
+  EXPECT_DOUBLE_EQ(gcon[3], 4.0);
+  EXPECT_EQ(obj(1.0, 2.0), 2);
+  EXPECT_DOUBLE_EQ(fobj, 6.0);
+  EXPECT_EQ(log(), "*** WARNING: HMO: 8 entries returned for buffers of 3, the rest ignored\n"
+                   "*** WARNING: HMO: 7 entries returned for buffers of 3, the rest ignored\n"
+                   "*** WARNING: HMO: 12 entries returned for buffers of 3, the rest ignored\n");
+  EXPECT_EQ(tvl.evalerrs, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// One link object solving twice in this process: the evaluation errors of the
+// first solve do not count against the second.
+TEST(NonlinearInProcess, DomLimLimitsEachSolve) {
+  tvhost_control_reset();
+  TempDir dir;
+  void* vosk = dlopen((std::string(TVHOST_LIBDIR) + "/libvoskdclib64.so").c_str(), RTLD_NOW);
+  void* optlib = dlopen((std::string(TVHOST_LIBDIR) + "/liboptdclib64.so").c_str(), RTLD_NOW);
+  void* plugin = dlopen(TVHOST_PLUGIN, RTLD_NOW);
+  ASSERT_TRUE(vosk && optlib && plugin) << dlerror();
+  auto get = [](void* lib, const char* name, auto& f) {
+    void* p = dlsym(lib, name);
+    ASSERT_NE(p, nullptr) << name;
+    std::memcpy(&f, &p, sizeof f);
+  };
+  void (*model_create)(void**, const char*) = nullptr;
+  void (*model_free)(void**) = nullptr;
+  int (*create)(void**, char*, int) = nullptr;
+  void (*release)(void**) = nullptr;
+  int (*ready)(void*, void*) = nullptr;
+  int (*call)(void*) = nullptr;
+  get(vosk, "ChmoXCreateD", model_create);
+  get(vosk, "hmoXFree", model_free);
+  get(plugin, "tvlCreate", create);
+  get(plugin, "tvlFree", release);
+  get(plugin, "tvlReadyAPI", ready);
+  get(plugin, "tvlCallSolver", call);
+  const std::string file =
+      dir.write("model.txt", std::string(kBarrier) + "env DomLim 1\nenv ScratchDir " + dir.path() + "\n");
+  void* model = nullptr;
+  model_create(&model, file.c_str());
+  ASSERT_NE(model, nullptr);
+  tvhost_capture_start();
+  void* link = nullptr;
+  char msg[64];
+  ASSERT_EQ(create(&link, msg, static_cast<int>(sizeof msg)), 0);
+  for (int solve = 1; solve <= 2; ++solve) {
+    ASSERT_EQ(ready(link, model), 0);
+    EXPECT_EQ(call(link), 0);
+  }
+  const std::string log = tvhost_capture_text();
+  EXPECT_EQ(count(log, " EXIT - Optimal Solution found, objective: 1.38629\n"), 2) << log;
+  EXPECT_EQ(count(log, "error limit"), 0) << log;
+  tvhost_capture_stop();
+  release(&link);
+  model_free(&model);
+  dlclose(plugin);
+  dlclose(optlib);
+  dlclose(vosk);
+}
+
+}  // namespace
