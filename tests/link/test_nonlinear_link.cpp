@@ -110,8 +110,9 @@ std::map<std::string, std::string> objectives() {
 // A library problem as a model file: columns x1.. with their bounds and start
 // levels, rows r1.. (a row with two finite limits becomes r<i> =g= and
 // r<i>u =l= with the same terms), the objective from `f`, the library's linear
-// objective and constant.
-std::string host_model(const tvnlp::NlpProblem& p, const std::string& f) {
+// objective and constant; the nonlinear rows' terms in the Jacobian columns
+// from `c` (one expression per nonlinear row).
+std::string host_model(const tvnlp::NlpProblem& p, const std::string& f, const std::vector<std::string>& c = {}) {
   std::string s = "name " + p.name + "\n";
   for (int j = 0; j < p.n; ++j)
     s += tv::strf("col x%d %s %s level %s\n", j + 1, num(p.xlo[j]).c_str(), num(p.xup[j]).c_str(),
@@ -121,6 +122,7 @@ std::string host_model(const tvnlp::NlpProblem& p, const std::string& f) {
       s += "row " + name + " " + type + " " + num(rhs) + "\n";
       for (const tvnlp::Entry& e : p.lin)
         if (e.row == i) s += tv::strf("coef %s x%d %s\n", name.c_str(), e.col + 1, num(e.val).c_str());
+      if (i < static_cast<int>(c.size())) s += "nlrow " + name + " " + c[static_cast<size_t>(i)] + "\n";
     };
     const std::string name = tv::strf("r%d", i + 1);
     if (p.rlo[i] == p.rup[i]) {
@@ -133,7 +135,7 @@ std::string host_model(const tvnlp::NlpProblem& p, const std::string& f) {
   for (size_t j = 0; j < p.cobj.size(); ++j)
     if (p.cobj[j] != 0.0) s += tv::strf("coef obj x%zu %s\n", j + 1, num(p.cobj[j]).c_str());
   if (p.objconst != 0.0) s += "objconst " + num(p.objconst) + "\n";
-  return s + "nlobj " + f + "\n";
+  return f.empty() ? s : s + "nlobj " + f + "\n";
 }
 
 // The same problem through the subroutine entry: levels and reduced costs of
@@ -147,7 +149,7 @@ struct Direct {
 Direct solve_direct(const tvnlp::NlpProblem& p) {
   tvnlp::TvArrays t = tvnlp::build_arrays(p);
   tvnlp::bind(p);
-  tvsetfun(tvnlp::nlp_funobj, nullptr);
+  tvsetfun(p.nnobj > 0 ? tvnlp::nlp_funobj : nullptr, p.nncon > 0 ? tvnlp::nlp_funcon : nullptr);
   int none = 0, errors = 0;
   tvstart(&none, &none, &none);
   char names[41];
@@ -184,58 +186,91 @@ class NonlinearModels : public ::testing::Test {
     res = parse_result(r.out);
     return r;
   }
+  void compare(const tvnlp::NlpProblem& p, const std::string& f, const std::vector<std::string>& c = {});
   TempDir dir;
   HostResult res;
 };
 
-// Every problem of the library with bounds and linear rows: the optimum, and
-// the point and multipliers of the subroutine entry.  The table of the
-// closing note comes from the lines printed here.
+// One problem through the plug-in against its known optimum (a table line
+// for the closing note is printed) and against the subroutine entry.
+void NonlinearModels::compare(const tvnlp::NlpProblem& p, const std::string& f, const std::vector<std::string>& c) {
+  SCOPED_TRACE(p.name);
+  DriverRun r = run(host_model(p, f, c));
+  ASSERT_EQ(r.status, 0) << r.out;
+  const double err = std::fabs(res.objective - p.fstar);
+  std::printf("| %s | %.10g | %.10g | %.2e | %d %d |\n", p.name.c_str(), res.objective, p.fstar, err, res.modelstat,
+              res.solvestat);
+  EXPECT_EQ(res.modelstat, 2) << r.out;  // locally optimal
+  EXPECT_EQ(res.solvestat, 1);
+  EXPECT_NE(r.out.find(" EXIT - Optimal Solution found, objective: "), std::string::npos);
+  EXPECT_LE(err, std::max(p.xstar_tol, 1e-6) * std::max(1.0, std::fabs(p.fstar))) << r.out;
+  EXPECT_EQ(res.ncols, p.n);
+  // Every expression evaluated with its gradient, without an error.
+  EXPECT_NE(r.out.find(" 0 errors\n"), std::string::npos) << r.out;
+
+  const Direct d = solve_direct(p);
+  ASSERT_EQ(d.inform, 0);
+  EXPECT_NEAR(res.objective, d.obj, 1e-7 * std::max(1.0, std::fabs(d.obj)));
+  for (int j = 0; j < p.n; ++j) {
+    const linktest::Record& col = res.cols[tv::strf("x%d", j + 1)];
+    EXPECT_NEAR(col.level, d.x[j], 1e-4 * (1.0 + std::fabs(d.x[j]))) << "x" << j + 1;
+    EXPECT_NEAR(col.marginal, d.rc[j], 1e-4 * (1.0 + std::fabs(d.rc[j]))) << "x" << j + 1;
+  }
+  for (int i = 0; i < p.m; ++i) {
+    const std::string rn = tv::strf("r%d", i + 1);
+    double level = 0.0, marg = 0.0;
+    bool seen = false;
+    for (const std::string& h : {rn, rn + "u"}) {
+      auto it = res.rows.find(h);
+      if (it == res.rows.end()) continue;
+      level = it->second.level;
+      marg += it->second.marginal;
+      seen = true;
+    }
+    ASSERT_TRUE(seen) << rn;
+    EXPECT_NEAR(level, d.rowlevel[i], 1e-5 * (1.0 + std::fabs(d.rowlevel[i]))) << rn;
+    EXPECT_NEAR(marg, d.rowmarg[i], 1e-4 * (1.0 + std::fabs(d.rowmarg[i]))) << rn;
+  }
+}
+
+// Every problem of the library with bounds and linear rows.
 TEST_F(NonlinearModels, LibraryProblemsMatchTheKnownOptimumAndTheEntry) {
   const auto f = objectives();
-  int solved = 0;
-  for (const auto& [name, expr] : f) {
-    SCOPED_TRACE(name);
-    const tvnlp::NlpProblem p = tvnlp::make_problem(name);
-    DriverRun r = run(host_model(p, expr));
-    ASSERT_EQ(r.status, 0) << r.out;
-    const double err = std::fabs(res.objective - p.fstar);
-    std::printf("| %s | %.10g | %.10g | %.2e | %d %d |\n", name.c_str(), res.objective, p.fstar, err,
-                res.modelstat, res.solvestat);
-    EXPECT_EQ(res.modelstat, 2) << r.out;  // locally optimal
-    EXPECT_EQ(res.solvestat, 1);
-    EXPECT_NE(r.out.find(" EXIT - Optimal Solution found, objective: "), std::string::npos);
-    EXPECT_LE(err, std::max(p.xstar_tol, 1e-6) * std::max(1.0, std::fabs(p.fstar))) << r.out;
-    EXPECT_EQ(res.ncols, p.n);
-    // Each expression evaluated with its gradient, no error.
-    EXPECT_NE(r.out.find(" 0 errors\n"), std::string::npos) << r.out;
+  EXPECT_EQ(f.size(), 25u);
+  for (const auto& [name, expr] : f) compare(tvnlp::make_problem(name), expr);
+}
 
-    const Direct d = solve_direct(p);
-    ASSERT_EQ(d.inform, 0);
-    EXPECT_NEAR(res.objective, d.obj, 1e-7 * std::max(1.0, std::fabs(d.obj)));
-    for (int j = 0; j < p.n; ++j) {
-      const linktest::Record& c = res.cols[tv::strf("x%d", j + 1)];
-      EXPECT_NEAR(c.level, d.x[j], 1e-4 * (1.0 + std::fabs(d.x[j]))) << "x" << j + 1;
-      EXPECT_NEAR(c.marginal, d.rc[j], 1e-4 * (1.0 + std::fabs(d.rc[j]))) << "x" << j + 1;
-    }
-    for (int i = 0; i < p.m; ++i) {
-      const std::string rn = tv::strf("r%d", i + 1);
-      double level = 0.0, marg = 0.0;
-      bool seen = false;
-      for (const std::string& h : {rn, rn + "u"}) {
-        auto it = res.rows.find(h);
-        if (it == res.rows.end()) continue;
-        level = it->second.level;
-        marg += it->second.marginal;
-        seen = true;
-      }
-      ASSERT_TRUE(seen) << rn;
-      EXPECT_NEAR(level, d.rowlevel[i], 1e-5 * (1.0 + std::fabs(d.rowlevel[i]))) << rn;
-      EXPECT_NEAR(marg, d.rowmarg[i], 1e-4 * (1.0 + std::fabs(d.rowmarg[i]))) << rn;
-    }
-    ++solved;
-  }
-  EXPECT_EQ(solved, 25);
+// Problems with nonlinear rows: objective and constraints, constraints only
+// (hs010, hs039: linear objective), nonlinear and linear rows together
+// (hs014, hs063), columns linear in every row they are in (x2 of hs006 and
+// hs011) but in the Jacobian rows of the entry's form.
+TEST_F(NonlinearModels, LibraryProblemsWithNonlinearConstraints) {
+  struct Case {
+    const char* name;
+    std::string f;
+    std::vector<std::string> c;
+  };
+  const std::vector<Case> cases = {
+      {"hs006", "(1 - x1)^2", {"10*(x2 - x1^2)"}},
+      {"hs007", "log(1 + x1^2) - x2", {"(1 + x1^2)^2 + x2^2"}},
+      {"hs010", "", {"-3*x1^2 + 2*x1*x2 - x2^2"}},
+      {"hs011", "(x1 - 5)^2 + x2^2 - 25", {"-x1^2 + x2"}},
+      {"hs012", "0.5*x1^2 + x2^2 - x1*x2 - 7*x1 - 7*x2", {"4*x1^2 + x2^2"}},
+      {"hs014", "(x1 - 2)^2 + (x2 - 1)^2", {"0.25*x1^2 + x2^2"}},
+      {"hs015", "100*(x2 - x1^2)^2 + (1 - x1)^2", {"x1*x2", "x1 + x2^2"}},
+      {"hs039", "", {"x2 - x1^3 - x3^2", "x1^2 - x2 - x4^2"}},
+      {"hs040", "-x1*x2*x3*x4", {"x1^3 + x2^2", "x1^2*x4 - x3", "x4^2 - x2"}},
+      {"hs043", "x1^2 + x2^2 + 2*x3^2 + x4^2 - 5*x1 - 5*x2 - 21*x3 + 7*x4",
+       {"x1^2 + x2^2 + x3^2 + x4^2 + x1 - x2 + x3 - x4", "x1^2 + 2*x2^2 + x3^2 + 2*x4^2 - x1 - x4",
+        "2*x1^2 + x2^2 + x3^2 + 2*x1 - x2 - x4"}},
+      {"hs063", "1000 - x1^2 - 2*x2^2 - x3^2 - x1*x2 - x1*x3", {"x1^2 + x2^2 + x3^2"}},
+      {"hs065", "(x1 - x2)^2 + (x1 + x2 - 10)^2/9 + (x3 - 5)^2", {"x1^2 + x2^2 + x3^2"}},
+      {"hs071", "x1*x4*(x1 + x2 + x3) + x3", {"x1*x2*x3*x4", "x1^2 + x2^2 + x3^2 + x4^2"}},
+  };
+  // Until the solver handles nonlinear rows the entry refuses them.
+  const tvnlp::NlpProblem probe = tvnlp::make_problem("hs006");
+  if (solve_direct(probe).inform == TV_NOT_SUPPORTED) GTEST_SKIP() << "the solver refuses nonlinear rows";
+  for (const Case& k : cases) compare(tvnlp::make_problem(k.name), k.f, k.c);
 }
 
 }  // namespace
