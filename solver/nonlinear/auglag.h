@@ -88,7 +88,8 @@ double m8rhoeff(double penalty, int nncon);
 
 // Reduced costs with the true Jacobian gcon in place of the matrix's block:
 // rc(j) = -(a_j'pi) for columns, -pi(i) for slacks; then + sense * gobj(j)
-// for j <= nnobj, and + sense * objscale for the objective row's slack jobj.
+// for j <= nnobj, and - sense * objscale for the objective row's slack jobj
+// (its gradient in F), which leaves that slack's reduced cost 0.
 void m8rc(int n, int m, int nncon, int nnjac, int nnobj, CDvec a, CIvec ha, CIvec ka, CDvec gcon,
           CDvec pi, CDvec gobj, double sense, int jobj, double objscale, Dvec rc);
 

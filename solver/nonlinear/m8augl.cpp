@@ -167,7 +167,8 @@ void m8rc(int n, int m, int nncon, int nnjac, int nnobj, CDvec a, CIvec ha, CIve
   }
   for (int i = 1; i <= m; ++i) rc(n + i) = -pi(i);
   for (int j = 1; j <= nnobj; ++j) rc(j) += sense * gobj(j);
-  if (jobj > 0) rc(jobj) += sense * objscale;
+  // The objective row's slack has gradient -sense * objscale in F.
+  if (jobj > 0) rc(jobj) -= sense * objscale;
 }
 
 double m8cinf(int n, int nncon, int nnjac, CDvec a, CIvec ha, CIvec ka, CDvec fcon, CDvec xn, CDvec bl,
