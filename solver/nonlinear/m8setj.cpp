@@ -8,9 +8,11 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/m2amat.h"
 #include "core/run_state.h"
 #include "core/states.h"
 #include "lu/basis_state.h"
+#include "lu/m2scal.h"
 #include "nonlinear/eval_calls.h"
 #include "nonlinear/m8kern.h"
 #include "nonlinear/nl_steps.h"
@@ -208,6 +210,26 @@ int major_log(Context& ctx, Problem& P, int ns, SubproblemEnd last) {
   return stop;
 }
 
+// Scale option 2: the scales are computed again now that the Jacobian is
+// in the matrix (the first ones saw only the values the caller put there).
+// The multipliers follow the row scales like pi.  True when rescaled.
+bool rescale(Context& ctx, Problem& P) {
+  Dvec sc = ctx.ws.dvec(ctx.part.scales);
+  if (ctx.par.scaleopt < 2 || sc.size() < P.nb) return false;
+  AuglViews& V = ctx.nl.av;
+  const int n = P.n, m = P.m;
+  augl(ctx, P, kAuglLoad);
+  for (int i = 1; i <= P.nncon; ++i) V.lambda(i) /= sc(n + i);
+  m2scla(ctx, 2, P, sc);
+  Ivec rowtype = ctx.ws.ivec(ctx.part.bsfeas).head(m);
+  m2amat(ctx, 2, P, rowtype);
+  m2scal(ctx, P, rowtype, sc, ctx.ws.dvec(ctx.part.y).head(m), ctx.ws.dvec(ctx.part.y2).head(m));
+  m2scla(ctx, 1, P, sc);
+  for (int i = 1; i <= P.nncon; ++i) V.lambda(i) *= sc(n + i);
+  ctx.nl.hreset = true;
+  return true;
+}
+
 MajorSetup fail(Context& ctx, int ierr) {
   MajorSetup r;
   r.next = MajorNext::Stop;
@@ -326,8 +348,12 @@ MajorSetup nl_major_setup(Context& ctx, Problem& P, int& ns, SubproblemEnd last)
     augl(ctx, P, kAuglRestore);
     augl(ctx, P, kAuglProject);
     for (int i = 1; i <= nncon; ++i) V.lambda(i) = lamsub(i);
-    const int ierr = evaluate_point(ctx, P);
+    int ierr = evaluate_point(ctx, P);
     if (ierr != 0) return fail(ctx, ierr);
+    if (rescale(ctx, P)) {
+      ierr = evaluate_point(ctx, P);
+      if (ierr != 0) return fail(ctx, ierr);
+    }
     for (int j = 1; j <= P.nb; ++j) V.xk(j) = P.xn(j);
     augl(ctx, P, kAuglSave);
     measure(ctx, P);
