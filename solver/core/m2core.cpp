@@ -67,6 +67,8 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.gcon = place(next, njac, false);
   P.gcon2 = place(next, njac, false);
   P.xfull2 = place(next, nncon > 0 ? 2 * nb : 0, false);
+  P.gcon3 = place(next, nncon > 0 ? njac : 0, false);
+  P.gconkeep = place(next, nncon > 0 ? njac : 0, false);
   P.blbs = place(next, nbs, false);
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);

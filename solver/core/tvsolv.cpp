@@ -33,9 +33,9 @@ void print_partial_price(Context& ctx, int m, int n) {
   ctx.sum(strf(" Scale option%3d,    Partial price%4d", p.scaleopt, nparp));
 }
 
-// The augmented-Lagrangian data of the nonlinear rows are set up here by the
-// major-iteration code when it exists (start of the run and of every cycle).
-void init_lagrangian(Context&, Problem&) {}
+// The multipliers of the nonlinear rows start from pi (start of the run and
+// of every cycle).
+void init_lagrangian(Context& ctx, Problem& P) { nl_init_lagrangian(ctx, P); }
 
 // Model modification between cycles; true when it asks to stop.
 bool call_matmod(Context& ctx, Problem& P, int ncycle) {

@@ -61,6 +61,7 @@ void nl_start(Context& ctx, const Problem& P) {
   N.fobj = N.fsub = 0.0;
   N.hreset = true;
   N.condh = 1.0;
+  nl_auglag_views(ctx, P);
   nl_loop_start(ctx);
 }
 
@@ -102,7 +103,8 @@ int nl_objective(Context& ctx, Problem& P, int) {
   Dvec gobj = ctx.ws.dvec(ctx.part.gobj);
   m6fun0(N.ev, P.nnobj, gobj, 0, 0, Dvec(), false);
   double f = 0.0, F = 0.0;
-  if (!m6fun(N.ev, 2, P.nnobj, P.xn, objective_slack(ctx, P), ctx.par.objsense, ctx.run.objscale, f, gobj, F)) {
+  if (!m6fun(N.ev, 2, P.nnobj, P.xn, objective_slack(ctx, P), ctx.par.objsense, ctx.run.objscale, f, gobj, F,
+             N.linearization())) {
     return evaluation_failed(ctx);
   }
   N.fobj = f;
@@ -115,7 +117,7 @@ int nl_gradient(Context& ctx, Problem& P, int ns) {
   const Workspace& ws = ctx.ws;
   const int nnl = P.nnl();
   Dvec gobj = ws.dvec(ctx.part.gobj), gobj2 = ws.dvec(ctx.part.gobj2), gsub = ws.dvec(ctx.part.gsub);
-  if (!m6grd(N.ev, P.nnobj, nnl, N.fobj, gobj, P.xn, gobj2, ctx.par.objsense, gsub)) {
+  if (!m6grd(N.ev, P.nnobj, nnl, N.fobj, gobj, P.xn, gobj2, ctx.par.objsense, gsub, N.linearization())) {
     return evaluation_failed(ctx);
   }
   m7bsg(P.m + ns, nnl, ws.ivec(ctx.part.kbs), gsub, ws.dvec(ctx.part.grd), ctx.spx.jobj,
