@@ -281,9 +281,6 @@ TEST_F(NonlinearModels, LibraryProblemsWithNonlinearConstraints) {
       {"hs065", "(x1 - x2)^2 + (x1 + x2 - 10)^2/9 + (x3 - 5)^2", {"x1^2 + x2^2 + x3^2"}},
       {"hs071", "x1*x4*(x1 + x2 + x3) + x3", {"x1*x2*x3*x4", "x1^2 + x2^2 + x3^2 + x4^2"}},
   };
-  // Until the solver handles nonlinear rows the entry refuses them.
-  const tvnlp::NlpProblem probe = tvnlp::make_problem("hs006");
-  if (solve_direct(probe).inform == TV_NOT_SUPPORTED) GTEST_SKIP() << "the solver refuses nonlinear rows";
   for (const Case& k : cases) compare(tvnlp::make_problem(k.name), k.f, k.c, k.other);
 }
 
@@ -377,6 +374,68 @@ TEST_F(NonlinearModels, StopRequestsAndLimitsDuringANonlinearSolve) {
   int nonopt = 0;
   for (const auto& [name, c] : res.cols) nonopt += c.cond == 1;
   EXPECT_GT(nonopt, 0);
+}
+
+// Nonlinear rows: an error in a row counts as one in the objective; the
+// infeasibility of a model with nonlinear rows is only local; stop requests
+// and the major iterations limit between major iterations.
+TEST_F(NonlinearModels, NonlinearRowsErrorsInfeasibilityAndLimits) {
+  // y = log(x) while the objective pulls x below 0: the line search tries x < 0.
+  const std::string m = "name conerr\ncol x -10 10 level 1\ncol y -10 10 level 0\nrow c1 =e= 0\n"
+                        "nlrow c1 log(x) - y\nnlobj (x + 3)^2 + y^2\n";
+  DriverRun r = run(m + "env DomLim 0\n");
+  EXPECT_NE(r.out.find("\n EXIT - Function evaluation error limit exceeded.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 5);
+  EXPECT_NE(r.out.find("=== headntail 6 1\n"), std::string::npos);
+  r = run(m + "env DomLim 100\n");
+  EXPECT_EQ(res.modelstat, 2) << r.out;
+  // 2 (x + 3) + 2 log(x) / x = 0
+  const double x = res.cols["x"].level;
+  EXPECT_NEAR(x + 3 + std::log(x) / x, 0.0, 1e-6);
+  EXPECT_NEAR(res.cols["y"].level, std::log(x), 1e-8);
+  EXPECT_EQ(r.out.find("=== headntail 6 0\n"), std::string::npos) << r.out;
+
+  // Linear rows that no point satisfies: with nonlinear rows in the model the
+  // host hears of a local infeasibility, without them of an infeasible model.
+  const std::string inf = "name infeas\ncol x 0 1 level 1\ncol y 0 1 level 1\nrow c2 =g= 5\ncoef c2 x 1\n"
+                          "coef c2 y 1\nnlobj (x - 1)^2 + (y - 2)^2\n";
+  r = run(inf + "row c1 =l= 4\nnlrow c1 x^2 + y^2\n");
+  EXPECT_NE(r.out.find("\n EXIT - The problem is infeasible.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.modelstat, 5);
+  EXPECT_EQ(res.solvestat, 1);
+  EXPECT_EQ(res.ncols, 2);
+  r = run(inf);
+  EXPECT_EQ(res.modelstat, 4) << r.out;
+  EXPECT_EQ(res.solvestat, 1);
+
+  // hs071 takes several major iterations.
+  const tvnlp::NlpProblem p = tvnlp::make_problem("hs071");
+  const std::string hs071 =
+      host_model(p, "x1*x4*(x1 + x2 + x3) + x3", {"x1*x2*x3*x4", "x1^2 + x2^2 + x3^2 + x4^2"});
+  r = run(hs071);
+  ASSERT_EQ(res.modelstat, 2) << r.out;
+  ASSERT_NE(r.out.find(" Major minor  step     objective  Feasible Optimal  nsb   ncon penalty BSswp\n"
+                      "     1     0T "),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\n     4 "), std::string::npos) << r.out;
+  // The interrupt seen at the third log call (a major line).
+  r = run(hs071 + "env TerminateAfter 3\n");
+  EXPECT_EQ(count(r.out, " Received interrupt signal, will stop shortly...\n"), 1) << r.out;
+  EXPECT_NE(r.out.find("\n EXIT - Terminated by user.\n"), std::string::npos);
+  EXPECT_EQ(res.solvestat, 8);
+  EXPECT_EQ(res.ncols, 0);
+  r = run(hs071 + "env ClockStep 1\nenv ResLim 3\n");
+  EXPECT_EQ(count(r.out, " Resource limit exceeded, will stop shortly...\n"), 1) << r.out;
+  EXPECT_NE(r.out.find("\n EXIT - Time limit reached.\n"), std::string::npos);
+  EXPECT_EQ(res.solvestat, 3);
+  // The major iterations limit of the option file.
+  dir.write("tarvo.opt", "major_iterations_limit 2\n");
+  r = run(hs071 + "optfile tarvo.opt\n");
+  EXPECT_NE(r.out.find("\n EXIT - Too many iterations.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 2);
+  EXPECT_EQ(res.ncols, 4);
+  EXPECT_EQ(res.nrows, 2);
 }
 
 TEST_F(NonlinearModels, MaximisedObjectiveHasNegatedValueAndMarginals) {
