@@ -9,8 +9,6 @@
 // test host's model library.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -625,60 +623,6 @@ TEST_F(Callbacks, CountsBeyondTheBuffersAreCut) {
                    "*** WARNING: HMO: 7 entries returned for buffers of 3, the rest ignored\n"
                    "*** WARNING: HMO: 12 entries returned for buffers of 3, the rest ignored\n");
   EXPECT_EQ(tvl.evalerrs, 0);
-}
-
-}  // namespace
-
-namespace {
-
-// One link object solving twice in this process: the evaluation errors of the
-// first solve do not count against the second.
-TEST(NonlinearInProcess, DomLimLimitsEachSolve) {
-  tvhost_control_reset();
-  TempDir dir;
-  void* vosk = dlopen((std::string(TVHOST_LIBDIR) + "/libvoskdclib64.so").c_str(), RTLD_NOW);
-  void* optlib = dlopen((std::string(TVHOST_LIBDIR) + "/liboptdclib64.so").c_str(), RTLD_NOW);
-  void* plugin = dlopen(TVHOST_PLUGIN, RTLD_NOW);
-  ASSERT_TRUE(vosk && optlib && plugin) << dlerror();
-  auto get = [](void* lib, const char* name, auto& f) {
-    void* p = dlsym(lib, name);
-    ASSERT_NE(p, nullptr) << name;
-    std::memcpy(&f, &p, sizeof f);
-  };
-  void (*model_create)(void**, const char*) = nullptr;
-  void (*model_free)(void**) = nullptr;
-  int (*create)(void**, char*, int) = nullptr;
-  void (*release)(void**) = nullptr;
-  int (*ready)(void*, void*) = nullptr;
-  int (*call)(void*) = nullptr;
-  get(vosk, "ChmoXCreateD", model_create);
-  get(vosk, "hmoXFree", model_free);
-  get(plugin, "tvlCreate", create);
-  get(plugin, "tvlFree", release);
-  get(plugin, "tvlReadyAPI", ready);
-  get(plugin, "tvlCallSolver", call);
-  const std::string file =
-      dir.write("model.txt", std::string(kBarrier) + "env DomLim 1\nenv ScratchDir " + dir.path() + "\n");
-  void* model = nullptr;
-  model_create(&model, file.c_str());
-  ASSERT_NE(model, nullptr);
-  tvhost_capture_start();
-  void* link = nullptr;
-  char msg[64];
-  ASSERT_EQ(create(&link, msg, static_cast<int>(sizeof msg)), 0);
-  for (int solve = 1; solve <= 2; ++solve) {
-    ASSERT_EQ(ready(link, model), 0);
-    EXPECT_EQ(call(link), 0);
-  }
-  const std::string log = tvhost_capture_text();
-  EXPECT_EQ(count(log, " EXIT - Optimal Solution found, objective: 1.38629\n"), 2) << log;
-  EXPECT_EQ(count(log, "error limit"), 0) << log;
-  tvhost_capture_stop();
-  release(&link);
-  model_free(&model);
-  dlclose(plugin);
-  dlclose(optlib);
-  dlclose(vosk);
 }
 
 }  // namespace
