@@ -372,6 +372,13 @@ TEST_F(NonlinearModels, StopRequestsAndLimitsDuringANonlinearSolve) {
   int nonopt = 0;
   for (const auto& [name, c] : res.cols) nonopt += c.cond == 1;
   EXPECT_GT(nonopt, 0);
+
+  // hs110 has ten superbasics at its optimum; a host that counts no nonlinear
+  // variable gets a limit of three.
+  r = run(host_model(tvnlp::make_problem("hs110"), objectives().at("hs110")) + "count nln 0\n");
+  EXPECT_NE(r.out.find("\n EXIT - The Superbasics Limit is too small.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(res.solvestat, 4);
+  EXPECT_EQ(res.ncols, 0);
 }
 
 // Nonlinear rows: an error in a row counts as one in the objective; the
