@@ -15,10 +15,28 @@
 
 namespace tv {
 
+namespace {
+
+// The plane rotation of the working row a and a row b of R, both of length
+// len: a <- c a + s b, b <- s a - c b.  The two never overlap (the working
+// row is a separate vector), so the loop runs over plain pointers.
+void rotate(double c, double s, int len, double* __restrict a, double* __restrict b) {
+  for (int k = 0; k < len; ++k) {
+    const double x = a[k], y = b[k];
+    a[k] = c * x + s * y;
+    b[k] = s * x - c * y;
+  }
+}
+
+}  // namespace
+
 void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, double toldia,
             double tolrot, int& inform) {
   inform = 1;
   if (nr <= 0) return;
+  // Row i of the triangle from R(i,i) to R(i,nr), contiguous.
+  auto row = [&](int i) { return r.sub(m6rloc(hdim, i, i), nr - i + 1).data(); };
+  double* vv = v.head(nr).data();
   // v(1..nr) becomes the working row: v(lastv..nr) = row lastv of R.
   if (nr >= lastv) {
     delta = v(lastv);
@@ -33,12 +51,7 @@ void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, 
     double h = std::hypot(delta, t);
     double c = delta / h, s = t / h;
     delta = h;
-    for (int j = i; j <= nr; ++j) {
-      double& rij = r(m6rloc(hdim, i, j));
-      double x = v(j), y = rij;
-      v(j) = c * x + s * y;
-      rij = s * x - c * y;
-    }
+    rotate(c, s, nr - i + 1, vv + (i - 1), row(i));
   }
 
   for (int j = 1; j <= nr; ++j) v(j) += delta * w(j);
@@ -53,12 +66,7 @@ void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, 
     double c = rjj / h, s = t / h;
     rjj = h;
     v(j) = 0.0;
-    for (int k = j + 1; k <= nr; ++k) {
-      double& rjk = r(m6rloc(hdim, j, k));
-      double x = rjk, y = v(k);
-      rjk = c * x + s * y;
-      v(k) = s * x - c * y;
-    }
+    rotate(-c, s, nr - j, vv + j, row(j) + 1);
   }
 
   if (lastv <= nr) {

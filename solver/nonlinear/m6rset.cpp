@@ -61,20 +61,38 @@ void m6rset(Units& units, int iprint, int hdim, int ns, Dvec r, bool& reset, dou
 
 void m6rsol(int mode, int hdim, int ns, CDvec r, Dvec y) {
   int nr = std::min(ns, hdim);
+  // Row i of the triangle is contiguous: R(i,i..nr) is row(i)[0..nr-i].
+  auto row = [&](int i) { return r.sub(m6rloc(hdim, i, i), nr - i + 1).data(); };
+  double* yv = y.head(std::max(ns, 0)).data();
   if (mode == 1) {
-    // Back substitution R x = y.
+    // Back substitution R x = y.  The dot products use four partial sums:
+    // one sum would wait on every addition, and these solves are most of
+    // an iteration's work when the triangle is large.
     for (int i = nr; i >= 1; --i) {
-      double t = y(i);
-      for (int j = i + 1; j <= nr; ++j) t -= r(m6rloc(hdim, i, j)) * y(j);
-      y(i) = t / r(m6rloc(hdim, i, i));
+      const double* ri = row(i);
+      const double* yi = yv + i;  // y(i+1..nr)
+      const int len = nr - i;
+      double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+      int k = 1;
+      for (; k + 3 <= len; k += 4) {
+        s0 += ri[k] * yi[k - 1];
+        s1 += ri[k + 1] * yi[k];
+        s2 += ri[k + 2] * yi[k + 1];
+        s3 += ri[k + 3] * yi[k + 2];
+      }
+      for (; k <= len; ++k) s0 += ri[k] * yi[k - 1];
+      yv[i - 1] = (yv[i - 1] - ((s0 + s1) + (s2 + s3))) / ri[0];
     }
   } else {
     // Forward substitution R'x = y, by rows of R.
     for (int i = 1; i <= nr; ++i) {
-      double t = y(i) / r(m6rloc(hdim, i, i));
-      y(i) = t;
-      if (t != 0.0)
-        for (int j = i + 1; j <= nr; ++j) y(j) -= t * r(m6rloc(hdim, i, j));
+      const double* ri = row(i);
+      const double t = yv[i - 1] / ri[0];
+      yv[i - 1] = t;
+      if (t == 0.0) continue;
+      double* yi = yv + i;
+      const int len = nr - i;
+      for (int k = 1; k <= len; ++k) yi[k - 1] -= t * ri[k];
     }
   }
   for (int j = hdim + 1; j <= ns; ++j) y(j) /= r(m6dloc(hdim, j));

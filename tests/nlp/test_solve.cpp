@@ -366,6 +366,13 @@ TEST(NlpSolve, MissingGradientsAreEstimated) {
     if (nset < n) {
       EXPECT_FALSE(s.printed(" Calls for forward differencing      0      0\n"));
     }
+    if (std::string(c.name) == "hs038") {
+      // Forward differences cannot resolve the Wood function's valley to
+      // the optimality tolerance: the search fails and the iteration goes
+      // on with central differences, two calls per entry.
+      EXPECT_TRUE(s.printed(" Switch to central differences.\n"));
+      EXPECT_FALSE(s.printed(" Calls for central differencing      0      0\n"));
+    }
   }
 }
 
