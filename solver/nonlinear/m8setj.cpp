@@ -497,8 +497,8 @@ bool nl_constraint_violation(Context& ctx, Problem& P, double& cviol, int& icvio
   NonlinearState& N = ctx.nl;
   AuglViews& V = N.av;
   Evaluator& ev = N.ev;
-  if (P.nncon <= 0 || V.fcon.size() < P.nncon) return false;
   nl_caller_bounds(ctx, P);
+  if (P.nncon <= 0 || V.fcon.size() < P.nncon || !ev.funcon) return false;
   detail::ScalingOff unscaled(ev);
   const int ierr0 = ev.ierr;
   ev.ierr = 0;
