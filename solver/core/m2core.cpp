@@ -69,6 +69,7 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.xfull2 = place(next, nncon > 0 ? 2 * nb : 0, false);
   P.gcon3 = place(next, nncon > 0 ? njac : 0, false);
   P.gconkeep = place(next, nncon > 0 ? njac : 0, false);
+  P.conbnd = place(next, 2 * nncon, false);
   P.blbs = place(next, nbs, false);
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);

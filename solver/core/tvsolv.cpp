@@ -50,6 +50,7 @@ bool call_matmod(Context& ctx, Problem& P, int ncycle) {
 void unscale_unsaved(Context& ctx, Problem& P) {
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
   if (ctx.par.scaleopt > 0 && sc.size() >= P.nb) m2scla(ctx, 2, P, sc);
+  if (P.nncon > 0) nl_caller_bounds(ctx, P);
 }
 
 }  // namespace

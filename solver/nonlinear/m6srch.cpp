@@ -32,9 +32,8 @@ SearchOutcome m6srch(Context& ctx, Problem& P, int count, CDvec y, const SearchC
   Dvec xn = P.xn;
   SearchOutcome out;
   Linearization* lin = N.linearization();
-  // Trial gradients: the second half of the full-length pair with nonlinear
-  // constraints, else the second objective gradient (no other terms).
-  Dvec gtrial = lin != nullptr ? N.gtrial : gobj2;
+  // F's gradient at a trial point (with the constraint terms only).
+  Dvec gtrial = N.gtrial;
 
   SearchSetup su;
   su.gradients = call.cubic;
@@ -71,13 +70,17 @@ SearchOutcome m6srch(Context& ctx, Problem& P, int count, CDvec y, const SearchC
     if (call.cubic) {
       // F's gradient at the trial point over the nonlinear columns: the
       // objective's, plus the constraint terms (dl is the trial's).
-      for (int j = 1; j <= nnl; ++j) gtrial(j) = j <= nnobj ? sense * gobj2(j) : 0.0;
-      if (lin != nullptr) m8lagg(*lin, lin->gcon2, gtrial);
+      if (lin != nullptr) {
+        for (int j = 1; j <= nnl; ++j) gtrial(j) = j <= nnobj ? sense * gobj2(j) : 0.0;
+        m8lagg(*lin, lin->gcon2, gtrial);
+      }
       double slope = 0.0;
       for (int k = 1; k <= count; ++k) {
         const int j = kbs(k);
-        if (j <= nnl) {
+        if (lin != nullptr && j <= nnl) {
           slope += gtrial(j) * y(k);
+        } else if (j <= nnobj) {
+          slope += sense * gobj2(j) * y(k);
         } else if (j == jobj) {
           slope -= sense * objscale * y(k);
         }

@@ -288,6 +288,15 @@ void nl_auglag_views(Context& ctx, const Problem& P) {
 
 void nl_init_lagrangian(Context& ctx, Problem& P) {
   AuglViews& V = ctx.nl.av;
+  // The rows' bounds as the caller gave them, before any scaling, to be
+  // returned exactly (scaling and unscaling may change the last bit).
+  Dvec keep = ctx.ws.dvec(ctx.part.conbnd);
+  if (keep.size() >= 2 * P.nncon) {
+    for (int i = 1; i <= P.nncon; ++i) {
+      keep(i) = P.bl(P.n + i);
+      keep(P.nncon + i) = P.bu(P.n + i);
+    }
+  }
   const double sense = ctx.par.objsense;
   double big = 0.0;
   for (int i = 1; i <= P.nncon; ++i) big = std::max(big, std::fabs(P.pi(i)));
@@ -475,11 +484,21 @@ void nl_row_rhs(Context& ctx, Problem& P, Dvec r) {
   for (int i = 1; i <= P.nncon && i <= rhs.size(); ++i) r(i) = rhs(i);
 }
 
+void nl_caller_bounds(Context& ctx, Problem& P) {
+  CDvec keep = ctx.ws.dvec(ctx.part.conbnd);
+  if (keep.size() < 2 * P.nncon || !ctx.nl.al.saved) return;
+  for (int i = 1; i <= P.nncon; ++i) {
+    P.bl(P.n + i) = keep(i);
+    P.bu(P.n + i) = keep(P.nncon + i);
+  }
+}
+
 bool nl_constraint_violation(Context& ctx, Problem& P, double& cviol, int& icviol) {
   NonlinearState& N = ctx.nl;
   AuglViews& V = N.av;
   Evaluator& ev = N.ev;
-  if (P.nncon <= 0 || V.fcon.size() < P.nncon) return false;
+  nl_caller_bounds(ctx, P);
+  if (P.nncon <= 0 || V.fcon.size() < P.nncon || !ev.funcon) return false;
   detail::ScalingOff unscaled(ev);
   const int ierr0 = ev.ierr;
   ev.ierr = 0;

@@ -40,6 +40,9 @@ Resume nl_infeasible(Context& ctx, Problem& P, int ns);
 int nl_auglag_counter(Context& ctx);
 void nl_finish(Context& ctx, Problem& P);
 void nl_row_rhs(Context& ctx, Problem& P, Dvec r);
+// The unscaled problem gets the nonlinear rows' bounds exactly as the
+// caller passed them.
+void nl_caller_bounds(Context& ctx, Problem& P);
 // The nonlinear rows at the final (unscaled) point: f by funcon, the
 // largest violation cviol and its row; the rows' slacks take their true
 // values -(f + linear terms).  False when f could not be evaluated.
