@@ -75,7 +75,7 @@ struct NlSolve {
         });
   }
 
-  void run(int loglev = 0, tv_logfun logfun = nullptr) {
+  void run(int loglev = 0, tv_logfun logfun = nullptr, const char* startword = "Cold") {
     tvnlp::bind(p);
     tv::Problem P;
     P.m = t.m;
@@ -100,12 +100,12 @@ struct NlSolve {
     P.pi = tv::Dvec(t.pi.data(), t.m);
     P.rc = tv::Dvec(t.rc.data(), t.nb);
     double one = 0.0;
-    tv::tvnose(ctx, "Cold", P, nullptr, ns, &one, 1, 0, nullptr, r);
+    tv::tvnose(ctx, startword, P, nullptr, ns, &one, 1, 0, nullptr, r);
     ASSERT_EQ(r.inform, TV_WORKSPACE);
     z.assign(static_cast<size_t>(r.minwork), 0.0);
     ctx.io.clear_buffer(kPrt);
     ctx.io.clear_buffer(kSum);
-    tv::tvnose(ctx, "Cold", P, nullptr, ns, z.data(), r.minwork, loglev, logfun, r);
+    tv::tvnose(ctx, startword, P, nullptr, ns, z.data(), r.minwork, loglev, logfun, r);
     tvnlp::bind(nullptr);
     if (const char* d = std::getenv("NLCON_DUMP")) {
       FILE* f = std::fopen(d, "w");
@@ -466,20 +466,45 @@ TEST(NlconEvaluation, EstimatedJacobian) {
 // ---- debug listings of the Print level digits ---------------------------------------------
 
 TEST(NlconPrint, PrintLevelDigits) {
+  for (const char* scale : {"Scale option 0", "Scale option 2"}) {
+    SCOPED_TRACE(scale);
+    NlSolve s(tvnlp::make_problem("hs071"));
+    s.start({"Print level 11111", scale});
+    s.run();
+    EXPECT_EQ(s.r.inform, TV_OPTIMAL);
+    EXPECT_TRUE(s.printed("\n Jacobian variables\n ------------------\n"));
+    EXPECT_TRUE(s.printed("\n Multiplier estimates\n --------------------\n"));
+    EXPECT_TRUE(s.printed("\n Constraint functions\n --------------------\n"));
+    EXPECT_TRUE(s.printed("\n x  and  Jacobian\n"));
+    EXPECT_TRUE(s.printed(" Maximum change in Jacobian vars ="));
+    EXPECT_TRUE(s.printed(" Maximum constraint violation    ="));
+    EXPECT_TRUE(s.summarized(" Change in multipliers ="));
+    // Column 1 of hs071 at the optimum (x1 = 1, at its lower bound) with its
+    // two Jacobian entries on one line, in the user's units when scaled.
+    EXPECT_TRUE(s.printed("     1  1.00000E+00 LL        1")) << s.tail();
+  }
+}
+
+// A Warm start from the solution of a Cold one: the state codes are made
+// internal before the first subproblem like those of a crash, and the
+// major iterations confirm the optimum at once.
+TEST(NlconStart, WarmStartFromTheOptimum) {
   NlSolve s(tvnlp::make_problem("hs071"));
-  s.start({"Print level 11111"});
+  s.start({});
   s.run();
-  EXPECT_EQ(s.r.inform, TV_OPTIMAL);
-  EXPECT_TRUE(s.printed("\n Jacobian variables\n ------------------\n"));
-  EXPECT_TRUE(s.printed("\n Multiplier estimates\n --------------------\n"));
-  EXPECT_TRUE(s.printed("\n Constraint functions\n --------------------\n"));
-  EXPECT_TRUE(s.printed("\n x  and  Jacobian\n"));
-  EXPECT_TRUE(s.printed(" Maximum change in Jacobian vars ="));
-  EXPECT_TRUE(s.printed(" Maximum constraint violation    ="));
-  EXPECT_TRUE(s.summarized(" Change in multipliers ="));
-  // Column 1 of hs071 at the optimum (x1 = 1, at its lower bound) with its
-  // two Jacobian entries on one line.
-  EXPECT_TRUE(s.printed("     1  1.00000E+00 LL        1")) << s.tail();
+  ASSERT_EQ(s.r.inform, TV_OPTIMAL);
+  const int majors = s.r.nmajor;
+  NlSolve w(tvnlp::make_problem("hs071"));
+  w.t.hs = s.t.hs;
+  w.t.xn = s.t.xn;
+  w.t.pi = s.t.pi;
+  w.ns = s.ns;
+  w.start({});
+  w.run(0, nullptr, "Warm");
+  EXPECT_EQ(w.r.inform, TV_OPTIMAL) << w.tail();
+  EXPECT_LE(w.error(), 1e-6);
+  EXPECT_LT(w.r.nmajor, majors);
+  expect_bounds_returned(w);
 }
 
 }  // namespace
