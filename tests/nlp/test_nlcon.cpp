@@ -44,6 +44,7 @@ struct NlSolve {
   int con_calls = 0;
   int con_stop_at = 0;       // > 0: mode -2 at this funcon call
   int con_undefined_at = 0;  // > 0: mode -1 at this funcon call
+  bool wrong_jacobian = false;  // the first Jacobian entry comes back wrong
 
   explicit NlSolve(const NlpProblem& prob) : p(prob), t(tvnlp::build_arrays(prob)), bl0(t.bl), bu0(t.bu) {}
 
@@ -72,6 +73,7 @@ struct NlSolve {
             return;
           }
           tvnlp::nlp_funcon(mode, nncon, nnjac, njac, x, f, g, nstate, nprob, w, nw);
+          if (wrong_jacobian && *mode == 2) g[0] = -1e3 * (g[0] + 1.0);  // relative error above 1
         });
   }
 
@@ -108,7 +110,7 @@ struct NlSolve {
     tv::tvnose(ctx, startword, P, nullptr, ns, z.data(), r.minwork, loglev, logfun, r);
     tvnlp::bind(nullptr);
     if (const char* d = std::getenv("NLCON_DUMP")) {
-      FILE* f = std::fopen(d, "w");
+      FILE* f = std::fopen(d, "a");
       std::fputs(prt().c_str(), f);
       std::fclose(f);
     }
@@ -451,6 +453,21 @@ TEST(NlconEvaluation, UndefinedConstraintsAreSteppedAround) {
   EXPECT_EQ(s.r.inform, TV_OPTIMAL) << s.tail();
   EXPECT_LE(s.error(), 1e-6);
   expect_bounds_returned(s);
+}
+
+TEST(NlconEvaluation, WrongJacobianIsFoundBeforeTheFirstStep) {
+  NlSolve s(tvnlp::make_problem("hs071"));
+  s.start({"Verify level 3"});
+  s.wrong_jacobian = true;
+  s.run();
+  EXPECT_EQ(s.r.inform, TV_CON_GRADIENTS) << s.tail();
+  EXPECT_TRUE(s.printed(" EXIT -- subroutine funcon appears to be giving incorrect gradients"));
+  expect_bounds_returned(s);
+  // Right gradients pass the same check.
+  NlSolve t(tvnlp::make_problem("hs071"));
+  t.start({"Verify level 3"});
+  t.run();
+  EXPECT_EQ(t.r.inform, TV_OPTIMAL) << t.tail();
 }
 
 TEST(NlconEvaluation, EstimatedJacobian) {
