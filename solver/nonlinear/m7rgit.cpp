@@ -237,7 +237,11 @@ RgResult RgIteration::run() {
   S.step = 0.0;
   S.pivot = 0.0;
   N.hmod1 = N.hmod2 = 0;
-  fwddif = ev.difmode == 1 && (obj_estimated(ev) || (P.nncon > 0 && jac_estimated(ev)));
+  // Differences are in use only when some entries are actually estimated: a
+  // funobj that sets its whole gradient at Derivative level 0 or 2 leaves
+  // nothing for central differences to improve.
+  const bool objdif = obj_estimated(ev) && ev.nsetobj < P.nnobj;
+  fwddif = ev.difmode == 1 && (objdif || (P.nncon > 0 && jac_estimated(ev)));
   N.rgmax = ns > 0 ? S.rgnorm : 0.0;
 
   // 1. A reset of R that is due.

@@ -96,7 +96,9 @@ void Loop::cannot_improve() {
   double ratio = S.rgnorm / S.pinorm;
   if (!lincon() && S.nmin == 0) ratio = std::max(ratio, ctx.nl.prinfn_last);
   ctx.both(" XXX  The functions are non-smooth or very nonlinear");
-  if (par.derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
+  // The level in force: the first funobj call lowers it when gradients are missing.
+  const int derlevel = P.nnl() > 0 ? ctx.nl.ev.derlevel : par.derlevel;
+  if (derlevel > 0) ctx.both(" XXX  MAKE SURE THE GRADIENTS ARE CODED CORRECTLY");
   ctx.both(ratio < 0.1 ? " XXX  The final point is REASONABLY NEAR AN OPTIMUM"
                        : " XXX  The final point is NOT CLOSE TO AN OPTIMUM");
   stop(TV_CANNOT_IMPROVE);
