@@ -190,7 +190,11 @@ int nl_final_calls(Context& ctx, Problem& P, int inform) {
   NonlinearState& N = ctx.nl;
   const Workspace& ws = ctx.ws;
   double f = 0.0;
-  m6final(N.ev, inform, P.nnobj, 0, 0, 0, P.ha, P.ka, P.xn, f, ws.dvec(ctx.part.gobj2), Dvec(), Dvec());
+  // The constraints' final call goes into the trial vectors, so that the
+  // values kept for the report stay.
+  const bool con = P.nncon > 0 && N.av.fcon2.size() >= P.nncon;
+  m6final(N.ev, inform, P.nnobj, con ? P.nncon : 0, P.nnjac, N.lin.njac, P.ha, P.ka, P.xn, f,
+          ws.dvec(ctx.part.gobj2), con ? N.av.fcon2 : Dvec(), con ? N.av.gcon2 : Dvec());
   const int ierr = N.ev.ierr;
   N.ev.ierr = 0;
   return ierr == 6 ? -1 : 0;

@@ -45,6 +45,8 @@ struct NlSolve {
   int con_stop_at = 0;       // > 0: mode -2 at this funcon call
   int con_undefined_at = 0;  // > 0: mode -1 at this funcon call
   bool wrong_jacobian = false;  // the first Jacobian entry comes back wrong
+  std::vector<int> con_nstates;  // nstate of every funcon call
+  std::vector<double> con_xlast;  // x at the last funcon call
 
   explicit NlSolve(const NlpProblem& prob) : p(prob), t(tvnlp::build_arrays(prob)), bl0(t.bl), bu0(t.bu) {}
 
@@ -64,6 +66,8 @@ struct NlSolve {
         [this](int* mode, int* nncon, int* nnjac, int* njac, double* x, double* f, double* g, int* nstate,
                int* nprob, double* w, int* nw) {
           ++con_calls;
+          con_nstates.push_back(*nstate);
+          con_xlast.assign(x, x + *nnjac);
           if (con_calls == con_stop_at) {
             *mode = -2;
             return;
@@ -468,6 +472,22 @@ TEST(NlconEvaluation, WrongJacobianIsFoundBeforeTheFirstStep) {
   t.start({"Verify level 3"});
   t.run();
   EXPECT_EQ(t.r.inform, TV_OPTIMAL) << t.tail();
+}
+
+// After the run funcon is called once more at the returned point with
+// nstate = 2 + the result.
+TEST(NlconEvaluation, FinalCallOfFuncon) {
+  NlSolve s(tvnlp::make_problem("hs071"));
+  s.start({});
+  s.run();
+  ASSERT_EQ(s.r.inform, TV_OPTIMAL);
+  ASSERT_FALSE(s.con_nstates.empty());
+  EXPECT_EQ(s.con_nstates.front(), 1);
+  EXPECT_EQ(s.con_nstates.back(), 2);
+  EXPECT_EQ(std::count(s.con_nstates.begin(), s.con_nstates.end(), 2), 1);
+  const std::vector<double> x = s.x();
+  EXPECT_EQ(s.con_xlast, std::vector<double>(x.begin(), x.begin() + s.p.nnjac));
+  EXPECT_TRUE(s.printed(" funcon called with nstate =   2"));
 }
 
 TEST(NlconEvaluation, EstimatedJacobian) {
