@@ -156,6 +156,32 @@ int m8srch(Context& ctx, Problem& P) {
   return 0;
 }
 
+// The debug listings of the Print level digits, in the user's units: with
+// Scale option 2 unscaled copies go to the work vectors (free here).
+void print_vectors(Context& ctx, Problem& P) {
+  const Params& p = ctx.par;
+  AuglViews& V = ctx.nl.av;
+  const int n = P.n, nncon = P.nncon, nnjac = P.nnjac;
+  CDvec sc = ctx.ws.dvec(ctx.part.scales);
+  if (p.scaleopt < 2 || sc.size() < P.nb) {
+    m8prtj(ctx.io, p.prtfile, p.prtlevel, ctx.spx.nmaj, nncon, nnjac, P.ha, P.ka, P.xn, P.hs, V.lambda, V.fcon,
+           V.gcon);
+    return;
+  }
+  // work: x (nnjac) then lambda (nncon); fcon2: f; gcon2: J.
+  Dvec x = V.work.head(nnjac), lam = V.work.sub(nnjac + 1, nncon);
+  for (int j = 1; j <= nnjac; ++j) x(j) = P.xn(j) * sc(j);
+  for (int i = 1; i <= nncon; ++i) {
+    lam(i) = V.lambda(i) / sc(n + i);
+    V.fcon2(i) = V.fcon(i) * sc(n + i);
+  }
+  int l = 0;
+  for (int j = 1; j <= nnjac; ++j) {
+    jac_column(j, nncon, P.ha, P.ka, l, [&](int, int l1, int i) { V.gcon2(l1) = V.gcon(l1) * sc(n + i) / sc(j); });
+  }
+  m8prtj(ctx.io, p.prtfile, p.prtlevel, ctx.spx.nmaj, nncon, nnjac, P.ha, P.ka, x, P.hs, lam, V.fcon2, V.gcon2);
+}
+
 // Header and line of the major-iteration log; the kind-2 call of the log
 // callback.  Returns its stop request.
 int major_log(Context& ctx, Problem& P, int ns, SubproblemEnd last) {
@@ -203,10 +229,7 @@ int major_log(Context& ctx, Problem& P, int ns, SubproblemEnd last) {
     ctx.logfun(&kind, &stop, &mj, &minor, &ninf, &sinf, &flag, &stp, &obj, &feasible, &optimal, &nsb, &nc,
                &penalty, &bsswp, 1);
   }
-  if (p.prtlevel > 1) {
-    m8prtj(ctx.io, p.prtfile, p.prtlevel, S.nmaj, P.nncon, P.nnjac, P.ha, P.ka, P.xn, P.hs, N.av.lambda,
-           N.av.fcon, N.av.gcon);
-  }
+  if (p.prtlevel > 1) print_vectors(ctx, P);
   return stop;
 }
 

@@ -44,6 +44,9 @@ struct NlSolve {
   int con_calls = 0;
   int con_stop_at = 0;       // > 0: mode -2 at this funcon call
   int con_undefined_at = 0;  // > 0: mode -1 at this funcon call
+  bool wrong_jacobian = false;  // the first Jacobian entry comes back wrong
+  std::vector<int> con_nstates;  // nstate of every funcon call
+  std::vector<double> con_xlast;  // x at the last funcon call
 
   explicit NlSolve(const NlpProblem& prob) : p(prob), t(tvnlp::build_arrays(prob)), bl0(t.bl), bu0(t.bu) {}
 
@@ -63,6 +66,8 @@ struct NlSolve {
         [this](int* mode, int* nncon, int* nnjac, int* njac, double* x, double* f, double* g, int* nstate,
                int* nprob, double* w, int* nw) {
           ++con_calls;
+          con_nstates.push_back(*nstate);
+          con_xlast.assign(x, x + *nnjac);
           if (con_calls == con_stop_at) {
             *mode = -2;
             return;
@@ -72,10 +77,11 @@ struct NlSolve {
             return;
           }
           tvnlp::nlp_funcon(mode, nncon, nnjac, njac, x, f, g, nstate, nprob, w, nw);
+          if (wrong_jacobian && *mode == 2) g[0] = -1e3 * (g[0] + 1.0);  // relative error above 1
         });
   }
 
-  void run(int loglev = 0, tv_logfun logfun = nullptr) {
+  void run(int loglev = 0, tv_logfun logfun = nullptr, const char* startword = "Cold") {
     tvnlp::bind(p);
     tv::Problem P;
     P.m = t.m;
@@ -100,15 +106,15 @@ struct NlSolve {
     P.pi = tv::Dvec(t.pi.data(), t.m);
     P.rc = tv::Dvec(t.rc.data(), t.nb);
     double one = 0.0;
-    tv::tvnose(ctx, "Cold", P, nullptr, ns, &one, 1, 0, nullptr, r);
+    tv::tvnose(ctx, startword, P, nullptr, ns, &one, 1, 0, nullptr, r);
     ASSERT_EQ(r.inform, TV_WORKSPACE);
     z.assign(static_cast<size_t>(r.minwork), 0.0);
     ctx.io.clear_buffer(kPrt);
     ctx.io.clear_buffer(kSum);
-    tv::tvnose(ctx, "Cold", P, nullptr, ns, z.data(), r.minwork, loglev, logfun, r);
+    tv::tvnose(ctx, startword, P, nullptr, ns, z.data(), r.minwork, loglev, logfun, r);
     tvnlp::bind(nullptr);
     if (const char* d = std::getenv("NLCON_DUMP")) {
-      FILE* f = std::fopen(d, "w");
+      FILE* f = std::fopen(d, "a");
       std::fputs(prt().c_str(), f);
       std::fclose(f);
     }
@@ -453,6 +459,37 @@ TEST(NlconEvaluation, UndefinedConstraintsAreSteppedAround) {
   expect_bounds_returned(s);
 }
 
+TEST(NlconEvaluation, WrongJacobianIsFoundBeforeTheFirstStep) {
+  NlSolve s(tvnlp::make_problem("hs071"));
+  s.start({"Verify level 3"});
+  s.wrong_jacobian = true;
+  s.run();
+  EXPECT_EQ(s.r.inform, TV_CON_GRADIENTS) << s.tail();
+  EXPECT_TRUE(s.printed(" EXIT -- subroutine funcon appears to be giving incorrect gradients"));
+  expect_bounds_returned(s);
+  // Right gradients pass the same check.
+  NlSolve t(tvnlp::make_problem("hs071"));
+  t.start({"Verify level 3"});
+  t.run();
+  EXPECT_EQ(t.r.inform, TV_OPTIMAL) << t.tail();
+}
+
+// After the run funcon is called once more at the returned point with
+// nstate = 2 + the result.
+TEST(NlconEvaluation, FinalCallOfFuncon) {
+  NlSolve s(tvnlp::make_problem("hs071"));
+  s.start({});
+  s.run();
+  ASSERT_EQ(s.r.inform, TV_OPTIMAL);
+  ASSERT_FALSE(s.con_nstates.empty());
+  EXPECT_EQ(s.con_nstates.front(), 1);
+  EXPECT_EQ(s.con_nstates.back(), 2);
+  EXPECT_EQ(std::count(s.con_nstates.begin(), s.con_nstates.end(), 2), 1);
+  const std::vector<double> x = s.x();
+  EXPECT_EQ(s.con_xlast, std::vector<double>(x.begin(), x.begin() + s.p.nnjac));
+  EXPECT_TRUE(s.printed(" funcon called with nstate =   2"));
+}
+
 TEST(NlconEvaluation, EstimatedJacobian) {
   for (const char* level : {"Derivative level 0", "Derivative level 1"}) {
     NlSolve s(tvnlp::make_problem("hs071"));
@@ -466,20 +503,45 @@ TEST(NlconEvaluation, EstimatedJacobian) {
 // ---- debug listings of the Print level digits ---------------------------------------------
 
 TEST(NlconPrint, PrintLevelDigits) {
+  for (const char* scale : {"Scale option 0", "Scale option 2"}) {
+    SCOPED_TRACE(scale);
+    NlSolve s(tvnlp::make_problem("hs071"));
+    s.start({"Print level 11111", scale});
+    s.run();
+    EXPECT_EQ(s.r.inform, TV_OPTIMAL);
+    EXPECT_TRUE(s.printed("\n Jacobian variables\n ------------------\n"));
+    EXPECT_TRUE(s.printed("\n Multiplier estimates\n --------------------\n"));
+    EXPECT_TRUE(s.printed("\n Constraint functions\n --------------------\n"));
+    EXPECT_TRUE(s.printed("\n x  and  Jacobian\n"));
+    EXPECT_TRUE(s.printed(" Maximum change in Jacobian vars ="));
+    EXPECT_TRUE(s.printed(" Maximum constraint violation    ="));
+    EXPECT_TRUE(s.summarized(" Change in multipliers ="));
+    // Column 1 of hs071 at the optimum (x1 = 1, at its lower bound) with its
+    // two Jacobian entries on one line, in the user's units when scaled.
+    EXPECT_TRUE(s.printed("     1  1.00000E+00 LL        1")) << s.tail();
+  }
+}
+
+// A Warm start from the solution of a Cold one: the state codes are made
+// internal before the first subproblem like those of a crash, and the
+// major iterations confirm the optimum at once.
+TEST(NlconStart, WarmStartFromTheOptimum) {
   NlSolve s(tvnlp::make_problem("hs071"));
-  s.start({"Print level 11111"});
+  s.start({});
   s.run();
-  EXPECT_EQ(s.r.inform, TV_OPTIMAL);
-  EXPECT_TRUE(s.printed("\n Jacobian variables\n ------------------\n"));
-  EXPECT_TRUE(s.printed("\n Multiplier estimates\n --------------------\n"));
-  EXPECT_TRUE(s.printed("\n Constraint functions\n --------------------\n"));
-  EXPECT_TRUE(s.printed("\n x  and  Jacobian\n"));
-  EXPECT_TRUE(s.printed(" Maximum change in Jacobian vars ="));
-  EXPECT_TRUE(s.printed(" Maximum constraint violation    ="));
-  EXPECT_TRUE(s.summarized(" Change in multipliers ="));
-  // Column 1 of hs071 at the optimum (x1 = 1, at its lower bound) with its
-  // two Jacobian entries on one line.
-  EXPECT_TRUE(s.printed("     1  1.00000E+00 LL        1")) << s.tail();
+  ASSERT_EQ(s.r.inform, TV_OPTIMAL);
+  const int majors = s.r.nmajor;
+  NlSolve w(tvnlp::make_problem("hs071"));
+  w.t.hs = s.t.hs;
+  w.t.xn = s.t.xn;
+  w.t.pi = s.t.pi;
+  w.ns = s.ns;
+  w.start({});
+  w.run(0, nullptr, "Warm");
+  EXPECT_EQ(w.r.inform, TV_OPTIMAL) << w.tail();
+  EXPECT_LE(w.error(), 1e-6);
+  EXPECT_LT(w.r.nmajor, majors);
+  expect_bounds_returned(w);
 }
 
 }  // namespace
