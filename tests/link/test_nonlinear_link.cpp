@@ -148,7 +148,7 @@ Direct solve_direct(const tvnlp::NlpProblem& p) {
   tvnlp::TvArrays t = tvnlp::build_arrays(p);
   tvnlp::bind(p);
   tvsetfun(p.nnobj > 0 ? tvnlp::nlp_funobj : nullptr, p.nncon > 0 ? tvnlp::nlp_funcon : nullptr);
-  int none = 0, errors = 0;
+  int none = 0;
   tvstart(&none, &none, &none);
   char names[41];
   std::memset(names, ' ', 40);
@@ -164,7 +164,6 @@ Direct solve_direct(const tvnlp::NlpProblem& p) {
          nullptr, &nmajor, &itns, &ncstat, &cviol, &cviolr, 4);
   tvsetfun(nullptr, nullptr);
   tvnlp::bind(nullptr);
-  (void)errors;
   d.x.assign(t.xn.begin(), t.xn.begin() + p.n);
   d.rc.assign(t.rc.begin(), t.rc.begin() + p.n);
   for (int i = 0; i < p.m; ++i) {
