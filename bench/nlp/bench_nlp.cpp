@@ -88,7 +88,7 @@ void usage() {
       "  --runs N           at most N timed runs per solve (default 5: 5 under 1 s, 3 under 10 s, else 1)\n"
       "  --itn N            tvnose Iterations limit (default: the solver's own)\n"
       "  --major N          tvnose Major iterations limit (default: the solver's own)\n"
-      "  --spec PHRASE      a SPECS phrase for tvnose, e.g. \"Multiple price 10\" (repeatable)\n"
+      "  --option PHRASE    a SPECS phrase for tvnose, e.g. \"Multiple price 10\" (repeatable)\n"
       "  --ipopt-tol X      Ipopt's tol (default: its own, 1e-8); e.g. 1e-12 to establish optima\n"
       "  --out DIR          results folder (default bench/results)\n"
       "  --no-files         print the table only\n"
@@ -125,7 +125,7 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.itnlimit = std::atoi(v.c_str());
     } else if (a == "--major" && value(v)) {
       o.majlimit = std::atoi(v.c_str());
-    } else if (a == "--spec" && value(v)) {
+    } else if (a == "--option" && value(v)) {
       o.specs.push_back(v);
     } else if (a == "--ipopt-tol" && value(v)) {
       o.ipopt_tol = std::atof(v.c_str());

