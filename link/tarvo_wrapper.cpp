@@ -109,6 +109,8 @@ void f_tvnose(const char* start, int m, int n, int ne, double objconst, int nnco
          nmajor, nitns, ncstat, cviol, cviolr, static_cast<int>(sizeof st));
 }
 
+void f_tvsetfun(tv_funobj funobj, tv_funcon funcon) { tvsetfun(funobj, funcon); }
+
 double f_tvsolf(int n, int j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
                 double* xn) {
   return tvsolf(&n, &j, flag, state, hs, bl, bu, rc, xn);

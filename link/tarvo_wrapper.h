@@ -33,6 +33,8 @@ void f_tvnose(const char* start, int m, int n, int ne, double objconst, int nnco
               int* hs, double* xn, double* pi, double* rc, int* inform, int* minwork, int* ns,
               int* ninf, double* sinf, double* obj, double* z, int nwork, int loglev, tv_logfun logfun,
               int* nmajor, int* nitns, int* ncstat, double* cviol, double* cviolr);
+// The evaluation callbacks of the next solves (null: none).
+void f_tvsetfun(tv_funobj funobj, tv_funcon funcon);
 // Solution state of solver variable j (1-based) after a solve.
 double f_tvsolf(int n, int j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
                 double* xn);

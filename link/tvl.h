@@ -26,12 +26,14 @@ struct tvlRec {
   unsigned char hasobj = 0;
   int objrowx = -1;
   int* jacstart = nullptr;         // buffers of one solve (tvlModelSolve)
+  int njaccols = 0;                // jacstart has njaccols + 1 entries
+  int nbuf = 0;                    // length of each of the five buffers below
   int* colbuf = nullptr;
   int* nlbuf = nullptr;
   int* cntbuf = nullptr;
   double* gradbuf = nullptr;
   double* valbuf = nullptr;
-  int evalerrs = 0;                // evaluation errors since creation
+  int evalerrs = 0;                // evaluation errors of the current solve
   unsigned char ready = 0;         // the last tvlReadyAPI succeeded
 };
 
@@ -70,6 +72,14 @@ ExitReport exitReport(int inform, double obj, int minwork, bool noobjective, boo
 
 // Free the link object's buffers of one solve.
 void tvlFreeBuffers(tvlRec* tvl);
+
+// The solver's evaluation callbacks: the objective and the nonlinear rows
+// at the leading columns x, through the host's evaluator, with evaluation
+// errors counted against DomLim (mode -1, or -2 past the limit).
+void funobj(int* mode, int* nnobj, double* x, double* fobj, double* gobj, int* nstate, int* nprob, double* z,
+            int* nwork);
+void funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double* fcon, double* gcon, int* nstate,
+            int* nprob, double* z, int* nwork);
 
 // The solver's per-iteration log procedure: the host's terminate flag and
 // resource limit, and a compact iteration log on the host's log.

@@ -123,6 +123,8 @@ class Solve {
 
 // Host settings, sizes, buffers, and the row order of a linear model.
 bool Solve::setup() {
+  // DomLim bounds the evaluation errors of each solve.
+  tvl_->evalerrs = 0;
   hmoObjStyleSet(mh_, 2);
   hmoObjReformSet(mh_, 1);
   hmoIndexBaseSet(mh_, 0);
@@ -139,6 +141,7 @@ bool Solve::setup() {
   if (!alloc_buffer(tvl_->colbuf, n_) || !alloc_buffer(tvl_->nlbuf, n_) || !alloc_buffer(tvl_->cntbuf, n_) ||
       !alloc_buffer(tvl_->gradbuf, n_) || !alloc_buffer(tvl_->valbuf, n_))
     return out_of_memory();
+  tvl_->nbuf = n_;
 
   if (!nonlinear_) {
     hmoSetNRowPerm(mh_);
@@ -283,6 +286,7 @@ bool Solve::matrix() {
   if (!a_.alloc(ne_) || !ha_.alloc(ne_) || !ka_.alloc(static_cast<std::int64_t>(n_) + 1) ||
       !alloc_buffer(tvl_->jacstart, static_cast<std::int64_t>(nnjac_) + 1))
     return out_of_memory();
+  tvl_->njaccols = nnjac_;
 
   // ka(j): 0-based start of column j; count becomes the fill position.
   ka_[0] = 0;
@@ -368,10 +372,15 @@ void Solve::call_solver() {
   const double objconst = hmoObjConst(mh_);
   const int objrow = tvl_->objrowx + 1;
   ns_ = 0;
+  // The evaluation callbacks (a linear model has none) reach this link
+  // through global_tvl; they are cleared again when the solve is over.
+  if (nonlinear_) f_tvsetfun(funobj, funcon);
+  else f_tvsetfun(nullptr, nullptr);
   f_tvnose(warm_ ? "Warm" : "Cold", mp_, n_, ne_, objconst, nncon_, nnobj_, nnjac_, objrow, names, a_.get(),
            ha_.get(), ka_.get(), bl_.get(), bu_.get(), hs_.get(), xn_.get(), pi_.get(), rc_.get(), &inform_,
            &minwork_, &ns_, &ninf_, &sinf_, &obj_, z_.get(), static_cast<int>(tvl_->worksize), 1, tvlLog,
            &nmajor_, &nitns_, &ncstat_, &cviol_, &cviolr_);
+  f_tvsetfun(nullptr, nullptr);
 }
 
 // The result code as the host's model and solve status.
@@ -458,11 +467,6 @@ int Solve::run() {
   if (!setup() || !levels_and_bounds() || !matrix()) return slot_->code;
   start_basis();
   if (!solver_settings()) return slot_->code;
-  if (nonlinear_) {
-    // The evaluation callbacks are not part of this link yet.
-    fail(6, "Nonlinear models are not supported yet.");
-    return slot_->code;
-  }
   if (tvl_->worksize > static_cast<std::uint64_t>(INT32_MAX)) tvl_->worksize = INT32_MAX;
   if (!z_.alloc(static_cast<std::int64_t>(tvl_->worksize))) return out_of_memory();
   call_solver();
@@ -553,6 +557,7 @@ void tvlFreeBuffers(tvlRec* tvl) {
   std::free(tvl->valbuf);
   tvl->jacstart = tvl->colbuf = tvl->nlbuf = tvl->cntbuf = nullptr;
   tvl->gradbuf = tvl->valbuf = nullptr;
+  tvl->nbuf = tvl->njaccols = 0;
 }
 
 int tvlModelSolve(tvlRec* tvl) {

@@ -57,6 +57,7 @@ struct Options {
   int max_runs = 5;
   int itnlimit = 0;      // tvnose Iterations limit (0: the solver's default)
   int majlimit = 0;      // tvnose Major iterations limit (0: default)
+  std::vector<std::string> specs;  // further SPECS phrases for tvnose
   double ipopt_tol = 0;  // Ipopt tol (0: its default 1e-8)
   std::string out = std::string(TARVO_SOURCE_DIR) + "/bench/results";
   std::string label;
@@ -87,6 +88,7 @@ void usage() {
       "  --runs N           at most N timed runs per solve (default 5: 5 under 1 s, 3 under 10 s, else 1)\n"
       "  --itn N            tvnose Iterations limit (default: the solver's own)\n"
       "  --major N          tvnose Major iterations limit (default: the solver's own)\n"
+      "  --option PHRASE    a SPECS phrase for tvnose, e.g. \"Multiple price 10\" (repeatable)\n"
       "  --ipopt-tol X      Ipopt's tol (default: its own, 1e-8); e.g. 1e-12 to establish optima\n"
       "  --out DIR          results folder (default bench/results)\n"
       "  --no-files         print the table only\n"
@@ -123,6 +125,8 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.itnlimit = std::atoi(v.c_str());
     } else if (a == "--major" && value(v)) {
       o.majlimit = std::atoi(v.c_str());
+    } else if (a == "--option" && value(v)) {
+      o.specs.push_back(v);
     } else if (a == "--ipopt-tol" && value(v)) {
       o.ipopt_tol = std::atof(v.c_str());
     } else if (a == "--clock" && value(v) && (v == "cpu" || v == "wall")) {
@@ -209,7 +213,7 @@ std::string tarvo_status(int inform) {
 Record run_tarvo(const NlpProblem& p, const Options& o) {
   Record r{};
   const double t0 = solve_clock(o);
-  tvnlp::TvRun t = tvnlp::solve_tvnose(p, o.itnlimit, o.majlimit);
+  tvnlp::TvRun t = tvnlp::solve_tvnose(p, o.itnlimit, o.majlimit, o.specs);
   r.time = solve_clock(o) - t0;
   set_status(r, tarvo_status(t.inform));
   r.obj = t.obj;
@@ -668,7 +672,9 @@ int main(int argc, char** argv) {
     md << "Run " << s;
     if (!opt.label.empty()) md << ", " << opt.label;
     md << ": tvnose with its default options"
-       << (opt.itnlimit > 0 ? ", Iterations limit " + std::to_string(opt.itnlimit) : std::string())
+       << (opt.itnlimit > 0 ? ", Iterations limit " + std::to_string(opt.itnlimit) : std::string());
+    for (const std::string& s : opt.specs) md << ", \"" << s << "\"";
+    md
        << "; Ipopt with the limited-memory Hessian and "
        << (opt.ipopt_tol > 0 ? "tol " + fmt("%g", opt.ipopt_tol) : std::string("default tolerances"))
        << ".\n\n" << t.markdown() << "\n" << how << "\n\nShifted geometric means by problem set:\n\n"

@@ -87,16 +87,9 @@ void entry(Context& ctx, Variant variant, std::string_view start, Problem& P, co
   // is held sparse.
   Params& p = ctx.par;
   const int njac = solve_settings(ctx, P);
-  // Nonlinear constraints (after the defaults: a row count without Jacobian
-  // columns is no nonlinear constraint) are not handled by this version;
-  // refuse them rather than solve something else.
-  if (p.nncon > 0) {
-    ctx.both(strf(" XXX  The problem has nonlinear constraints (nncon =%8d, nnjac =%8d).", p.nncon, p.nnjac));
-    ctx.both(" XXX  This version of the solver handles a nonlinear objective with linear constraints only.");
-    ctx.both(exit_text(TV_NOT_SUPPORTED));
-    r.inform = TV_NOT_SUPPORTED;
-    return;
-  }
+  // A row count without Jacobian columns is no nonlinear constraint.
+  P.nncon = p.nncon;
+  P.nnjac = p.nnjac;
   if (variant == Variant::Nose) {
     if (static_cast<long long>(p.nncon) * p.nnjac != njac) p.jacform = 2;
   } else if (p.nncon > 0 && p.nnjac > 0 && p.nncon != njac / p.nnjac) {

@@ -87,8 +87,6 @@ constexpr ExitText kExits[] = {
      " EXIT -- system error.  Not enough memory", nullptr},
     {TV_SYSTEM_ERROR, kExitFailure, nullptr, 0,
      " EXIT -- system error.  Failure inside the solver", nullptr},
-    {TV_NOT_SUPPORTED, 0, "nonlinear constraints are not supported by this version", 0,
-     " EXIT -- nonlinear constraints are not supported by this version", nullptr},
 };
 
 const ExitText* find(int inform, int form) {

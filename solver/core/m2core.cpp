@@ -67,6 +67,9 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.gcon = place(next, njac, false);
   P.gcon2 = place(next, njac, false);
   P.xfull2 = place(next, nncon > 0 ? 2 * nb : 0, false);
+  P.gcon3 = place(next, nncon > 0 ? njac : 0, false);
+  P.gconkeep = place(next, nncon > 0 ? njac : 0, false);
+  P.conbnd = place(next, 2 * nncon, false);
   P.blbs = place(next, nbs, false);
   P.bubs = place(next, nbs, false);
   P.grd = place(next, nbs, false);
@@ -94,6 +97,10 @@ long long tvcore(int m, int n, int ne, int nb, int hdim, int maxs, int nnobj, in
   long long est = nnl1 + H * (H + 1) / 2 - H + NB + 5 * std::max(M + S, nnl1) + 2LL * nnobj +
                   5LL * nncon + 2LL * njac + 18 * perc * std::min(N, M) + 13 * S + 14 * M;
   if (nncon > 0) est += M + 2 * (M + N);
+  // The spare Jacobian copy, the Jacobian with its unknown entries marked and
+  // the caller's bounds of the nonlinear rows are placed beyond the regions
+  // above; without them the estimate could fall below minwork.
+  if (nncon > 0) est += 2LL * std::max(njac, 1) + 2LL * nncon;
   return est;
 }
 

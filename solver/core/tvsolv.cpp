@@ -38,9 +38,9 @@ void print_partial_price(Context& ctx, int m, int n) {
   ctx.sum(strf(" Scale option%3d,    Partial price%4d", p.scaleopt, nparp));
 }
 
-// The augmented-Lagrangian data of the nonlinear rows are set up here by the
-// major-iteration code when it exists (start of the run and of every cycle).
-void init_lagrangian(Context&, Problem&) {}
+// The multipliers of the nonlinear rows start from pi (start of the run and
+// of every cycle).
+void init_lagrangian(Context& ctx, Problem& P) { nl_init_lagrangian(ctx, P); }
 
 // Model modification between cycles; true when it asks to stop.
 bool call_matmod(Context& ctx, Problem& P, int ncycle) {
@@ -55,6 +55,7 @@ bool call_matmod(Context& ctx, Problem& P, int ncycle) {
 void unscale_unsaved(Context& ctx, Problem& P) {
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
   if (ctx.par.scaleopt > 0 && sc.size() >= P.nb) m2scla(ctx, 2, P, sc);
+  if (P.nncon > 0) nl_caller_bounds(ctx, P);
 }
 
 }  // namespace

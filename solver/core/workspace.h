@@ -65,6 +65,11 @@ struct Partition {
                     //    tells whether j belongs to the reference framework
                     //    (+) or not (-).  The pivot row's B'^-1 e_r goes to
                     //    region 5 (`work`), free during a simplex step.
+  // Nonlinear constraints (njac each, else empty): the spare Jacobian copy of
+  // m8augl, and the pattern funcon left unknown at its first call.
+  Region gcon3;     // 36 spare Jacobian copy
+  Region gconkeep;  // 37 Jacobian with the unknown entries marked
+  Region conbnd;    // 38 the caller's bounds of the nonlinear rows' slacks (2 nncon), unscaled
   Region chzr;      // 27 int: the positions that can block, pass 1 to pass 2 of
                     //    the ratio test (nbs + 1)
   // Devex pricing: the structural columns by rows (a sparse pivot row from

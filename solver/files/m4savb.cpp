@@ -10,6 +10,7 @@
 #include "files/m4soln.h"
 #include "files/save_state.h"
 #include "lu/m2scal.h"
+#include "nonlinear/nl_steps.h"
 #include "nonlinear/nonlinear_state.h"
 #include "options/params.h"
 #include "simplex/simplex_state.h"
@@ -107,9 +108,14 @@ void save(Context& ctx, Problem& P, int ns, int inform) {
     for (int j = 1; j <= nb; ++j) P.rc(j) = -P.rc(j);
   }
 
-  // The violation of the nonlinear constraints needs the constraint
-  // functions at the final point; it stays unset (cviol_set false) until the
-  // evaluation routines of the nonlinear constraints provide it.
+  // The nonlinear constraints at the final point: their largest violation,
+  // and the rows' slacks at their true values.  Unset (cviol_set false) when
+  // funcon cannot be evaluated there.
+  if (P.nncon > 0 && nl_constraint_violation(ctx, P, S.cviol, S.icviol)) {
+    S.cviolr = S.cviol / (1.0 + S.xmax);
+    S.cviol_set = true;
+    ctx.both(strf(" Nonlinear constraint violn%11.1E", S.cviol));
+  }
 
   ctx.run.obj = objective_value(ctx, P);
 

@@ -42,8 +42,7 @@ enum tv_inform {
   TV_MPS_FILE = 41,          /* an MPS file cannot be read (MPS input only) */
   TV_WORKSPACE = 42,         /* not enough workspace (nwork < minwork); nothing was done */
   TV_BAD_DATA = 43,          /* invalid problem data; nothing was done */
-  TV_SYSTEM_ERROR = 44,      /* memory could not be allocated, or another failure inside the solver */
-  TV_NOT_SUPPORTED = 45      /* nonlinear constraints (nncon > 0): not handled by this version; nothing was done */
+  TV_SYSTEM_ERROR = 44       /* memory could not be allocated, or another failure inside the solver */
 };
 
 /* Per-iteration log procedure (the `logfun` argument of tvnose).  kind 1

@@ -9,6 +9,7 @@
 
 #include "core/context.h"
 #include "core/run_state.h"
+#include "nonlinear/linearization.h"
 #include "nonlinear/nonlinear_state.h"
 #include "nonlinear/rgit.h"
 #include "nonlinear/srch.h"
@@ -30,6 +31,9 @@ SearchOutcome m6srch(Context& ctx, Problem& P, int count, CDvec y, const SearchC
   Dvec gobj = ws.dvec(ctx.part.gobj), gobj2 = ws.dvec(ctx.part.gobj2), gsub = ws.dvec(ctx.part.gsub);
   Dvec xn = P.xn;
   SearchOutcome out;
+  Linearization* lin = N.linearization();
+  // F's gradient at a trial point (with the constraint terms only).
+  Dvec gtrial = N.gtrial;
 
   SearchSetup su;
   su.gradients = call.cubic;
@@ -59,15 +63,23 @@ SearchOutcome m6srch(Context& ctx, Problem& P, int count, CDvec y, const SearchC
     place(alfa);
     const double sobj = jobj > 0 ? xn(jobj) : 0.0;
     double f = 0.0, F = 0.0;
-    if (!m6fun(ev, mode, nnobj, xn, sobj, sense, objscale, f, gobj2, F)) return false;
+    if (!m6fun(ev, mode, nnobj, xn, sobj, sense, objscale, f, gobj2, F, lin, true)) return false;
     lastF = F;
     lastf = f;
     ftry = F - call.f0 - kSearchMu * call.gtp * alfa;
     if (call.cubic) {
+      // F's gradient at the trial point over the nonlinear columns: the
+      // objective's, plus the constraint terms (dl is the trial's).
+      if (lin != nullptr) {
+        for (int j = 1; j <= nnl; ++j) gtrial(j) = j <= nnobj ? sense * gobj2(j) : 0.0;
+        m8lagg(*lin, lin->gcon2, gtrial);
+      }
       double slope = 0.0;
       for (int k = 1; k <= count; ++k) {
         const int j = kbs(k);
-        if (j <= nnobj) {
+        if (lin != nullptr && j <= nnl) {
+          slope += gtrial(j) * y(k);
+        } else if (j <= nnobj) {
           slope += sense * gobj2(j) * y(k);
         } else if (j == jobj) {
           slope -= sense * objscale * y(k);
@@ -126,18 +138,22 @@ SearchOutcome m6srch(Context& ctx, Problem& P, int count, CDvec y, const SearchC
     if (call.cubic && st.imprvd) {
       // The last trial is the best point: x, F and the gradient stand.
       for (int j = 1; j <= nnobj; ++j) gobj(j) = gobj2(j);
+      if (lin != nullptr) {
+        for (int i = 1; i <= lin->nncon; ++i) lin->fcon(i) = lin->fcon2(i);
+        for (int l = 1; l <= lin->njac; ++l) lin->gcon(l) = lin->gcon2(l);
+      }
       out.f = lastF;
       out.fobj = lastf;
     } else {
       place(out.alfa);
       const double sobj = jobj > 0 ? xn(jobj) : 0.0;
       m6fun0(ev, nnobj, gobj, 0, 0, Dvec(), false);
-      if (!m6fun(ev, 2, nnobj, xn, sobj, sense, objscale, out.fobj, gobj, out.f)) {
+      if (!m6fun(ev, 2, nnobj, xn, sobj, sense, objscale, out.fobj, gobj, out.f, lin)) {
         out.inform = -1;
         return out;
       }
     }
-    if (!m6grd(ev, nnobj, nnl, out.fobj, gobj, xn, gobj2, sense, gsub)) {
+    if (!m6grd(ev, nnobj, nnl, out.fobj, gobj, xn, gobj2, sense, gsub, lin)) {
       out.inform = -1;
       return out;
     }

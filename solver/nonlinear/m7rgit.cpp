@@ -353,8 +353,12 @@ RgResult RgIteration::run() {
       Dvec gobj = ctx.ws.dvec(ctx.part.gobj), gobj2 = ctx.ws.dvec(ctx.part.gobj2);
       double f = 0.0;
       m6fun0(ev, P.nnobj, gobj, 0, 0, Dvec(), false);
-      if (!m6fun(ev, 2, P.nnobj, P.xn, sobj, sense, objscale, f, gobj, fnew)) return failed_evaluation();
-      if (!m6grd(ev, P.nnobj, nnl, f, gobj, P.xn, gobj2, sense, gsub)) return failed_evaluation();
+      if (!m6fun(ev, 2, P.nnobj, P.xn, sobj, sense, objscale, f, gobj, fnew, N.linearization())) {
+        return failed_evaluation();
+      }
+      if (!m6grd(ev, P.nnobj, nnl, f, gobj, P.xn, gobj2, sense, gsub, N.linearization())) {
+        return failed_evaluation();
+      }
       N.fobj = f;
       ctx.prt(strf(" Forcing a small step.  alpha * norm(p) =%9.1E", alfa * pnorm));
     } else if ((out.inform == 5 || out.inform == 7) && fwddif) {
@@ -472,6 +476,7 @@ RgResult RgIteration::run() {
       }
       remove(kq);
       swapped = true;
+      N.al.nswap += 1;
     }
   }
   if (feasible && swapped) {

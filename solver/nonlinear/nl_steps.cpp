@@ -61,6 +61,7 @@ void nl_start(Context& ctx, const Problem& P) {
   N.fobj = N.fsub = 0.0;
   N.hreset = true;
   N.condh = 1.0;
+  nl_auglag_views(ctx, P);
   nl_loop_start(ctx);
 }
 
@@ -102,7 +103,8 @@ int nl_objective(Context& ctx, Problem& P, int) {
   Dvec gobj = ctx.ws.dvec(ctx.part.gobj);
   m6fun0(N.ev, P.nnobj, gobj, 0, 0, Dvec(), false);
   double f = 0.0, F = 0.0;
-  if (!m6fun(N.ev, 2, P.nnobj, P.xn, objective_slack(ctx, P), ctx.par.objsense, ctx.run.objscale, f, gobj, F)) {
+  if (!m6fun(N.ev, 2, P.nnobj, P.xn, objective_slack(ctx, P), ctx.par.objsense, ctx.run.objscale, f, gobj, F,
+             N.linearization())) {
     return evaluation_failed(ctx);
   }
   N.fobj = f;
@@ -115,7 +117,7 @@ int nl_gradient(Context& ctx, Problem& P, int ns) {
   const Workspace& ws = ctx.ws;
   const int nnl = P.nnl();
   Dvec gobj = ws.dvec(ctx.part.gobj), gobj2 = ws.dvec(ctx.part.gobj2), gsub = ws.dvec(ctx.part.gsub);
-  if (!m6grd(N.ev, P.nnobj, nnl, N.fobj, gobj, P.xn, gobj2, ctx.par.objsense, gsub)) {
+  if (!m6grd(N.ev, P.nnobj, nnl, N.fobj, gobj, P.xn, gobj2, ctx.par.objsense, gsub, N.linearization())) {
     return evaluation_failed(ctx);
   }
   m7bsg(P.m + ns, nnl, ws.ivec(ctx.part.kbs), gsub, ws.dvec(ctx.part.grd), ctx.spx.jobj,
@@ -139,7 +141,16 @@ int nl_first_feasible(Context& ctx, Problem& P, int ns) {
 
   Dvec gobj = ws.dvec(ctx.part.gobj), gobj2 = ws.dvec(ctx.part.gobj2);
   double f = 0.0;
-  if (nnobj > 0) {
+  if (P.nncon > 0) {
+    // The constraints first: their values and Jacobian here, checked
+    // against differences.  Work: the second full-length vector for p, the
+    // trial constraint vector and dl for f2 and jp.
+    AuglViews& V = N.av;
+    m8chkj(ev, p.verlevel, p.conchk1, p.conchk2, P.nncon, P.nnjac, N.lin.njac, P.ha, P.ka,
+           P.bl.head(P.nnjac), P.bu.head(P.nnjac), P.xn, V.fcon, V.gcon, V.work.head(P.nnjac), V.fcon2, V.dl,
+           V.gcon2);
+  }
+  if (nnobj > 0 && ev.ierr == 0) {
     m6fun0(ev, nnobj, gobj, 0, 0, Dvec(), false);
     m6fobj(ev, 2, nnobj, f, gobj, P.xn);
     if (ev.ierr == 0) {
@@ -162,10 +173,11 @@ int nl_first_feasible(Context& ctx, Problem& P, int ns) {
       bubs(k) = P.bu(j);
     }
   }
-  if (ev.ierr == 7) {
+  if (ev.ierr == 7 || ev.ierr == 8) {
     N.exit_printed = true;
+    const int r = ev.ierr == 7 ? TV_OBJ_GRADIENTS : TV_CON_GRADIENTS;
     ev.ierr = 0;
-    return TV_OBJ_GRADIENTS;
+    return r;
   }
   if (ev.ierr != 0) return evaluation_failed(ctx);
   N.fobj = f;
@@ -178,7 +190,11 @@ int nl_final_calls(Context& ctx, Problem& P, int inform) {
   NonlinearState& N = ctx.nl;
   const Workspace& ws = ctx.ws;
   double f = 0.0;
-  m6final(N.ev, inform, P.nnobj, 0, 0, 0, P.ha, P.ka, P.xn, f, ws.dvec(ctx.part.gobj2), Dvec(), Dvec());
+  // The constraints' final call goes into the trial vectors, so that the
+  // values kept for the report stay.
+  const bool con = P.nncon > 0 && N.av.fcon2.size() >= P.nncon;
+  m6final(N.ev, inform, P.nnobj, con ? P.nncon : 0, P.nnjac, N.lin.njac, P.ha, P.ka, P.xn, f,
+          ws.dvec(ctx.part.gobj2), con ? N.av.fcon2 : Dvec(), con ? N.av.gcon2 : Dvec());
   const int ierr = N.ev.ierr;
   N.ev.ierr = 0;
   return ierr == 6 ? -1 : 0;

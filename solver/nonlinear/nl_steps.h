@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/problem.h"
+#include "nonlinear/seams.h"
 
 namespace tv {
 
@@ -27,6 +28,25 @@ double nl_reduced_gradient(Context& ctx, Problem& P, int ns);
 int nl_objective(Context& ctx, Problem& P, int ns);
 int nl_gradient(Context& ctx, Problem& P, int ns);
 int nl_first_feasible(Context& ctx, Problem& P, int ns);
+
+// ---- nonlinear constraints (m8setj.cpp) ----------------------------------------
+// Views of the major iterations' workspace vectors (start of a run).
+void nl_auglag_views(Context& ctx, const Problem& P);
+// Initial multipliers from pi(1..nncon) (start of a cycle).
+void nl_init_lagrangian(Context& ctx, Problem& P);
+MajorSetup nl_major_setup(Context& ctx, Problem& P, int& ns, SubproblemEnd last);
+Resume nl_unbounded(Context& ctx, Problem& P);
+Resume nl_infeasible(Context& ctx, Problem& P, int ns);
+int nl_auglag_counter(Context& ctx);
+void nl_finish(Context& ctx, Problem& P);
+void nl_row_rhs(Context& ctx, Problem& P, Dvec r);
+// The unscaled problem gets the nonlinear rows' bounds exactly as the
+// caller passed them.
+void nl_caller_bounds(Context& ctx, Problem& P);
+// The nonlinear rows at the final (unscaled) point: f by funcon, the
+// largest violation cviol and its row; the rows' slacks take their true
+// values -(f + linear terms).  False when f could not be evaluated.
+bool nl_constraint_violation(Context& ctx, Problem& P, double& cviol, int& icviol);
 
 // The final call of each callback at the unscaled solution (scaling off,
 // nstate = 2 + inform).  Returns -1 when a callback asked to stop, else 0.

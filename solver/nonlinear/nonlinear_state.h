@@ -9,7 +9,9 @@
 // and the final statistics show.
 #pragma once
 
+#include "nonlinear/auglag.h"
 #include "nonlinear/evaluator.h"
+#include "nonlinear/linearization.h"
 
 namespace tv {
 
@@ -43,6 +45,15 @@ struct NonlinearState {
   double rgmax = 0.0;      // largest |rg| of the current superbasics
   int nsubit = 0;          // consecutive iterations that used R in the same subspace
   bool xconv = false, fconv = false, gconv = false, sconv = false;  // last convergence test
+
+  // ---- nonlinear constraints (empty views without them) --------------------------
+  Linearization lin;       // the subproblem's linearization, read by F and its gradient
+  AugLagState al;          // major-iteration control
+  AuglViews av;            // the workspace vectors of the major iterations
+  double prinfn_last = 0.0;  // relative constraint violation of the last major iteration
+  Dvec gtrial;             // F's gradient at a trial point of the line search (nnl)
+  // The linearization when the constraints take part in F, else null.
+  Linearization* linearization() { return lin.active() ? &lin : nullptr; }
 };
 
 }  // namespace tv

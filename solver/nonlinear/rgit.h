@@ -21,6 +21,7 @@ namespace tv {
 
 struct Context;
 struct Evaluator;
+struct Linearization;
 
 // ---- kernels ---------------------------------------------------------------------
 // rg(k) = grd(m+k) - a(kbs(m+k))' pi for k = 1..ns (a slack's column is the
@@ -53,15 +54,20 @@ int m7chzq(Units& io, int iprint, int m, int ns, int n, CDvec a, CIvec ha, CIvec
 // `mode` (0 value, 2 value and the known gradient entries into g), then
 // F = sense * (f - sobj * objscale), sobj the value of the objective row's
 // slack (0 when there is none).  False when the evaluation failed (ev.ierr).
+// With nonlinear constraints (lin active) funcon is called first, into
+// lin->fcon/gcon, or into fcon2/gcon2 for a trial point, and F takes the
+// augmented-Lagrangian terms (linearization.h).
 bool m6fun(Evaluator& ev, int mode, int nnobj, Dvec x, double sobj, double sense, double objscale,
-           double& f, Dvec g, double& F);
+           double& f, Dvec g, double& F, Linearization* lin = nullptr, bool trial = false);
 
 // Gradient of F over the nnl nonlinear columns into gsub: the entries of g
 // still unknown (gdummy) are estimated first by differences at x (gwork
 // takes the callback's gradient argument meanwhile), then gsub = sense * g,
 // 0 beyond nnobj.  False when an evaluation failed.
+// With lin active the unknown Jacobian entries of lin->gcon are estimated
+// too, and gsub takes (J - Jk)'(rhoeff dl - lambda).
 bool m6grd(Evaluator& ev, int nnobj, int nnl, double f, Dvec g, Dvec x, Dvec gwork, double sense,
-           Dvec gsub);
+           Dvec gsub, Linearization* lin = nullptr);
 
 // ---- line search ------------------------------------------------------------------
 // Search along the direction y over the count = m + ns positions of kbs from

@@ -1,6 +1,4 @@
-// The default nonlinear steps (see seams.h): the solver's own for a
-// nonlinear objective; the least that keeps the loop sound for the steps of
-// nonlinear constraints, which the entry does not accept yet.
+// The default nonlinear steps (see seams.h): the solver's own.
 #include "nonlinear/seams.h"
 
 #include "core/context.h"
@@ -17,11 +15,11 @@ NonlinearSeams::NonlinearSeams()
       objective(nl_objective),
       gradient(nl_gradient),
       first_feasible(nl_first_feasible),
-      row_rhs([](Context&, Problem&, Dvec) {}),
-      major_setup([](Context&, Problem&, int&, SubproblemEnd) { return MajorSetup(); }),
-      unbounded([](Context&, Problem&) { return Resume::GiveUp; }),
-      infeasible([](Context&, Problem&) { return Resume::GiveUp; }),
-      auglag_counter([](Context&) { return 0; }),
-      finish([](Context&, Problem&) {}) {}
+      row_rhs(nl_row_rhs),
+      major_setup(nl_major_setup),
+      unbounded(nl_unbounded),
+      infeasible(nl_infeasible),
+      auglag_counter(nl_auglag_counter),
+      finish(nl_finish) {}
 
 }  // namespace tv

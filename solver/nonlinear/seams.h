@@ -91,17 +91,18 @@ struct NonlinearSeams {
 
   // ---- nonlinear constraints ----------------------------------------------------
   // Set-up of a major iteration (linearize, Jacobian, the kind-2 log call),
-  // told how the last subproblem ended.  Default: Iterate, unchanged 0.
+  // told how the last subproblem ended.
   std::function<MajorSetup(Context&, Problem&, int& ns, SubproblemEnd last)> major_setup;
-  // Unbounded subproblem: the penalty may be raised.  Default: GiveUp.
+  // Unbounded subproblem: the penalty may be raised.
   std::function<Resume(Context&, Problem&)> unbounded;
-  // Infeasible subproblem (augmented Lagrangian, mode 5).  Default: GiveUp.
-  std::function<Resume(Context&, Problem&)> infeasible;
-  // Counter of the augmented-Lagrangian code that qualifies an optimal or
-  // infeasible subproblem.  Default: 0.
+  // Infeasible subproblem (augmented Lagrangian, mode 5: the right-hand
+  // side is perturbed).
+  std::function<Resume(Context&, Problem&, int ns)> infeasible;
+  // Right-hand-side perturbations in this major iteration: an optimal
+  // subproblem after one counts as infeasible.
   std::function<int(Context&)> auglag_counter;
-  // Multipliers at the end of a run with nonlinear constraints.  Default:
-  // nothing.
+  // End of a run with nonlinear constraints: the nonlinear rows get the
+  // caller's bounds back.
   std::function<void(Context&, Problem&)> finish;
 };
 

@@ -101,7 +101,11 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   if (nnl > 0 && !S.everfeas) {
     S.everfeas = true;
     ctx.both(strf(" Itn%9d -- linear constraints satisfied.", S.itn));
-    return 0;
+    // The functions are evaluated at the first feasible point by the main
+    // loop.  After a crash of the linear equality rows that point passed
+    // without this message; with nonlinear constraints a later major
+    // iteration then arrives here, and its subproblem objective is due.
+    if (lincon || S.nmaj <= 1) return 0;
   }
   S.everfeas = true;
   if (nnl > 0) {

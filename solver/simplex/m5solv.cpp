@@ -77,6 +77,7 @@ class Loop {
   void cannot_improve();
   void optimal_exit();
   void crash_inequalities();
+  void crash_nonlinear();
   void final_block();
 };
 
@@ -99,7 +100,8 @@ void Loop::optimal_exit() {
 }
 
 void Loop::cannot_improve() {
-  const double ratio = S.rgnorm / S.pinorm;
+  double ratio = S.rgnorm / S.pinorm;
+  if (!lincon() && S.nmin == 0) ratio = std::max(ratio, ctx.nl.prinfn_last);
   ctx.both(" XXX  The functions are non-smooth or very nonlinear");
   // The level in force: the first funobj call lowers it when gradients are missing.
   const int derlevel = P.nnl() > 0 ? ctx.nl.ev.derlevel : par.derlevel;
@@ -119,6 +121,21 @@ void Loop::crash_inequalities() {
   m2amat(ctx, 2, P, rowtype);
   Ivec rowstate = ws.as_ints(ctx.part.y2);
   m2crsh(ctx, kCrashLinearLG, P, rowtype, rowstate.head(m));
+  ws.as_doubles(ctx.part.y2);
+  m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+}
+
+// Second major iteration: the Jacobian is known now, so the crash that was
+// deferred for the nonlinear rows is carried out (their slacks are on or
+// within their bounds already).
+void Loop::crash_nonlinear() {
+  Workspace& ws = ctx.ws;
+  const int m = P.m;
+  m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
+  Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
+  m2amat(ctx, 2, P, rowtype);
+  Ivec rowstate = ws.as_ints(ctx.part.y2);
+  m2crsh(ctx, kCrashNonlinear, P, rowtype, rowstate.head(m));
   ws.as_doubles(ctx.part.y2);
   m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
 }
@@ -157,6 +174,7 @@ Next Loop::subproblem_optimal() {
   } else {
     subcode = SubproblemEnd::Optimal;
     ninfsub = 0;
+    ctx.nl.al.optsub = true;
   }
   S.state = kStateRg;
   return Next::NextMajor;
@@ -207,7 +225,7 @@ Next Loop::no_candidate() {
   subcode = SubproblemEnd::Infeasible;
   if (nls.auglag_counter(ctx) == 0) ninfsub += 1;
   if (ninfsub <= 5) {
-    if (nls.infeasible(ctx, P) != Resume::Iterate) {
+    if (nls.infeasible(ctx, P, ns) != Resume::Iterate) {
       if (ninfsub < 2 || S.nmin > 0) return Next::EndMajor;
       stop(TV_INFEASIBLE);
       return Next::Stop;
@@ -600,9 +618,9 @@ void Loop::run() {
     m5dgen(ctx, kExpandStart, P, ns);
     if (S.dvx.on || S.dvx.sections) devex_start(ctx, P);
     if (!lincon()) {
+      const MajorSetup r = nls.major_setup(ctx, P, ns, subcode);
       S.nmin = 0;
       S.nphase2 = 0;
-      const MajorSetup r = nls.major_setup(ctx, P, ns, subcode);
       if (r.next == MajorNext::Stop) {
         stop(r.inform);
         break;
@@ -623,6 +641,10 @@ void Loop::run() {
       if (r.unchanged > 3 && ninfsub == 0) {
         stop(TV_CANNOT_IMPROVE);
         break;
+      }
+      if (S.nmaj == 2 && start == kCrashNonlinear) {
+        crash_nonlinear();
+        start = kCrashNone;
       }
     }
     const Next nx = major();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -13,6 +14,7 @@
 #include "core/run_state.h"
 #include "core/setup.h"
 #include "core/states.h"
+#include "tarvo.h"
 #include "files/save_state.h"
 #include "lu/basis_state.h"
 #include "options/options.h"
@@ -98,6 +100,41 @@ TEST(WorkspacePartition, MinworkGrowsWithTheLuEstimate) {
   partition(ctx, 100, 200, 1000, 2, 0, 0, 0, 1, 1);
   const LuMap& L = ctx.bas.map;
   EXPECT_EQ(w1, (L.la - 1) + 2 * (100 + 200 + 6 * 10 * 101 + 10000));
+}
+
+// The estimate's terms for the regions before the LU factors cover those
+// regions for a problem with nonlinear rows, including the Jacobian copies and
+// the saved bounds of the rows, which grow with njac and nncon.  (The LU term
+// 18 max(ne/n, 10) min(n, m) is a separate guess; the host link adds a
+// margin for the LU map's fixed part.)
+TEST(WorkspacePartition, EstimateCoversTheRegionsOfNonlinearRows) {
+  for (int njac : {1500, 20000}) {
+    Context ctx;
+    const int m = 500, n = 1001, ne = 3000 + njac, nncon = 500, maxs = 501;
+    ctx.run.m = m;
+    ctx.run.n = n;
+    ctx.run.ne = ne;
+    ctx.run.njac = njac;
+    ctx.par.scaleopt = 2;
+    ctx.par.nnobj = n;
+    ctx.par.nnjac = n;
+    ctx.par.nncon = nncon;
+    ctx.par.maxs = maxs;
+    ctx.par.hdim = maxs;
+    ctx.par.wsuser = 0;
+    partition_workspace(ctx, 1 << 30);
+    const long long lu = 18LL * std::max(ne / n, 10) * std::min(n, m);
+    const long long est = tvcore(m, n, ne, m + n, maxs, maxs, n, nncon, n, njac);
+    EXPECT_GE(est - lu, ctx.part.lufirst - 1) << njac;
+  }
+  // The 64-bit entry gives the same value.
+  int m = 500, n = 1001, ne = 4500, nb = 1501, h = 501, nn = 1001, nc = 500, nj = 1500;
+  long long e64 = 0;
+  int e32 = 0;
+  ::tvcore64(&m, &n, &ne, &nb, &h, &h, &nn, &nc, &nn, &nj, &e64);
+  ::tvcore(&m, &n, &ne, &nb, &h, &h, &nn, &nc, &nn, &nj, &e32);
+  EXPECT_EQ(e64, tvcore(m, n, ne, nb, h, h, nn, nc, nn, nj));
+  EXPECT_EQ(e32, e64);
 }
 
 namespace {

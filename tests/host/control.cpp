@@ -13,7 +13,8 @@ namespace {
 
 struct Control {
   std::mutex mu;
-  std::set<std::string> omit, fail;
+  std::set<std::string> omit, fail, failjunk;
+  std::map<std::string, int> overcount;
   std::map<std::string, int> version;
   // failafter: calls that succeed before the function fails, and calls so far.
   std::map<std::string, long> fail_after, calls;
@@ -48,6 +49,11 @@ int add_lines(Control& c, const std::string& text) {
       } else {
         ++bad;
       }
+    } else if (word == "failjunk" && ls >> arg) {
+      c.failjunk.insert(arg);
+    } else if (word == "overcount" && ls >> arg) {
+      int k;
+      if (ls >> k && k >= 0) c.overcount[arg] = k; else ++bad;
     } else if (word == "version" && ls >> arg) {
       int v;
       if (ls >> v) c.version[arg] = v; else ++bad;
@@ -75,6 +81,8 @@ void tvhost_control_reset(void) {
   std::lock_guard<std::mutex> g(c.mu);
   c.omit.clear();
   c.fail.clear();
+  c.failjunk.clear();
+  c.overcount.clear();
   c.version.clear();
   c.fail_after.clear();
   c.calls.clear();
@@ -107,6 +115,19 @@ int tvhost_fails(const char* function) {
   if (c.fail.count(fn)) return 1;
   auto k = c.fail_after.find(fn);
   return k != c.fail_after.end() && ++c.calls[fn] > k->second ? 1 : 0;
+}
+
+int tvhost_fails_junk(const char* function) {
+  Control& c = ctl();
+  std::lock_guard<std::mutex> g(c.mu);
+  return c.failjunk.count(function ? function : "") ? 1 : 0;
+}
+
+int tvhost_overcount(const char* function) {
+  Control& c = ctl();
+  std::lock_guard<std::mutex> g(c.mu);
+  auto it = c.overcount.find(function ? function : "");
+  return it == c.overcount.end() ? 0 : it->second;
 }
 
 int tvhost_version(const char* layer, int own) {

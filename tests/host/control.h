@@ -8,6 +8,10 @@
 //   fail <function>          every call of the function reports failure
 //   failafter <function> <k> the first k calls succeed, every later one fails
 //   version <opt|hmo|hev> <n> the version entry serves interface version n
+//   failjunk <function>      every call fails and writes nonsense into its
+//                            count outputs (sparse queries, evaluation calls)
+//   overcount <function> <k> the sparse query succeeds but reports k entries
+//                            (and k nonlinear ones) more than it wrote
 // The file named by the environment variable TVHOST_CONTROL is read when the
 // library is loaded.
 #pragma once
@@ -24,6 +28,10 @@ int tvhost_control_file(const char* path);
 int tvhost_omitted(const char* function);
 // Whether this call of the function fails; each call asks once.
 int tvhost_fails(const char* function);
+// Whether every call of the function fails with nonsense counts.
+int tvhost_fails_junk(const char* function);
+// Entries a sparse query adds to the counts it reports (0: none).
+int tvhost_overcount(const char* function);
 // The interface version to report for a layer ("opt", "hmo", "hev").
 int tvhost_version(const char* layer, int own);
 

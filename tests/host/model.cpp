@@ -344,6 +344,30 @@ int count_nz(const Model* m, bool nl_only) {
 
 bool fail(const char* fn) { return tvhost::fails(fn); }
 
+// failjunk: the call fails and its count outputs are nonsense.
+constexpr int kJunk = 1 << 20;
+bool fail_junk(const char* fn, int* count, int* nlcount) {
+  if (!tvhost_fails_junk(fn)) return false;
+  if (count) *count = kJunk;
+  if (nlcount) *nlcount = kJunk;
+  return true;
+}
+bool fail_junk_eval(const char* fn, double* f, int* errors) {
+  if (!tvhost_fails_junk(fn)) return false;
+  if (f) *f = std::numeric_limits<double>::quiet_NaN();
+  if (errors) *errors = -kJunk;
+  return true;
+}
+// overcount: a successful sparse answer claims more entries than it wrote.
+int overcount(const char* fn, int rc, int* count, int* nlcount) {
+  const int k = tvhost_overcount(fn);
+  if (rc == 0 && k > 0) {
+    if (count) *count += k;
+    if (nlcount) *nlcount += k;
+  }
+  return rc;
+}
+
 }  // namespace
 
 TVHOST_EXPORT void hmoXCreate(void** h) {
@@ -501,16 +525,18 @@ TVHOST_EXPORT int hmoGetRowSparse(Model* m, int i, int* cols, double* vals, int*
                                   int* nlcount) {
   if (count) *count = 0;
   if (nlcount) *nlcount = 0;
+  if (fail_junk("hmoGetRowSparse", count, nlcount)) return 1;
   const auto* r = view_row(m, i);
   if (!r || fail("hmoGetRowSparse")) return 1;
-  return sparse(m, r->e, cols, vals, nl, count, nlcount);
+  return overcount("hmoGetRowSparse", sparse(m, r->e, cols, vals, nl, count, nlcount), count, nlcount);
 }
 
 TVHOST_EXPORT int hmoGetObjSparse(Model* m, int* cols, double* vals, int* nl, int* count, int* nlcount) {
   if (count) *count = 0;
   if (nlcount) *nlcount = 0;
+  if (fail_junk("hmoGetObjSparse", count, nlcount)) return 1;
   if (!m || fail("hmoGetObjSparse")) return 1;
-  return sparse(m, m->obj, cols, vals, nl, count, nlcount);
+  return overcount("hmoGetObjSparse", sparse(m, m->obj, cols, vals, nl, count, nlcount), count, nlcount);
 }
 
 namespace {
@@ -607,6 +633,7 @@ TVHOST_EXPORT int hmoEvalNewPoint(Model* m, double* x) {
 TVHOST_EXPORT int hmoEvalGradNL(Model* m, int i, double* x, double* f, double* g, double* gx, int* errors) {
   if (errors) *errors = 0;
   if (m) ++m->row_evals;
+  if (fail_junk_eval("hmoEvalGradNL", f, errors)) return 1;
   const auto* r = view_row(m, i);
   if (!r || fail("hmoEvalGradNL")) return 1;
   return eval_nl(m, r->nl, r->nlcols, x, f, g, gx, errors);
@@ -616,6 +643,7 @@ TVHOST_EXPORT int hmoEvalGradNLObj(Model* m, double* x, double* f, double* g, do
   if (errors) *errors = 0;
   if (!m) return 1;
   ++m->obj_evals;
+  if (fail_junk_eval("hmoEvalGradNLObj", f, errors)) return 1;
   if (fail("hmoEvalGradNLObj")) return 1;
   return eval_nl(m, m->objnl, m->objnlcols, x, f, g, gx, errors);
 }

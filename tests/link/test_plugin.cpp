@@ -402,6 +402,23 @@ TEST_F(InProcess, OnlyTheNewestLinkSolves) {
   release(&a);
 }
 
+// The evaluation errors of one solve do not count against the next solve of
+// the same link object: one error per solve, DomLim 1.
+TEST_F(InProcess, DomLimLimitsEachSolve) {
+  void* nl = nullptr;
+  model_create(&nl, dir.write("nl.txt", "col x -10 10 level 0.9\nnlobj -log(x) - log(1 - x)\nenv DomLim 1\n"
+                                        "env ScratchDir " + dir.path() + "\n").c_str());
+  ASSERT_NE(nl, nullptr);
+  void* link = new_link();
+  for (int solve = 1; solve <= 2; ++solve) {
+    ASSERT_EQ(ready(link, nl), 0) << log();
+    EXPECT_EQ(call(link), 0) << log();
+  }
+  EXPECT_EQ(linktest::count(log(), " EXIT - Optimal Solution found, objective: 1.38629\n"), 2) << log();
+  release(&link);
+  model_free(&nl);
+}
+
 TEST_F(InProcess, NullHandlesAndCallWithoutReady) {
   release(nullptr);
   void* none = nullptr;

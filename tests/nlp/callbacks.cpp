@@ -74,7 +74,7 @@ extern "C" void nlp_funcon(int* mode, int* nncon, int* nnjac, int* njac, double*
   }
 }
 
-TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit) {
+TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit, const std::vector<std::string>& specs) {
   TvArrays t = build_arrays(p);
   bind(p);
   tvsetfun(p.nnobj > 0 ? nlp_funobj : nullptr, p.nncon > 0 ? nlp_funcon : nullptr);
@@ -87,6 +87,7 @@ TvRun solve_tvnose(const NlpProblem& p, int itnlimit, int majlimit) {
   tvopti("Superbasics limit", &maxs, &none, &none, &errors, 17);
   if (itnlimit > 0) tvopti("Iterations limit", &itnlimit, &none, &none, &errors, 16);
   if (majlimit > 0) tvopti("Major iterations limit", &majlimit, &none, &none, &errors, 22);
+  for (const std::string& s : specs) tvopt(s.c_str(), &none, &none, &errors, static_cast<int>(s.size()));
 
   char names[41];
   std::memset(names, ' ', 40);

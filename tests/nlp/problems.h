@@ -130,7 +130,7 @@ void nlp_funcon(int* mode, int* nncon, int* nnjac, int* njac, double* x, double*
 // One cold solve through the process-wide entry with default options (no
 // print or summary file) apart from a Superbasics limit of 5/4 of the
 // nonlinear variables + 2 (at least 50).  Limits <= 0 keep the solver's
-// defaults.
+// defaults; `specs` are further SPECS phrases applied after them.
 struct TvRun {
   int inform = -1;
   double obj = kNaN;  // as returned by the entry
@@ -139,6 +139,7 @@ struct TvRun {
   double sinf = 0.0, cviol = 0.0;
   CallCounts calls;  // of the callbacks during the solve
 };
-TvRun solve_tvnose(const NlpProblem& p, int itnlimit = 0, int majlimit = 0);
+TvRun solve_tvnose(const NlpProblem& p, int itnlimit = 0, int majlimit = 0,
+                   const std::vector<std::string>& specs = {});
 
 }  // namespace tvnlp

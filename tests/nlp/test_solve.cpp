@@ -4,8 +4,7 @@
 // the paths a user meets: unbounded problems, a stop asked by funobj,
 // functions undefined or not finite, missing or wrong gradients, Scale
 // option 2, a Hessian dimension below the number of superbasics, the log
-// columns, the final call, per-context callbacks, and the refusal of
-// nonlinear constraints.
+// columns, the final call, and per-context callbacks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -480,24 +479,6 @@ TEST(NlpSolve, CallbacksBelongToTheirContext) {
   c.run();
   EXPECT_EQ(c.r.inform, TV_USER_STOP);
   EXPECT_TRUE(c.printed(" EXIT -- subroutine funobj has not been supplied\n"));
-}
-
-// Nonlinear constraints are refused before any work, with result 45 and a
-// message, the caller's arrays untouched.
-TEST(NlpSolve, NonlinearConstraintsAreRefused) {
-  for (const NlpProblem& p : tvnlp::all_problems()) {
-    if (p.linear_constraints) continue;
-    Solve s(p);
-    s.start({});
-    const std::vector<double> x0 = s.t.xn;
-    s.run();
-    EXPECT_EQ(s.r.inform, TV_NOT_SUPPORTED);
-    EXPECT_EQ(s.t.xn, x0);
-    EXPECT_EQ(s.calls, 0);
-    EXPECT_TRUE(s.printed(" EXIT -- nonlinear constraints are not supported by this version\n"));
-    EXPECT_TRUE(s.summarized(" XXX  The problem has nonlinear constraints"));
-    break;
-  }
 }
 
 }  // namespace
