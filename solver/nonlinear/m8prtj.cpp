@@ -14,7 +14,9 @@ void listing(Units& io, int iprint, const char* title, int count, CDvec v) {
   const std::string t(title);
   io.line(iprint, "");
   io.line(iprint, t);
-  io.line(iprint, " " + std::string(t.size() > 1 ? t.size() - 1 : 0, '-'));
+  std::string dashes(t.size() > 1 ? t.size() : 1, '-');
+  dashes[0] = ' ';
+  io.line(iprint, dashes);
   std::string line;
   for (int k = 1; k <= count; ++k) {
     line += strf("%16.7E", v(k));
