@@ -83,11 +83,12 @@ void prepare_cycle(Context& ctx, Problem& P, int& start) {
     const int crash = p.crashopt >= kCrashAll && p.crashopt <= kCrashLinearE ? p.crashopt : kCrashNone;
     start = crash;
     // Nonlinear columns the caller gave a value start as the option asks.
-    // The all-slack "crash" resets every structural, so it goes first there.
+    // The all-slack "crash" resets every structural, so there they are set
+    // after it (and there is no crash to prefer the Basic ones).
     const bool cold = R.startmode == kStartCold;
     if (cold && crash != kCrashNone) assigned_nonlinears(ctx, P);
     m2crsh(ctx, crash, P, rowtype, ctx.ws.ivec(ctx.part.kbs));
-    if (cold && crash == kCrashNone) assigned_nonlinears(ctx, P);
+    if (cold && crash == kCrashNone && ctx.par.nlstart != kNlStartBasic) assigned_nonlinears(ctx, P);
   }
 }
 

@@ -433,8 +433,10 @@ TEST(NlpSolve, SuperbasicsBeyondTheHessianDimension) {
     expect_solved(s, std::string(" ") + hdim);
     EXPECT_GT(s.ns, 5);
   }
+  // Crashed rather than superbasic start: kept at -1.2, x1 leads the chain of
+  // 40 into its other local minimum (x1 near -1, f = 24.348...).
   Solve s(tvnlp::make_problem("rosen-chain", 40));
-  s.start({"Hessian dimension 8", "Iterations limit 20000"});
+  s.start({"Hessian dimension 8", "Iterations limit 20000", "Start assigned nonlinears Eligible"});
   s.run();
   EXPECT_EQ(s.r.inform, TV_OPTIMAL);
   EXPECT_NEAR(s.f(), 20.0, 1e-6 * 20.0);
@@ -609,4 +611,14 @@ TEST(NlpSolve, StartAssignedNonlinears) {
   s.run();
   EXPECT_EQ(s.ns, 1);
   EXPECT_EQ(std::vector<int>(s.t.hs.begin(), s.t.hs.begin() + 3), (std::vector<int>{2, 3, 0}));
+  // The all-slack start: superbasics still placed; Basic leaves m basics.
+  for (const char* option : {"Start assigned nonlinears Superbasic", "Start assigned nonlinears Basic"}) {
+    SCOPED_TRACE(option);
+    Solve a(assigned_start());
+    a.start({option, "Crash option 0", "Iterations limit 0"});
+    a.run();
+    EXPECT_EQ(a.ns, option[26] == 'S' ? 2 : 0);
+    EXPECT_EQ(a.t.hs[3], 3);  // the row's slack
+    EXPECT_FALSE(a.printed("WARNING"));
+  }
 }
