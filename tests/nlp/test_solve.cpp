@@ -432,8 +432,10 @@ TEST(NlpSolve, SuperbasicsBeyondTheHessianDimension) {
     expect_solved(s, std::string(" ") + hdim);
     EXPECT_GT(s.ns, 5);
   }
+  // Crashed rather than superbasic start: kept at -1.2, x1 leads the chain of
+  // 40 into its other local minimum (x1 near -1, f = 24.348...).
   Solve s(tvnlp::make_problem("rosen-chain", 40));
-  s.start({"Hessian dimension 8", "Iterations limit 20000"});
+  s.start({"Hessian dimension 8", "Iterations limit 20000", "Start assigned nonlinears Eligible"});
   s.run();
   EXPECT_EQ(s.r.inform, TV_OPTIMAL);
   EXPECT_NEAR(s.f(), 20.0, 1e-6 * 20.0);
@@ -513,3 +515,91 @@ TEST(NlpSolveDeathTest, GradientWrittenBeyondItsLengthIsCaught) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Start assigned nonlinears (Cold start, no basis file).
+
+// min (x1-1)^2 + (x2-2)^2 + (x3-3)^2  s.t.  x1 + x2 + x3 = 3,  0 <= x <= 10,
+// from (0.5, 0.5, 0): x1 and x2 are assigned (inside their bounds), x3 is on
+// its bound.  Optimum (0, 1, 2), f* = 3.
+NlpProblem assigned_start() {
+  NlpProblem p;
+  p.name = "assigned";
+  p.group = "test";
+  p.n = 3;
+  p.nnobj = 3;
+  p.xlo = {0.0, 0.0, 0.0};
+  p.xup = {10.0, 10.0, 10.0};
+  p.x0 = {0.5, 0.5, 0.0};
+  p.m = 1;
+  p.rlo = {3.0};
+  p.rup = {3.0};
+  p.lin = {{0, 0, 1.0}, {0, 1, 1.0}, {0, 2, 1.0}};
+  p.fobj = [](const double* x, double& f, double* g) {
+    f = 0.0;
+    for (int j = 0; j < 3; ++j) {
+      f += (x[j] - (j + 1)) * (x[j] - (j + 1));
+      if (g) g[j] = 2 * (x[j] - (j + 1));
+    }
+    return true;
+  };
+  p.fstar = 3.0;
+  p.xstar = {0.0, 1.0, 2.0};
+  return p;
+}
+
+// The states in which each option leaves the start (no iteration allowed):
+// superbasic keeps the assigned values as superbasics and crashes the row on
+// x3; basic makes x1 the crash's preferred column; nonbasic moves x1, x2 to
+// their lower bounds and leaves the row to x3; eligible is the plain crash
+// (x1, first column with one entry, basic; x2 nonbasic).  Every option then
+// reaches the optimum, and the Superbasics limit caps the superbasic start.
+TEST(NlpSolve, StartAssignedNonlinears) {
+  struct Case {
+    const char* option;
+    int ns;
+    std::vector<int> hs;
+    std::vector<double> x;
+    const char* crash;
+  };
+  const Case cases[] = {
+      {"Start assigned nonlinears Superbasic", 2, {2, 2, 3}, {0.5, 0.5, 2.0}, "Preferred     0"},
+      {"Start assigned nonlinears Basic", 0, {3, 0, 0}, {2.5, 0.5, 0.0}, "Preferred     1"},
+      {"Start assigned nonlinears Nonbasic", 0, {0, 0, 3}, {0.0, 0.0, 3.0}, "Preferred     0"},
+      {"Start assigned nonlinears Eligible", 0, {3, 0, 0}, {2.5, 0.5, 0.0}, "Preferred     0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.option);
+    Solve s(assigned_start());
+    s.start({c.option, "Iterations limit 0"});
+    s.run();
+    EXPECT_EQ(s.r.inform, TV_ITERATION_LIMIT);
+    EXPECT_EQ(s.ns, c.ns);
+    EXPECT_EQ(std::vector<int>(s.t.hs.begin(), s.t.hs.begin() + 3), c.hs);
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(s.x()[j], c.x[j], 1e-12) << j;
+    EXPECT_TRUE(s.printed(c.crash)) << s.prt();
+
+    Solve e(assigned_start());
+    e.start({c.option});
+    e.run();
+    expect_solved(e);
+  }
+  // Room for one superbasic only: x1 starts superbasic, x2 goes to the crash.
+  Solve s(assigned_start());
+  s.start({"Start assigned nonlinears Superbasic", "Iterations limit 0"});
+  int errors = 0;
+  tv::tvopt(s.ctx, "Superbasics limit 1", 0, 0, errors);
+  s.run();
+  EXPECT_EQ(s.ns, 1);
+  EXPECT_EQ(std::vector<int>(s.t.hs.begin(), s.t.hs.begin() + 3), (std::vector<int>{2, 3, 0}));
+  // The all-slack start: superbasics still placed; Basic leaves m basics.
+  for (const char* option : {"Start assigned nonlinears Superbasic", "Start assigned nonlinears Basic"}) {
+    SCOPED_TRACE(option);
+    Solve a(assigned_start());
+    a.start({option, "Crash option 0", "Iterations limit 0"});
+    a.run();
+    EXPECT_EQ(a.ns, option[26] == 'S' ? 2 : 0);
+    EXPECT_EQ(a.t.hs[3], 3);  // the row's slack
+    EXPECT_FALSE(a.printed("WARNING"));
+  }
+}
