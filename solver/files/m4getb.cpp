@@ -6,6 +6,7 @@
 #include "core/context.h"
 #include "core/run_state.h"
 #include "files/m4bfil.h"
+#include "files/m4nlst.h"
 #include "files/save_state.h"
 #include "lu/m2crsh.h"
 #include "lu/m2scal.h"
@@ -36,6 +37,14 @@ void initial_point(Context& ctx, Problem& P, int& ns, int& inform) {
     if (inform != 0) return;
   }
   for (int j = 1; j <= P.nb; ++j) P.xn(j) = into(P.xn(j), P.bl(j), P.bu(j));
+}
+
+void assigned_nonlinears(Context& ctx, Problem& P) {
+  const Params& p = ctx.par;
+  const int room = ctx.ws.ivec(ctx.part.kbs).size() - P.m;
+  const int maxs = std::min(std::max(p.maxs, 0), room);
+  m4nlst(p.nlstart, std::min(P.nnl(), P.n), maxs, p.feastol, 0.9 * p.mc.infbnd, P.bl, P.bu, P.xn,
+         P.hs.head(P.n));
 }
 
 void prepare_cycle(Context& ctx, Problem& P, int& start) {
@@ -74,7 +83,13 @@ void prepare_cycle(Context& ctx, Problem& P, int& start) {
     R.gotbas = true;
     const int crash = p.crashopt >= kCrashAll && p.crashopt <= kCrashLinearE ? p.crashopt : kCrashNone;
     start = crash;
+    // Nonlinear columns the caller gave a value start as the option asks.
+    // The all-slack "crash" resets every structural, so there they are set
+    // after it (and there is no crash to prefer the Basic ones).
+    const bool cold = R.startmode == kStartCold;
+    if (cold && crash != kCrashNone) assigned_nonlinears(ctx, P);
     m2crsh(ctx, crash, P, rowtype, ctx.ws.ivec(ctx.part.kbs));
+    if (cold && crash == kCrashNone && ctx.par.nlstart != kNlStartBasic) assigned_nonlinears(ctx, P);
   }
 }
 

@@ -28,6 +28,15 @@ void rotate(double c, double s, int len, double* __restrict a, double* __restric
   }
 }
 
+// sqrt(a^2 + b^2) for a rotation.  The plain formula is exact enough and
+// several times cheaper than hypot; hypot is kept for magnitudes whose
+// squares could overflow or underflow.  Called twice per row and update.
+inline double rotnorm(double a, double b) {
+  const double m = std::max(std::fabs(a), std::fabs(b));
+  if (m > 1e-150 && m < 1e150) return std::sqrt(a * a + b * b);
+  return std::hypot(a, b);
+}
+
 }  // namespace
 
 void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, double toldia,
@@ -48,7 +57,7 @@ void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, 
     double t = v(i);
     v(i) = 0.0;
     if (std::fabs(t) <= tolrot) continue;
-    double h = std::hypot(delta, t);
+    double h = rotnorm(delta, t);
     double c = delta / h, s = t / h;
     delta = h;
     rotate(c, s, nr - i + 1, vv + (i - 1), row(i));
@@ -62,7 +71,7 @@ void m6rmod(int hdim, int nr, Dvec r, Dvec v, CDvec w, int lastv, double delta, 
     double t = v(j);
     if (std::fabs(t) <= tolrot) continue;
     double& rjj = r(m6rloc(hdim, j, j));
-    double h = std::hypot(rjj, t);
+    double h = rotnorm(rjj, t);
     double c = rjj / h, s = t / h;
     rjj = h;
     v(j) = 0.0;

@@ -432,8 +432,10 @@ TEST(NlpSolve, SuperbasicsBeyondTheHessianDimension) {
     expect_solved(s, std::string(" ") + hdim);
     EXPECT_GT(s.ns, 5);
   }
+  // Crashed rather than superbasic start: kept at -1.2, x1 leads the chain of
+  // 40 into its other local minimum (x1 near -1, f = 24.348...).
   Solve s(tvnlp::make_problem("rosen-chain", 40));
-  s.start({"Hessian dimension 8", "Iterations limit 20000"});
+  s.start({"Hessian dimension 8", "Iterations limit 20000", "Start assigned nonlinears Eligible"});
   s.run();
   EXPECT_EQ(s.r.inform, TV_OPTIMAL);
   EXPECT_NEAR(s.f(), 20.0, 1e-6 * 20.0);
@@ -513,3 +515,81 @@ TEST(NlpSolveDeathTest, GradientWrittenBeyondItsLengthIsCaught) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Start assigned nonlinears (Cold start, no basis file).
+
+// min (x1-1)^2 + (x2-2)^2 + (x3-3)^2  s.t.  x1 + x2 + x3 = 3,  0 <= x <= 10,
+// from (0.5, 0.5, 0): x1 and x2 are assigned (inside their bounds), x3 is on
+// its bound.  Optimum (0, 1, 2), f* = 3.
+NlpProblem assigned_start() {
+  NlpProblem p;
+  p.name = "assigned";
+  p.group = "test";
+  p.n = 3;
+  p.nnobj = 3;
+  p.xlo = {0.0, 0.0, 0.0};
+  p.xup = {10.0, 10.0, 10.0};
+  p.x0 = {0.5, 0.5, 0.0};
+  p.m = 1;
+  p.rlo = {3.0};
+  p.rup = {3.0};
+  p.lin = {{0, 0, 1.0}, {0, 1, 1.0}, {0, 2, 1.0}};
+  p.fobj = [](const double* x, double& f, double* g) {
+    f = 0.0;
+    for (int j = 0; j < 3; ++j) {
+      f += (x[j] - (j + 1)) * (x[j] - (j + 1));
+      if (g) g[j] = 2 * (x[j] - (j + 1));
+    }
+    return true;
+  };
+  p.fstar = 3.0;
+  p.xstar = {0.0, 1.0, 2.0};
+  return p;
+}
+
+// The states each option leaves at the start (no iteration allowed):
+// Superbasic keeps x1, x2 as superbasics and crashes the row on x3 (within
+// the Superbasics limit; without a crash too); Basic makes x1 the crash's
+// preferred column (and is ignored without a crash); Nonbasic moves x1, x2 to
+// their lower bounds and leaves the row to x3; Eligible is the plain crash
+// (x1, the first column, basic).  From every start the optimum is reached.
+TEST(NlpSolve, StartAssignedNonlinears) {
+  struct Case {
+    const char* option;
+    const char* extra;
+    int ns;
+    std::vector<int> hs;  // x1, x2, x3, the row's slack
+    std::vector<double> x;
+    const char* crash;
+  };
+  const Case cases[] = {
+      {"Superbasic", "", 2, {2, 2, 3, 0}, {0.5, 0.5, 2.0}, "Preferred     0"},
+      {"Superbasic", "Superbasics limit 1", 1, {2, 3, 0, 0}, {0.5, 2.5, 0.0}, "Preferred     0"},
+      {"Superbasic", "Crash option 0", 2, {2, 2, 0, 3}, {0.5, 0.5, 0.0}, ""},
+      {"Basic", "", 0, {3, 0, 0, 0}, {2.5, 0.5, 0.0}, "Preferred     1"},
+      {"Basic", "Crash option 0", 0, {0, 0, 0, 3}, {0.5, 0.5, 0.0}, ""},
+      {"Nonbasic", "", 0, {0, 0, 3, 0}, {0.0, 0.0, 3.0}, "Preferred     0"},
+      {"Eligible", "", 0, {3, 0, 0, 0}, {2.5, 0.5, 0.0}, "Preferred     0"},
+  };
+  for (const Case& c : cases) {
+    const std::string option = std::string("Start assigned nonlinears ") + c.option;
+    SCOPED_TRACE(option + " " + c.extra);
+    Solve s(assigned_start());
+    s.start({option, "Iterations limit 0"});
+    int errors = 0;
+    if (*c.extra) tv::tvopt(s.ctx, c.extra, 0, 0, errors);
+    s.run();
+    EXPECT_EQ(s.r.inform, TV_ITERATION_LIMIT);
+    EXPECT_EQ(s.ns, c.ns);
+    EXPECT_EQ(std::vector<int>(s.t.hs.begin(), s.t.hs.begin() + 4), c.hs);
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(s.x()[j], c.x[j], 1e-12) << j;
+    EXPECT_TRUE(s.printed(c.crash));
+    EXPECT_FALSE(s.printed("WARNING"));
+    if (*c.extra) continue;
+    Solve e(assigned_start());
+    e.start({option});
+    e.run();
+    expect_solved(e);
+  }
+}

@@ -336,3 +336,29 @@ TEST(ReducedHessian, BfgsSkipsWithoutCurvatureAndKeepsDiagonalPositive) {
   EXPECT_EQ(d.buf[0], 1.0);
   EXPECT_NEAR(d.buf[1], std::sqrt(1.0 - 1e-6 / 1.000001), 1e-15);
 }
+
+// The rank-one modification R + v w' at ordinary and at extreme magnitudes
+// of R and w: the rotations must neither overflow nor lose the small scale.
+TEST(ReducedHessian, RankOneModificationAtExtremeScales) {
+  for (double s : {1.0, 1e160, 1e-160}) {
+    const int n = 3;
+    Factor f(n, n);
+    const double r0[3][3] = {{3.0, 1.0, -0.5}, {0.0, 2.0, 0.25}, {0.0, 0.0, 1.5}};
+    for (int i = 1; i <= n; ++i)
+      for (int j = i; j <= n; ++j) f.r()(m6rloc(n, i, j)) = s * r0[i - 1][j - 1];
+    std::vector<double> v = {0.6, -0.8, 0.5}, w = {0.7 * s, 0.2 * s, -0.4 * s};
+    // Expected H/s^2 from (R + v w')/s.
+    Dense m(n);
+    for (int i = 1; i <= n; ++i)
+      for (int j = 1; j <= n; ++j) m(i, j) = (j >= i ? r0[i - 1][j - 1] : 0.0) + v[i - 1] * w[j - 1] / s;
+    Dense want(n);
+    for (int i = 1; i <= n; ++i)
+      for (int j = 1; j <= n; ++j)
+        for (int k = 1; k <= n; ++k) want(i, j) += m(k, i) * m(k, j);
+    int inform = 0;
+    m6rmod(n, n, f.r(), Dvec(v.data(), n), CDvec(w.data(), n), n, 0.0, 0.0, 0.0, inform);
+    for (int i = 1; i <= n; ++i)
+      for (int j = i; j <= n; ++j) f.r()(m6rloc(n, i, j)) /= s;
+    expect_same(f.H(n), want, "scaled rank-one update");
+  }
+}
