@@ -60,16 +60,15 @@ void settings(tv::Context& ctx, int flags, int file_sense, const std::vector<std
   ctx.io.clear_buffer(kPrint);
   tv::tvstart(ctx, kPrint, 0, 0);
   set_i(ctx, "Iterations limit", kIterations);
-  if ((flags & 3) != 3) set_i(ctx, "Scale option", flags & 3);
-  set_i(ctx, "Crash option", (flags >> 2) & 3);
-  set_i(ctx, "Iparm 6", flags & 16 ? 1 : 2);
-  if ((file_sense < 0) != ((flags & 32) != 0)) {
-    int errors = 0;
-    tv::tvopt(ctx, "Maximize", 0, 0, errors);
+  if (flags >= 0) {
+    if ((flags & 3) != 3) set_i(ctx, "Scale option", flags & 3);
+    set_i(ctx, "Crash option", (flags >> 2) & 3);
+    set_i(ctx, "Iparm 6", flags & 16 ? 1 : 2);
+    if (flags & 64) set_i(ctx, "Factorization frequency", 3);
+    if (flags & 128) set_i(ctx, "Expand frequency", 5);
   }
-  if (flags & 64) set_i(ctx, "Factorization frequency", 3);
-  if (flags & 128) set_i(ctx, "Expand frequency", 5);
   int errors = 0;
+  if ((file_sense < 0) != (flags >= 0 && (flags & 32) != 0)) tv::tvopt(ctx, "Maximize", 0, 0, errors);
   for (const std::string& line : phrases) tv::tvopt(ctx, line, kPrint, 0, errors);
   if (ctx.par.itnmax < 0 || ctx.par.itnmax > kIterations) ctx.par.itnmax = kIterations;
   catch_units(ctx);
@@ -77,12 +76,11 @@ void settings(tv::Context& ctx, int flags, int file_sense, const std::vector<std
 
 }  // namespace
 
-std::string check_solve(const std::string& text, int flags, int* result) {
-  if (result) *result = -1;
-  tv::Context ctx;
-  tv::MpsModel M;
-  if (tv::mps_read_text(ctx, text, M) != 0) return "";
-  if (M.m > kMaxRows || M.n > kMaxCols || M.ne > kMaxEntries) return "";
+std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std::string>& phrases,
+                              const char* start, SolveOutcome* out) {
+  SolveOutcome local;
+  SolveOutcome& o = out ? *out : local;
+  o = SolveOutcome();
   LpData lp;
   lp.m = M.m;
   lp.n = M.n;
@@ -93,40 +91,49 @@ std::string check_solve(const std::string& text, int flags, int* result) {
   lp.ka = M.ka;
   lp.bl = M.bl;
   lp.bu = M.bu;
+  const std::vector<int32_t> hs0 = M.hs;
+  const std::vector<double> xn0 = M.xn;
 
-  const std::vector<std::string> phrases = after_endata(text);
+  tv::Context ctx;
   tv::Problem P = M.problem();
   const std::string names = M.names40();
   tv::EntryResult r;
   int ns = 0;
   double probe[1] = {0.0};
   settings(ctx, flags, M.objsense, phrases);
-  tv::tvnose(ctx, "Cold", P, names.data(), ns, probe, 1, 0, nullptr, r);
+  tv::tvnose(ctx, start, P, names.data(), ns, probe, 1, 0, nullptr, r);
   if (r.inform != TV_WORKSPACE) return "the workspace probe ended with result " + std::to_string(r.inform);
   if (r.minwork > kMaxWork) return "";  // options that ask for more room than is worth trying here
   long long nwork = r.minwork;
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::vector<double> z(static_cast<size_t>(nwork), 0.0);
-    std::fill(M.hs.begin(), M.hs.end(), 0);
-    std::fill(M.xn.begin(), M.xn.end(), 0.0);
+    M.hs = hs0;
+    M.xn = xn0;
     ns = 0;
     settings(ctx, flags, M.objsense, phrases);
-    tv::tvnose(ctx, "Cold", P, names.data(), ns, z.data(), static_cast<int>(nwork), 0, nullptr, r);
+    tv::tvnose(ctx, start, P, names.data(), ns, z.data(), static_cast<int>(nwork), 0, nullptr, r);
     if (r.inform != TV_LU_STORAGE) break;
     nwork *= 2;
   }
+  o.inform = r.inform;
+  o.obj = r.obj;
+  o.iterations = r.nitns;
+  o.print = ctx.io.buffer(kPrint);
+  // Phrases may have moved the print and summary files elsewhere.
+  const int prt = ctx.par.prtfile, sum = ctx.par.sumfile;
+  std::string files = o.print;
+  if (prt != kPrint) files += ctx.io.buffer(prt);
+  files += ctx.io.buffer(sum);
 
   // What a linear program may end with: optimal, infeasible, unbounded,
   // limits, no progress, numerical trouble, and the factorization's own
   // failures; nothing nonlinear, no refusal of data the reader accepted,
   // no system error.
   const int inform = r.inform;
-  if (result) *result = inform;
   const bool ok_code = (inform >= 0 && inform <= 4) || inform == 9 || inform == 10 || inform == 12 ||
                        (inform >= 20 && inform <= 22) || inform == 32;
-  if (!ok_code) {
-    return "solve ended with result " + std::to_string(inform) + "\n" + ctx.io.buffer(kPrint);
-  }
+  if (!ok_code) return "solve ended with result " + std::to_string(inform) + "\n" + o.print;
+  if ((prt > 0 || sum > 0) && files.find(" EXIT -- ") == std::string::npos) return "no EXIT line";
   for (int j = 0; j < M.n + M.m; ++j)
     if (!std::isfinite(M.xn[j]) || !std::isfinite(M.rc[j])) return "a value of the solution is not finite";
   for (int i = 0; i < M.m; ++i)
@@ -135,13 +142,23 @@ std::string check_solve(const std::string& text, int flags, int* result) {
   if (r.ninf != 0) return "optimal with infeasibilities";
 
   // Relative measures, ten times the tolerances in force (at least the
-  // defaults 1e-6).
+  // defaults 1e-6); the rows within the feasibility tolerance (a basis
+  // solve of a badly scaled problem loses some digits).
   const double ptol = 10 * std::max(ctx.par.feastol, 1e-6), dtol = 10 * std::max(ctx.par.opttol, 1e-6);
-  const PointErrors e = measure_point(lp, ctx.par.objsense, M.xn, M.pi, r.obj);
-  const std::string fault = point_fault(e, ptol, 1e-8, dtol, 1e-9);
+  o.errors = measure_point(lp, ctx.par.objsense, M.xn, M.pi, r.obj);
+  const std::string fault = point_fault(o.errors, ptol, ptol / 10, dtol, 1e-9);
   if (fault.empty()) return "";
   return "wrong optimal point: " + fault + "\n" + describe_point(lp, M.xn, M.hs, M.pi) + "--- print file:\n" +
-         ctx.io.buffer(kPrint);
+         o.print;
+}
+
+std::string check_solve(const std::string& text, int flags, SolveOutcome* out) {
+  if (out) *out = SolveOutcome();
+  tv::Context ctx;
+  tv::MpsModel M;
+  if (tv::mps_read_text(ctx, text, M) != 0) return "";
+  if (M.m > kMaxRows || M.n > kMaxCols || M.ne > kMaxEntries) return "";
+  return check_solve_model(M, flags, after_endata(text), "Cold", out);
 }
 
 std::string fuzz_solve(const uint8_t* data, size_t size) {

@@ -12,6 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "files/mps.h"
+#include "lp_measure.h"
 
 namespace tvfuzz {
 
@@ -53,11 +57,22 @@ std::string check_specs(const std::string& text, int mode);
 //   bits 0-1 Scale option 0, 1, 2 (3: default)    bits 2-3 Crash option 0..3
 //   bit 4    partial pricing                     bit 5    the other sense
 //   bit 6    Factorization frequency 3           bit 7    Expand frequency 5
-// The result must be one a linear program can end with; "optimal" must hold
-// against the original data (bounds, rows, reduced costs, objective).
-// `inform` (when given) receives the result of the solve, -1 when the
-// problem was not solved (refused by the reader, or too large).
-std::string check_solve(const std::string& text, int flags, int* inform = nullptr);
+// The result must be one a linear program can end with, with its EXIT line;
+// "optimal" must hold against the original data (bounds, rows, reduced
+// costs, objective), within ten times the tolerances in force.
+struct SolveOutcome {
+  int inform = -1;       // -1: not solved (refused by the reader, or too large)
+  double obj = 0.0;
+  int iterations = 0;
+  PointErrors errors;    // of an optimal point
+  std::string print;     // the print file
+};
+std::string check_solve(const std::string& text, int flags, SolveOutcome* out = nullptr);
+// The same for a model of any size, with the options of `flags` (-1: the
+// solver's defaults), then `phrases`, from `start` ("Cold", or "Warm" with
+// the states in M.hs).
+std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std::string>& phrases,
+                              const char* start = "Cold", SolveOutcome* out = nullptr);
 
 // Drivers: the first byte selects the options, the rest is the text.
 std::string fuzz_mps(const uint8_t* data, size_t size);

@@ -143,7 +143,7 @@ run() {  # run TARGET SECONDS
   log=$B/logs/$t.log
   echo "fuzz: $t for $2 s (log $log)"
   status=0
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ASAN_OPTIONS=detect_leaks=1:malloc_context_size=8 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$B/fuzz/fuzz_$t" -max_total_time="$2" -max_len="$(max_len "$t")" -timeout=$timeout -rss_limit_mb=2048 \
     -dict="$(dict "$t")" -use_value_profile=$vp -print_final_stats=1 -artifact_prefix="$B/artifacts/$t/" \
     $FUZZ_FLAGS $dirs >"$log" 2>&1 || status=$?

@@ -1,0 +1,70 @@
+// Inputs the fuzz targets found faults with (tests/data/fuzz/TARGET/), kept
+// as regression tests: each passes its target's checks again and ends as
+// the fix intends.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/lp.h"
+#include "fuzz_checks.h"
+
+namespace {
+
+std::string fuzz_dir(const std::string& target) { return std::string(TARVO_TEST_DATA) + "/fuzz/" + target; }
+
+std::string read_file(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> files_of(const std::string& target) {
+  std::vector<std::string> out;
+  if (DIR* d = opendir(fuzz_dir(target).c_str())) {
+    while (const dirent* e = readdir(d))
+      if (e->d_name[0] != '.') out.push_back(e->d_name);
+    closedir(d);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::string data(const std::string& target, const std::string& name) {
+  return read_file(fuzz_dir(target) + "/" + name);
+}
+
+}  // namespace
+
+// Every kept input passes its target's checks in the target's usual modes.
+TEST(FuzzRegressions, EveryKeptInputPassesItsChecks) {
+  for (const std::string& f : files_of("mps")) {
+    for (int format : {0, 1, 2}) EXPECT_EQ(tvfuzz::check_mps(data("mps", f), format), "") << f;
+  }
+  for (const std::string& f : files_of("mps_gzip")) {
+    EXPECT_EQ(tvfuzz::check_mps_gzip(data("mps_gzip", f), 0, 0), "") << f;
+    EXPECT_EQ(tvfuzz::check_mps_file(data("mps_gzip", f)), "") << f;
+  }
+  for (const std::string& f : files_of("specs")) {
+    for (int mode : {0, 1, 2, 3}) EXPECT_EQ(tvfuzz::check_specs(data("specs", f), mode), "") << f;
+  }
+  for (const std::string& f : files_of("solve")) {
+    for (int flags : {-1, 0x00, 0x02, 0x13}) EXPECT_EQ(tvfuzz::check_solve(data("solve", f), flags), "") << f;
+  }
+}
+
+// An unbounded problem whose scaled form looked optimal: the clean-up on the
+// unscaled problem finds the ray, and that is the answer.
+TEST(FuzzRegressions, UnboundedRayOfTheCleanUpIsFinal) {
+  tvfuzz::SolveOutcome o;
+  EXPECT_EQ(tvfuzz::check_solve(data("solve", "unbounded_after_cleanup.mps"), -1, &o), "");
+  EXPECT_EQ(o.inform, 2);
+  EXPECT_TRUE(tvtest::contains(o.print, "clean-up iterations on the unscaled problem")) << o.print;
+  EXPECT_TRUE(tvtest::contains(o.print, "EXIT -- the problem is unbounded")) << o.print;
+}
