@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,7 @@ int exit_status(int inform) {
     case TV_ITERATION_LIMIT:
     case TV_TIME_LIMIT:
     case TV_INTERRUPT: return kExitLimit;
+    case TV_BASIS_FILE:
     case TV_MPS_ERRORS:
     case TV_MPS_FILE: return kExitInput;
     default: return kExitFailure;
@@ -23,6 +25,21 @@ int exit_status(int inform) {
 
 const char* result_text(int inform) { return tv::result_meaning(inform); }
 
+double no_negative_zero(double v) { return v == 0.0 ? 0.0 : v; }
+
+Infeasibilities primal_infeasibilities(const tv::MpsModel& M, double tol) {
+  Infeasibilities f;
+  for (int j = 0; j < M.nb(); ++j) {
+    const double v = std::max(M.bl[j] - M.xn[j], M.xn[j] - M.bu[j]);
+    if (v > tol) {
+      ++f.count;
+      f.sum += v;
+    }
+    f.largest = std::max(f.largest, v);
+  }
+  return f;
+}
+
 namespace {
 
 constexpr double kBig = 0.9 * 1.0e+20;
@@ -30,7 +47,7 @@ constexpr double kBig = 0.9 * 1.0e+20;
 std::string num(double v, bool lower_limit, bool upper_limit) {
   if ((lower_limit && v <= -kBig) || (upper_limit && v >= kBig)) return "            None";
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%16.8E", v);
+  std::snprintf(buf, sizeof buf, "%16.8E", no_negative_zero(v));
   return buf;
 }
 
@@ -49,7 +66,8 @@ const char* state_word(const tv::MpsModel& M, int j) {
 
 }  // namespace
 
-bool write_solution(const std::string& path, const tv::MpsModel& M, const tv::EntryResult& r) {
+bool write_solution(const std::string& path, const tv::MpsModel& M, const tv::EntryResult& r,
+                    const Infeasibilities& inf) {
   FILE* f = std::fopen(path.c_str(), "w");
   if (!f) return false;
   size_t w = 8;
@@ -59,8 +77,8 @@ bool write_solution(const std::string& path, const tv::MpsModel& M, const tv::En
 
   std::fprintf(f, "Problem    %s\n", M.name.c_str());
   std::fprintf(f, "Result     %d  %s\n", r.inform, result_text(r.inform));
-  std::fprintf(f, "Objective  %.17g\n", r.obj);
-  std::fprintf(f, "Infeasibilities %d  sum %.6E\n", r.ninf, r.sinf);
+  std::fprintf(f, "Objective  %.17g\n", no_negative_zero(r.obj));
+  std::fprintf(f, "Infeasibilities %d  sum %.6E  largest %.3E\n", inf.count, inf.sum, inf.largest);
   std::fprintf(f, "Iterations %d\n\n", r.nitns);
 
   std::fprintf(f, "Rows\n%8s  %-*s  %-5s %16s %16s %16s %16s\n", "Number", W, "Name", "State", "Activity",

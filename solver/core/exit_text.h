@@ -16,6 +16,7 @@ enum : int {
   kExitSuperbasicsRg = 1,  // 5 found by the reduced-gradient iteration
   kExitFunobjStop = 1,     // 6 asked by funobj, after so many calls
   kExitFunconStop = 2,     // 6 asked by funcon
+  kExitBasisFileUnreadable = 1,  // 30 for a file that is empty or not a basis file
   kExitWorkspace64 = 1,    // 42 when the need does not fit a 32-bit length
   kExitFailure = 1,        // 44 not for lack of memory
 };

@@ -1,5 +1,7 @@
 #include "core/units.h"
 
+#include <unistd.h>
+
 #include <cstdarg>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct Units::Entry {
   bool is_text = false;     // in-memory text for reading
   std::string text;         // buffer contents, or the text to read
   size_t pos = 0;           // read position in `text`
+  std::string path;         // file to create at the first write (attach_on_write)
 };
 
 Units::Units() = default;
@@ -32,6 +35,15 @@ Units::Entry* Units::find(int unit) const {
   return nullptr;
 }
 
+// A file attached by attach_on_write is opened at its first write; when
+// that fails the unit stays without a file and its writes are dropped.
+static void open_pending(std::string& path, FILE*& fp, bool& owns) {
+  if (fp || path.empty()) return;
+  fp = std::fopen(path.c_str(), "w");
+  owns = fp != nullptr;
+  path.clear();
+}
+
 bool Units::attach(int unit, const std::string& path, const char* mode) {
   if (unit <= 0) return false;
   detach(unit);
@@ -42,6 +54,14 @@ bool Units::attach(int unit, const std::string& path, const char* mode) {
   e->owns = true;
   table_[unit] = std::move(e);
   return true;
+}
+
+void Units::attach_on_write(int unit, const std::string& path) {
+  if (unit <= 0) return;
+  detach(unit);
+  auto e = std::make_unique<Entry>();
+  e->path = path;
+  table_[unit] = std::move(e);
 }
 
 void Units::attach_buffer(int unit) {
@@ -98,6 +118,7 @@ void Units::put(int unit, const std::string& text) {
     if (unit == 6) std::fwrite(text.data(), 1, text.size(), stdout);
     return;
   }
+  open_pending(e->path, e->fp, e->owns);
   if (e->is_buffer) {
     e->text += text;
   } else if (e->fp) {
@@ -115,6 +136,7 @@ void Units::line(int unit, const std::string& text) {
     }
     return;
   }
+  open_pending(e->path, e->fp, e->owns);
   if (e->is_buffer) {
     e->text += text;
     e->text += '\n';
@@ -198,6 +220,18 @@ void Units::rewind(int unit) {
   if (!e) return;
   if (e->is_text) e->pos = 0;
   if (e->fp && e->owns) std::rewind(e->fp);
+}
+
+void Units::truncate(int unit) {
+  Entry* e = find(unit);
+  if (!e) return;
+  open_pending(e->path, e->fp, e->owns);
+  if (e->is_buffer) e->text.clear();
+  if (e->fp && e->owns) {
+    std::fflush(e->fp);
+    // A pipe or a terminal cannot be cut; its text simply follows.
+    if (ftruncate(fileno(e->fp), 0) == 0) std::rewind(e->fp);
+  }
 }
 
 void Units::flush(int unit) {

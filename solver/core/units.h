@@ -28,6 +28,10 @@ class Units {
   // "r" reads.  Returns false (and leaves the unit unattached) when the file
   // cannot be opened or the unit number is not positive.
   bool attach(int unit, const std::string& path, const char* mode = "w");
+  // Attach `unit` to a file that is created (or truncated) only when the
+  // unit is first written to or emptied, so that a run which ends before
+  // writing leaves an existing file as it was.
+  void attach_on_write(int unit, const std::string& path);
   // Attach `unit` to an in-memory buffer that collects everything written.
   void attach_buffer(int unit);
   // Attach `unit` to in-memory text to be read line by line.
@@ -53,6 +57,10 @@ class Units {
   // unit is not attached for reading.
   bool read_line(int unit, std::string& out);
   void rewind(int unit);
+  // Empty the unit before it is written afresh: a file is cut to length 0
+  // and rewound, a buffer cleared, so that a shorter text never leaves the
+  // tail of a longer one behind.  Standard output is left alone.
+  void truncate(int unit);
   void flush(int unit);
 
  private:

@@ -20,6 +20,7 @@ double into(double x, double lo, double hi) { return std::max(lo, std::min(x, hi
 void initial_point(Context& ctx, Problem& P, int& ns, int& inform) {
   const Params& p = ctx.par;
   RunState& R = ctx.run;
+  same_unit_warnings(ctx);
   if (R.startmode == kStartCold) {
     for (int j = P.n + 1; j <= P.nb; ++j) P.xn(j) = 0.0;
     for (int i = P.nncon + 1; i <= P.m; ++i) P.pi(i) = 0.0;
@@ -27,9 +28,9 @@ void initial_point(Context& ctx, Problem& P, int& ns, int& inform) {
     if (p.oldbfile > 0) {
       got = m4oldb(ctx, P, p.oldbfile, ns, inform);
     } else if (p.insfile > 0) {
-      got = m4inst(ctx, P, p.insfile, ns);
+      got = m4inst(ctx, P, p.insfile, ns, inform);
     } else if (p.loadfile > 0) {
-      got = m4load(ctx, P, p.loadfile, ns);
+      got = m4load(ctx, P, p.loadfile, ns, inform);
     }
     if (got) R.gotbas = true;
     if (inform != 0) return;
@@ -109,11 +110,14 @@ void m4chek(Context& ctx, Problem& P, int& ns) {
     P.bu(jobj) = plinfy;
   }
 
-  // Superbasics in index order, up to the limit; basics up to m.
+  // Superbasics in index order, up to the limit; basics up to m, the
+  // objective row's place kept whatever its index.
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   const int maxs = std::min(std::max(p.maxs, 0), kbs.size() - m);
-  int nsup = 0, nbasic = 0, nbasic_all = 0;
+  const int jobj = P.objrow > 0 ? n + P.objrow : 0;
+  int nsup = 0, nbasic = jobj > 0 ? 1 : 0, nbasic_all = nbasic;
   for (int j = 1; j <= nb; ++j) {
+    if (j == jobj) continue;
     if (hs(j) == 2) {
       if (nsup < maxs) {
         ++nsup;

@@ -32,21 +32,6 @@ void page(Context& ctx, int unit) {
 
 }  // namespace
 
-std::string m4id(const Problem& P, int j) {
-  if (P.nnames > 1 && j >= 1 && j <= P.nnames) {
-    char s[8];
-    const int32_t w1 = P.name1(j), w2 = P.name2(j);
-    std::memcpy(s, &w1, 4);
-    std::memcpy(s + 4, &w2, 4);
-    return std::string(s, 8);
-  }
-  std::string s = j <= P.n ? strf("x%7d", j) : strf("r%7d", j - P.n);
-  for (char& c : s) {
-    if (c == ' ') c = '.';
-  }
-  return s;
-}
-
 const char* status_word(int k) { return kStatus[std::clamp(k, 0, 5)]; }
 
 std::string m4solp(Context& ctx, int dest, int number, const std::string& name, int flag,

@@ -4,16 +4,11 @@
 #include <string>
 
 #include "core/problem.h"
+#include "files/m4name.h"
 
 namespace tv {
 
 struct Context;
-
-// The 8-character name of variable j (1..nb): the stored name when the
-// problem carries names (nnames = nb), else a made name: "x" or "r" and the
-// column or row number right-justified in 7 places with the leading blanks
-// shown as dots (x......5, r.....12).
-std::string m4id(const Problem& P, int j);
 
 // Status word of a saved or written solution: k = 0 proceeding, inform + 1
 // otherwise, clamped to 0..5.

@@ -75,7 +75,8 @@ struct MpsModel {
   std::string rhsname, rngname, bndname;
 
   int nint = 0;        // integer columns and integer bounds read as continuous
-  int ndropped = 0;    // coefficients dropped by the Aij tolerance
+  int ndropped = 0;    // coefficients dropped by the Aij tolerance (zeros included)
+  double maxdropped = 0.0;  // the largest magnitude among them
 
   int nb() const { return n + m; }
   // View of the arrays for the solver's entries (names included).

@@ -150,7 +150,10 @@ void MpsModel::make_short_names() {
     for (int j : g) {
       std::string cand;
       for (;; ++k) {
-        std::string suffix = "~" + std::to_string(k);
+        // Appended rather than "~" + to_string(k): GCC 12 warns falsely
+        // (-Wrestrict) on that inlined insert at the front of a temporary.
+        std::string suffix = "~";
+        suffix += std::to_string(k);
         cand = full[j].substr(0, 8 - suffix.size()) + suffix;
         if (!taken.count(cand)) break;
       }

@@ -211,6 +211,7 @@ class Reader {
   bool chose_rhs_ = false, chose_rng_ = false, chose_bnd_ = false;
   int other_rhs_ = 0, other_rng_ = 0, other_bnd_ = 0;
   int ndropped_ = 0;
+  double maxdropped_ = 0.0;
   std::string name_;
   bool named_ = false;
 };
@@ -421,6 +422,7 @@ void Reader::entry(const std::string& row, const std::string& value) {
   rowmark_[i] = cur_;
   if (v == 0.0 || std::fabs(v) < ctx_.par.aijdrop) {
     ++ndropped_;
+    maxdropped_ = std::max(maxdropped_, std::fabs(v));
     return;
   }
   a_.push_back(v);
@@ -803,6 +805,7 @@ int Reader::finish() {
   M.rngname = set_rng_;
   M.bndname = set_bnd_;
   M.ndropped = ndropped_;
+  M.maxdropped = maxdropped_;
   M.make_short_names();
 
   // Summary on the print file.

@@ -56,6 +56,29 @@ void opt_with_number(Context& ctx, const std::string& phrase, std::string number
   m3key(ctx, head + number, key, iprint, isumm, errors);
 }
 
+// Text beyond column 72 of a SPECS line is not read.  When that text is not
+// blank (and not part of a comment begun earlier), a value may have been cut
+// short ("1.0E-2" read as "1."): say which line, and what was ignored.  The
+// summary file gets the line as read first, as for a rejected phrase; so does
+// the print file unless the phrase routine has echoed it already.
+void warn_cut_line(Context& ctx, int iprint, int isumm, const std::string& raw, int lineno, bool echoed) {
+  if (raw.size() <= static_cast<size_t>(kSpecsLine)) return;
+  const std::string kept = trimmed(std::string_view(raw).substr(0, kSpecsLine));
+  if (kept.find('*') != std::string::npos) return;
+  const std::string lost = trimmed(std::string_view(raw).substr(kSpecsLine));
+  const size_t from = lost.find_first_not_of(" \t");
+  if (from == std::string::npos) return;
+  const std::string msg =
+      strf(" XXX  Warning: line%6d of the SPECS file is cut at column %d; ignored: ", lineno, kSpecsLine) +
+      lost.substr(from);
+  if (!echoed) ctx.io.line(iprint, "      " + kept);
+  ctx.io.line(iprint, msg);
+  if (isumm > 0) {
+    ctx.io.line(isumm, " " + kept);
+    ctx.io.line(isumm, msg);
+  }
+}
+
 }  // namespace
 
 int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int isumm) {
@@ -63,6 +86,7 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
   bool skipping = false;
   std::string raw;
   std::string first;
+  int lineno = 0;
   while (true) {
     if (!ctx.io.read_line(unit, raw)) {
       if (mode == 1) {
@@ -75,6 +99,8 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
       }
       return 3;
     }
+    ++lineno;
+    const std::string whole = raw;
     if (raw.size() > static_cast<size_t>(kSpecsLine)) raw.resize(kSpecsLine);
     const std::string text = trimmed(raw);
     optokn(raw, 1, &first);
@@ -82,7 +108,12 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
       echo_control(ctx, iprint, isumm, text);
       return 4;
     }
-    if (first.empty() || first.front() == '*') continue;
+    if (first.empty() || first.front() == '*') {
+      // Outside a set only the first word counts: the cut matters when it
+      // leaves none (a Begin beyond column 72 would be missed).
+      if (first.empty()) warn_cut_line(ctx, iprint, isumm, whole, lineno, false);
+      continue;
+    }
     if (first == "SKIP") {
       skipping = true;
       continue;
@@ -94,6 +125,7 @@ int m3file(Context& ctx, int mode, int unit, PhraseFn phrase, int iprint, int is
       std::string key;
       while (ctx.io.read_line(unit, raw)) {
         phrase(ctx, raw, key, iprint, isumm, errors);
+        warn_cut_line(ctx, iprint, isumm, raw, ++lineno, true);
         if (key == "END") return errors;
       }
       both_units(ctx, iprint, isumm, "");

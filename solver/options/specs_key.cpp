@@ -1,4 +1,5 @@
 // m3key: one SPECS phrase.
+#include <cmath>
 #include <cstring>
 
 #include "core/context.h"
@@ -18,7 +19,8 @@ std::string_view trim_right(std::string_view s) {
 }
 
 // A rejected phrase: the message on the print file; the line and the
-// message on the summary file.
+// message on the summary file.  A warning is shown the same way but the
+// phrase is accepted.
 struct Reporter {
   Context& ctx;
   int iprint, isumm;
@@ -26,13 +28,26 @@ struct Reporter {
   int& errors;
   void reject(const std::string& msg) {
     ++errors;
+    warn(msg);
+  }
+  void warn(const std::string& msg) {
     ctx.io.line(iprint, msg);
     if (isumm > 0) {
-      ctx.io.line(isumm, " " + std::string(line));
+      // Appended, not " " + temporary: GCC 12 warns falsely (-Wrestrict) on that.
+      ctx.io.line(isumm, std::string(" ").append(line));
       ctx.io.line(isumm, msg);
     }
   }
 };
+
+// An integer value is the number truncated toward zero, and 0 from 1.0E+8 up
+// in magnitude: say so when that turns a nonzero number into 0.
+void warn_zero_int(const PhraseNumber& num, Reporter& rep) {
+  if (!num.found || num.ival != 0 || num.rval == 0.0) return;
+  rep.warn(std::fabs(num.rval) >= 1.0E+8
+               ? " XXX  Warning: the value is read as 0 (integer values of 1.0E+08 or more in magnitude read as 0)"
+               : " XXX  Warning: the value is read as 0 (integer values are truncated toward zero)");
+}
 
 bool is_marker(const char* k2, const char* marker) { return k2 && std::strcmp(k2, marker) == 0; }
 
@@ -67,6 +82,7 @@ void apply(Context& ctx, const KeyAction& a, const std::string* tok, const Phras
   }
   switch (a.act) {
     case Act::Int:
+      warn_zero_int(num, rep);
       set_int(p, a.p1, num.ival);
       set_int(p, a.p2, num.ival);
       break;
@@ -116,6 +132,7 @@ void apply(Context& ctx, const KeyAction& a, const std::string* tok, const Phras
       break;
     }
     case Act::Level:
+      warn_zero_int(num, rep);
       set_int(p, a.p1, num.ival == 0 ? 1 : 0);
       set_int(p, a.p2, num.ival > 0 ? 1 : 0);
       break;

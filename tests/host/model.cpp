@@ -670,7 +670,7 @@ TVHOST_EXPORT void tvhostReport(Model* m, int detail) {
     for (size_t k = 0; k < perm.size(); ++k) identity = identity && perm[k] == static_cast<int>(k);
     if (identity || !detail) return;
     std::string s = std::string("=== ") + what + " order";
-    for (int k : perm) s += " " + name(k);
+    for (int k : perm) s.append(" ").append(name(k));  // not " " + name(k): a GCC 12 -Wrestrict false positive
     tvhost_out((s + "\n").c_str());
   };
   order("column", m->colperm, [&](int k) { return m->cols[static_cast<size_t>(k)].name; });
