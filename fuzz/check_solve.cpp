@@ -20,7 +20,7 @@ namespace tvfuzz {
 
 namespace {
 
-constexpr int kPrint = 9;
+constexpr int kPrint = 9, kBasisUnit = 15;
 constexpr int kMaxRows = 60, kMaxCols = 60, kMaxEntries = 600;
 constexpr int kIterations = 2000;
 constexpr long long kMaxWork = 1 << 22;  // words
@@ -55,7 +55,8 @@ std::vector<std::string> after_endata(const std::string& text) {
 // The options of `flags` (see fuzz_checks.h), then the phrases; the sense is
 // the file's (OBJSENSE), turned round by bit 5.  The iterations stay bounded
 // and the output goes to buffers whatever the phrases say.
-void settings(tv::Context& ctx, int flags, int file_sense, const std::vector<std::string>& phrases) {
+void settings(tv::Context& ctx, int flags, int file_sense, const std::vector<std::string>& phrases,
+              const BasisInput* basis) {
   ctx.io.attach_buffer(kPrint);
   ctx.io.clear_buffer(kPrint);
   tv::tvstart(ctx, kPrint, 0, 0);
@@ -72,12 +73,17 @@ void settings(tv::Context& ctx, int flags, int file_sense, const std::vector<std
   for (const std::string& line : phrases) tv::tvopt(ctx, line, kPrint, 0, errors);
   if (ctx.par.itnmax < 0 || ctx.par.itnmax > kIterations) ctx.par.itnmax = kIterations;
   catch_units(ctx);
+  if (basis) {
+    ctx.io.attach_text(kBasisUnit, basis->text);
+    int& unit = basis->format == 0 ? ctx.par.oldbfile : basis->format == 1 ? ctx.par.insfile : ctx.par.loadfile;
+    unit = kBasisUnit;
+  }
 }
 
 }  // namespace
 
 std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std::string>& phrases,
-                              const char* start, SolveOutcome* out) {
+                              const char* start, SolveOutcome* out, const BasisInput* basis) {
   SolveOutcome local;
   SolveOutcome& o = out ? *out : local;
   o = SolveOutcome();
@@ -100,7 +106,7 @@ std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std:
   tv::EntryResult r;
   int ns = 0;
   double probe[1] = {0.0};
-  settings(ctx, flags, M.objsense, phrases);
+  settings(ctx, flags, M.objsense, phrases, basis);
   tv::tvnose(ctx, start, P, names.data(), ns, probe, 1, 0, nullptr, r);
   if (r.inform != TV_WORKSPACE) return "the workspace probe ended with result " + std::to_string(r.inform);
   if (r.minwork > kMaxWork) return "";  // options that ask for more room than is worth trying here
@@ -110,7 +116,7 @@ std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std:
     M.hs = hs0;
     M.xn = xn0;
     ns = 0;
-    settings(ctx, flags, M.objsense, phrases);
+    settings(ctx, flags, M.objsense, phrases, basis);
     tv::tvnose(ctx, start, P, names.data(), ns, z.data(), static_cast<int>(nwork), 0, nullptr, r);
     if (r.inform != TV_LU_STORAGE) break;
     nwork *= 2;
@@ -130,6 +136,9 @@ std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std:
   // failures; nothing nonlinear, no refusal of data the reader accepted,
   // no system error.
   const int inform = r.inform;
+  if (basis && inform == TV_BASIS_FILE) {
+    return files.find(" EXIT -- ") == std::string::npos ? "a refused basis file without its EXIT line" : "";
+  }
   const bool ok_code = (inform >= 0 && inform <= 4) || inform == 9 || inform == 10 || inform == 12 ||
                        (inform >= 20 && inform <= 22) || inform == 32;
   if (!ok_code) return "solve ended with result " + std::to_string(inform) + "\n" + o.print;

@@ -71,13 +71,37 @@ std::string check_solve(const std::string& text, int flags, SolveOutcome* out = 
 // The same for a model of any size, with the options of `flags` (-1: the
 // solver's defaults), then `phrases`, from `start` ("Cold", or "Warm" with
 // the states in M.hs).
+// With `basis`, the start is read from that basis file (format 0 OLD,
+// 1 INSERT, 2 LOAD); a solve may then also end with result 30, the file
+// refused.
+struct BasisInput {
+  int format = 0;
+  std::string text;
+};
 std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std::string>& phrases,
-                              const char* start = "Cold", SolveOutcome* out = nullptr);
+                              const char* start = "Cold", SolveOutcome* out = nullptr,
+                              const BasisInput* basis = nullptr);
+
+// ---- basis files -------------------------------------------------------------
+// The text is read as a basis file (format 0 OLD, 1 INSERT, 2 LOAD) against a
+// small problem with every kind of bound and row (its names given, or made
+// names x......1, r......1 when `named` is false).  The reader alone: read
+// (result 0) or refused (result 30, a message and its EXIT line), states
+// 0..3, finite values, superbasics counted within range.  Then a whole solve
+// from that file: refused exactly when the reader refused, else a result a
+// linear program may end with, an optimum at the problem's known value that
+// holds against the data.
+std::string check_basis(const std::string& text, int format, bool named);
+// The NEW, PUNCH and DUMP files of the small problem after `iterations`
+// iterations of a solve (-1: to the end); the OLD, INSERT and LOAD seeds.
+std::vector<std::string> basis_files_written(bool named, int iterations);
 
 // Drivers: the first byte selects the options, the rest is the text.
 std::string fuzz_mps(const uint8_t* data, size_t size);
 std::string fuzz_mps_gzip(const uint8_t* data, size_t size);
 std::string fuzz_specs(const uint8_t* data, size_t size);
 std::string fuzz_solve(const uint8_t* data, size_t size);
+// byte % 3: OLD, INSERT, LOAD; (byte / 3) % 2: made names.
+std::string fuzz_basis(const uint8_t* data, size_t size);
 
 }  // namespace tvfuzz

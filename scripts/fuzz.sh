@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer, bounds checks) in build-fuzz/.
 #
 #   scripts/fuzz.sh TARGET [SECONDS]   one target (default 60 s); TARGET is
-#                                      mps, mps_gzip, specs, solve, or all
+#                                      mps, mps_gzip, specs, solve, basis, or all
 #                                      (each in turn)
 #   scripts/fuzz.sh --ci [SECONDS]     every target for SECONDS (default 30),
 #                                      two at a time on a machine with two cores
@@ -20,8 +20,7 @@ set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 B=$ROOT/build-fuzz
-TARGETS="mps mps_gzip specs solve"
-# The basis-file readers get their target (basis) when they land.
+TARGETS="mps mps_gzip specs solve basis"
 
 usage() {
   sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'
@@ -57,6 +56,7 @@ max_len() {
   case $1 in
     mps|mps_gzip) echo 8192 ;;
     solve) echo 8192 ;;
+    basis) echo 2048 ;;
     *) echo 4096 ;;
   esac
 }
@@ -117,12 +117,26 @@ make_seeds() {  # make_seeds TARGET DIR
         seed "$2" "partial$n" '\066' "$f"
         seed "$2" "max$n" '\047' "$f"
       done ;;
+    basis)
+      # The first byte: 0 OLD, 1 INSERT, 2 LOAD; plus 3 for made names.
+      for f in fuzz/seeds/basis/* tests/data/fuzz/basis/*; do
+        [ -f "$f" ] || continue
+        n=$((n + 1))
+        case $f in
+          *.old) k=0 ;;
+          *.ins) k=1 ;;
+          *) k=2 ;;
+        esac
+        seed "$2" "named$n" "\\00$k" "$f"
+        seed "$2" "made$n" "\\00$((k + 3))" "$f"
+      done ;;
   esac
 }
 
 dict() {  # the solve target reads MPS files followed by SPECS phrases
   case $1 in
     specs) echo "$ROOT/fuzz/dict/specs.dict" ;;
+    basis) echo "$ROOT/fuzz/dict/basis.dict" ;;
     solve) cat fuzz/dict/mps.dict fuzz/dict/specs.dict >"$B/solve.dict"; echo "$B/solve.dict" ;;
     *) echo "$ROOT/fuzz/dict/mps.dict" ;;
   esac

@@ -54,6 +54,12 @@ TEST(FuzzRegressions, EveryKeptInputPassesItsChecks) {
   for (const std::string& f : files_of("specs")) {
     for (int mode : {0, 1, 2, 3}) EXPECT_EQ(tvfuzz::check_specs(data("specs", f), mode), "") << f;
   }
+  // Basis files: .old, .ins, .load, read by their reader with names and
+  // with made names.
+  for (const std::string& f : files_of("basis")) {
+    const int format = tvtest::contains(f, ".old") ? 0 : tvtest::contains(f, ".ins") ? 1 : 2;
+    for (bool named : {true, false}) EXPECT_EQ(tvfuzz::check_basis(data("basis", f), format, named), "") << f;
+  }
   for (const std::string& f : files_of("solve")) {
     for (int flags : {-1, 0x00, 0x02, 0x13}) EXPECT_EQ(tvfuzz::check_solve(data("solve", f), flags), "") << f;
   }
@@ -67,4 +73,27 @@ TEST(FuzzRegressions, UnboundedRayOfTheCleanUpIsFinal) {
   EXPECT_EQ(o.inform, 2);
   EXPECT_TRUE(tvtest::contains(o.print, "clean-up iterations on the unscaled problem")) << o.print;
   EXPECT_TRUE(tvtest::contains(o.print, "EXIT -- the problem is unbounded")) << o.print;
+}
+
+// The seeds of the basis target: what the writers make of the small problem,
+// at its optimum and part of the way there, read back by each reader and
+// solved from, with names and with made names.
+TEST(FuzzRegressions, WrittenBasisFilesReadBackAndRestart) {
+  for (bool named : {true, false}) {
+    for (int iterations : {-1, 1}) {
+      SCOPED_TRACE(std::string(named ? "names" : "made names") + ", iterations " + std::to_string(iterations));
+      const std::vector<std::string> files = tvfuzz::basis_files_written(named, iterations);
+      ASSERT_EQ(files.size(), 3u);
+      for (int format = 0; format < 3; ++format) {
+        EXPECT_TRUE(tvtest::contains(files[format], format == 0 ? "M=      6 N=      6" : "ENDATA")) << files[format];
+        EXPECT_EQ(tvfuzz::check_basis(files[format], format, named), "") << files[format];
+      }
+    }
+  }
+  const std::vector<std::string> opt = tvfuzz::basis_files_written(true, -1);
+  EXPECT_TRUE(tvtest::contains(opt[0], "OPTIMAL SOLN")) << opt[0];
+  // Another problem's OLD file, and a file of nothing but noise, are refused.
+  const std::string other = opt[0].substr(0, opt[0].find("M=")) + "M=      5 N=      6 SB=    0\n111111111110\n       0\n";
+  EXPECT_EQ(tvfuzz::check_basis(other, 0, true), "");
+  EXPECT_EQ(tvfuzz::check_basis("", 2, true), "");
 }
