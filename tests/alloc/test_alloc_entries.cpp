@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct Solve {
 
 enum class Entry { Noss, Nose, Tarvo };
 
+// The log procedure tvnose is given (none by default).
+tv_logfun g_logfun = nullptr;
+
 // One solve through a C entry; `arm` runs just before the entry is called.
 Solve solve(Entry which, const std::function<void()>& arm = [] {}) {
   TestLP lp = small_lp();
@@ -51,7 +55,7 @@ Solve solve(Entry which, const std::function<void()>& arm = [] {}) {
                                    lp.bu[lp.n + i] *= -1;
   }
   int m = lp.m, n = lp.n, nb = n + m, ne = static_cast<int>(lp.a.size()), nnames = 1;
-  int zero = 0, objrow = lp.objrow, minwork = 0, ns = 0, ninf = 0, loglev = 0, nmajor = 0, nitns = 0,
+  int zero = 0, objrow = lp.objrow, minwork = 0, ns = 0, ninf = 0, loglev = g_logfun ? 1 : 0, nmajor = 0, nitns = 0,
       ncstat = 0;
   double objconst = 0.0, sinf = 0.0, cviol = 0.0, cviolr = 0.0;
   std::vector<double> z(40000);
@@ -69,7 +73,7 @@ Solve solve(Entry which, const std::function<void()>& arm = [] {}) {
       tvnose("Cold", &m, &n, &nb, &ne, &nnames, &zero, &zero, &zero, &objrow, &objconst, nullptr, lp.a.data(),
              lp.ha.data(), lp.ka.data(), lp.bl.data(), lp.bu.data(), lp.name1.data(), lp.name2.data(),
              lp.hs.data(), lp.xn.data(), lp.pi.data(), lp.rc.data(), &s.inform, &minwork, &ns, &ninf, &sinf,
-             &s.obj, z.data(), &nwork, &loglev, nullptr, &nmajor, &nitns, &ncstat, &cviol, &cviolr, 4);
+             &s.obj, z.data(), &nwork, &loglev, g_logfun, &nmajor, &nitns, &ncstat, &cviol, &cviolr, 4);
       break;
     case Entry::Tarvo:
       tarvo("Cold", &m, &n, &nb, &ne, &nnames, &zero, &zero, &zero, &objrow, &objconst, nullptr, lp.a.data(),
@@ -238,4 +242,53 @@ TEST_F(AllocFailure, OptionEntriesCountAFailureAsARejectedPhrase) {
     const Solve s = solve(Entry::Noss);
     EXPECT_EQ(s.inform, 0) << "after a failure at allocation " << k;
   }
+}
+
+// The log procedure is the caller's code running inside tvnose: whatever it
+// throws ends the solve with result 44 and an EXIT line, not in the
+// caller's caller; a stop request other than 1 or 2 is ignored.
+namespace {
+
+int g_throw = 0, g_stop = 0, g_calls = 0;
+
+void logfun(int*, int* stop, int*, int*, int*, double*, char*, double*, double*, double*, double*, int*, int*,
+            double*, int*, int) {
+  ++g_calls;
+  if (g_throw == 1) throw std::runtime_error("log procedure failed");
+  if (g_throw == 2) throw 7;
+  *stop = g_stop;
+}
+
+}  // namespace
+
+TEST_F(AllocFailure, TheLogProcedureCannotThrowThroughTvnose) {
+  g_logfun = logfun;
+  for (int kind : {1, 2}) {
+    SCOPED_TRACE(kind);
+    start();
+    g_throw = kind;
+    g_calls = 0;
+    const Solve s = solve(Entry::Nose);
+    g_throw = 0;
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(s.inform, TV_SYSTEM_ERROR);
+    const std::string p = print_file();
+    EXPECT_TRUE(tvtest::contains(p, " EXIT -- system error")) << p;
+    if (kind == 1) {
+      EXPECT_TRUE(tvtest::contains(p, "log procedure failed")) << p;
+    }
+    expect_healthy(Entry::Nose);
+  }
+  for (int stop : {-5, 3, 1000}) {
+    start();
+    g_stop = stop;
+    const Solve s = solve(Entry::Nose);
+    EXPECT_EQ(s.inform, 0) << stop;
+    EXPECT_NEAR(s.obj, -7.0, 1e-12);
+  }
+  g_stop = 2;
+  start();
+  EXPECT_EQ(solve(Entry::Nose).inform, TV_INTERRUPT);
+  g_stop = 0;
+  g_logfun = nullptr;
 }
