@@ -7,11 +7,11 @@
 #                                      (each in turn)
 #   scripts/fuzz.sh --ci [SECONDS]     every target for SECONDS (default 30),
 #                                      two at a time on a machine with two cores
-#   scripts/fuzz.sh --merge TARGET     minimise the working corpus into the
-#                                      committed one (fuzz/corpus/TARGET)
+#   scripts/fuzz.sh --merge TARGET     minimise the working corpus into
+#                                      fuzz/corpus/TARGET (kept out of git)
 #
-# A target starts from its committed corpus (fuzz/corpus/TARGET) and seeds
-# made from the test data; what it finds goes to the working corpus
+# A target starts from seeds made from the test data (and fuzz/corpus/TARGET
+# when there is one); what it finds goes to the working corpus
 # build-fuzz/corpus/TARGET, which grows from run to run.  A crash, a hang, a
 # sanitizer report or a failed check leaves the input in
 # build-fuzz/artifacts/TARGET/ and makes the script fail.  FUZZ_FLAGS adds
