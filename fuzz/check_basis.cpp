@@ -102,7 +102,9 @@ std::string check_basis(const std::string& text, int format, bool named) {
   if ((o.inform == TV_BASIS_FILE) != !got) {
     return got ? "the reader accepts the file but the solve refuses it" : "the solve accepts a refused file";
   }
-  if (o.inform == 0 && std::fabs(o.obj - kOptimum) > 1e-7) return "optimal at " + std::to_string(o.obj);
+  if (o.inform == 0 && std::fabs(o.obj - kOptimum) > 1e-6 * (1.0 + std::fabs(kOptimum))) {
+    return "optimal at " + std::to_string(o.obj);
+  }
   return "";
 }
 

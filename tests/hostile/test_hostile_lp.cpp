@@ -135,6 +135,18 @@ tv::MpsModel afiro_garbage_states() {
   return M;
 }
 
+// afiro from basic slacks at 1e+10 (and the columns at 0): the first
+// correction of the basic values cancels 1e+10 against 1e+10 and keeps an
+// error of about 1e-6, which a second correction removes.
+tv::MpsModel afiro_far_start() {
+  tv::MpsModel M = afiro();
+  for (int j = 0; j < M.n + M.m; ++j) {
+    M.hs[j] = j < M.n ? 0 : 3;
+    M.xn[j] = j < M.n ? 0.0 : 1e10;
+  }
+  return M;
+}
+
 // afiro with a range of 1e-9 on every equality row, and a small problem
 // whose inequalities are ranged to within 1e-12 of equalities.
 tv::MpsModel afiro_tiny_ranges() {
@@ -179,6 +191,7 @@ std::vector<Hostile> cases() {
   v.push_back({"singular start basis", singular_start(), 0, -6.0, "Warm"});
   v.push_back({"afiro from a singular start basis", afiro_first_columns(), 0, afiro_opt, "Warm"});
   v.push_back({"afiro from garbage states", afiro_garbage_states(), 0, afiro_opt, "Warm"});
+  v.push_back({"afiro from basic values of 1e+10", afiro_far_start(), 0, afiro_opt, "Warm"});
   v.push_back({"afiro with ranges of 1e-9 on its equalities", afiro_tiny_ranges(), 0, afiro_opt});
   v.push_back({"ranges of 1e-12", tight_ranges(), 0, 5.0});
   v.push_back({"infeasible through rows 1e+8 and 1e-8", wide_infeasible(), 1});
