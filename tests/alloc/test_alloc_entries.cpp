@@ -4,6 +4,8 @@
 // the process-wide context must serve the next call as if nothing happened.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -127,8 +129,9 @@ class AllocFailure : public ::testing::Test {
     EXPECT_EQ(s.inform, 0);
     EXPECT_NEAR(s.obj, -7.0, 1e-12);
   }
-  std::string path_ = "alloc_failure.print";
-  std::string specs_ = "alloc_failure.specs";
+  // Per process: CTest runs the cases of this file side by side.
+  std::string path_ = testing::TempDir() + "alloc_failure" + std::to_string(getpid()) + ".print";
+  std::string specs_ = testing::TempDir() + "alloc_failure" + std::to_string(getpid()) + ".specs";
 };
 
 }  // namespace
