@@ -84,7 +84,14 @@ bool ready_steps(tvlRec* tvl, hmoHandle_t model) {
       raiseError(slot, 2, "Can't initialize %s: %s", "OPT", msg);
       return true;
     }
-    if (optionInit(env, options, "opttarvo.def") != 0) {
+    int init = 1;
+    try {
+      init = optionInit(env, options, "opttarvo.def");
+    } catch (...) {
+      optFree(&options);  // not yet the link's: it would be lost
+      throw;
+    }
+    if (init != 0) {
       optFree(&options);  // a later call starts over
       return false;
     }

@@ -99,6 +99,8 @@ void tvstart(int* iprint, int* isumm, int* ispecs) {
 }
 
 void tvtitle(char* title, int titlelen) {
+  // Blanks first: a title that cannot be made leaves no garbage behind.
+  for (int i = 0; i < titlelen; ++i) title[i] = ' ';
   tv::guarded([&] {
     const std::string& t = tv::title_text();
     for (int i = 0; i < titlelen; ++i) title[i] = i < static_cast<int>(t.size()) ? t[i] : ' ';
@@ -107,13 +109,16 @@ void tvtitle(char* title, int titlelen) {
 
 void tvcore(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
             int* nnjac, int* njac, int* estimate) {
-  long long e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
+  long long e = 0;
+  tv::guarded([&] { e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac); });
   *estimate = static_cast<int>(std::clamp<long long>(e, 0, INT_MAX));
 }
 
 void tvcore64(int* m, int* n, int* ne, int* nb, int* hdim, int* maxs, int* nnobj, int* nncon,
               int* nnjac, int* njac, long long* estimate) {
-  *estimate = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac);
+  long long e = 0;
+  tv::guarded([&] { e = tv::tvcore(*m, *n, *ne, *nb, *hdim, *maxs, *nnobj, *nncon, *nnjac, *njac); });
+  *estimate = e;
 }
 
 void tvnose(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int* nncon,
@@ -160,7 +165,9 @@ void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int
 
 double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu, double* rc,
               double* xn) {
-  const int len = std::max(*j, 1);
+  // A variable number below 1 names no element of the arrays.
+  if (*j < 1) return 0.0;
+  const int len = *j;
   double value = 0.0;
   tv::guarded([&] {
     value = tv::tvsolf(tv::default_context(), *n, *j, *flag, *state, tv::CIvec(hs, len), tv::CDvec(bl, len),

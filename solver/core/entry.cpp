@@ -149,8 +149,10 @@ void tvstart(Context& ctx, int iprint, int isumm, int ispecs) {
   ctx.par.sumfile = isumm;
   ctx.par.specfile = ispecs;
   ctx.par.mc = kMachine;
-  print_title_box(ctx);
+  // Parameters first: a title that cannot be printed (no memory) must not
+  // leave the settings of the previous run in force.
   m3dflt(ctx, 1);
+  print_title_box(ctx);
 }
 
 void tvnose(Context& ctx, std::string_view start, Problem& P, const char* names, int& ns, double* z,

@@ -27,7 +27,6 @@ bool MpsLines::open_file(const std::string& path) {
 void MpsLines::open_text(const std::string& text) {
   text_ = &text;
   tpos_ = 0;
-  buf_.resize(kBlock);
 }
 
 bool MpsLines::fill() {
@@ -40,12 +39,6 @@ bool MpsLines::fill() {
       return false;
     }
     bend_ = static_cast<size_t>(got);
-  } else if (text_) {
-    size_t left = text_->size() - tpos_;
-    size_t take = left < buf_.size() ? left : buf_.size();
-    std::memcpy(buf_.data(), text_->data() + tpos_, take);
-    tpos_ += take;
-    bend_ = take;
   }
   return bend_ > 0;
 }
@@ -53,6 +46,7 @@ bool MpsLines::fill() {
 bool MpsLines::next(std::string& line, bool& too_long) {
   line.clear();
   too_long = false;
+  if (text_) return next_text(line, too_long);
   bool any = false;
   for (;;) {
     if (bpos_ == bend_ && !fill()) break;
@@ -75,6 +69,22 @@ bool MpsLines::next(std::string& line, bool& too_long) {
     }
   }
   if (!any) return false;
+  ++lineno_;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+// Text in memory: the line is taken from the text itself, with no block
+// buffer in between.
+bool MpsLines::next_text(std::string& line, bool& too_long) {
+  const size_t size = text_->size();
+  if (tpos_ >= size) return false;
+  const char* s = text_->data() + tpos_;
+  const void* nl = std::memchr(s, '\n', size - tpos_);
+  const size_t len = nl ? static_cast<size_t>(static_cast<const char*>(nl) - s) : size - tpos_;
+  too_long = len > kMaxLine;
+  line.assign(s, too_long ? kMaxLine : len);
+  tpos_ += len + (nl ? 1 : 0);
   ++lineno_;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;

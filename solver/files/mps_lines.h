@@ -1,5 +1,5 @@
-// Line source of the MPS reader: a file (plain or gzip, through zlib) or text
-// in memory, read in blocks so that no line can overrun a buffer.  Lines
+// Line source of the MPS reader: a file (plain or gzip, through zlib), read
+// in blocks so that no line can overrun a buffer, or text in memory.  Lines
 // longer than kMaxLine characters are cut and flagged; bytes are passed on
 // as they are (NUL included), the reader decides what is acceptable.
 #pragma once
@@ -32,6 +32,7 @@ class MpsLines {
 
  private:
   bool fill();
+  bool next_text(std::string& line, bool& too_long);
   void* gz_ = nullptr;               // gzFile
   const std::string* text_ = nullptr;
   size_t tpos_ = 0;

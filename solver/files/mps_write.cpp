@@ -249,9 +249,13 @@ bool mps_write_text(const MpsModel& M, std::string& out, std::string& why, MpsFo
   }
 
   W.out_ += "RHS\n";
-  for (int i = 1; i <= m; ++i)
-    if (rows[i - 1].rhs != 0.0 && (rows[i - 1].type != 'N' || i == M.objrow))
-      W.line("", rhsset, rn[i - 1], W.num(rows[i - 1].rhs));
+  for (int i = 1; i <= m; ++i) {
+    if (rows[i - 1].rhs != 0.0 && (rows[i - 1].type != 'N' || i == M.objrow)) {
+      // The objective row's is a constant, not a bound: written as it is,
+      // however large.
+      W.line("", rhsset, rn[i - 1], i == M.objrow ? W.exact(rows[i - 1].rhs) : W.num(rows[i - 1].rhs));
+    }
+  }
 
   bool any_range = false;
   for (const auto& r : rows) any_range |= r.ranged;

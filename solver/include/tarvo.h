@@ -102,7 +102,8 @@ void tarvo(const char* start, int* m, int* n, int* nb, int* ne, int* nnames, int
            int* hs, double* xn, double* pi, double* rc, int* inform, int* minwork, int* ns,
            int* ninf, double* sinf, double* obj, double* z, int* nwork, int startlen);
 
-/* Solution state of variable *j after a solve (state 0..5, flag 0..4). */
+/* Solution state of variable *j after a solve (state 0..5, flag 0..4).  A *j
+ * below 1 returns 0 and leaves *flag and *state alone. */
 double tvsolf(int* n, int* j, int* flag, int* state, int* hs, double* bl, double* bu,
               double* rc, double* xn);
 

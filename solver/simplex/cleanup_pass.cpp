@@ -119,9 +119,13 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   // as it would have without the clean-up: on the problem as scaled, with
   // the usual tolerances, from the basis reached (the basis the first pass
   // ended with when the clean-up moved nothing).  Limits, stop requests and
-  // storage failures are final.
-  const bool final = inform == TV_OPTIMAL || inform == TV_ITERATION_LIMIT || inform == TV_TIME_LIMIT ||
-                     inform == TV_INTERRUPT || inform >= TV_LU_STORAGE;
+  // storage failures are final.  So is an unbounded ray: a reduced cost of
+  // the wrong sign in the user's units along a direction nothing blocks.
+  // Scaling can make such a cost look like zero (scales of 1e20 and more
+  // when the bounds are large), and going back to the scaled problem would
+  // call its end "optimal".
+  const bool final = inform == TV_OPTIMAL || inform == TV_UNBOUNDED || inform == TV_ITERATION_LIMIT ||
+                     inform == TV_TIME_LIMIT || inform == TV_INTERRUPT || inform >= TV_LU_STORAGE;
   if (!final) {
     ctx.both("");
     ctx.both(strf(" Itn%9d -- clean-up ended without an optimal point; back to the problem as scaled", S.itn));

@@ -66,6 +66,15 @@ TEST(CApi, SolvesThroughTvnossAndClassifies) {
     EXPECT_EQ(state, 3);
     EXPECT_EQ(flag, 0);
   }
+  // A variable number below 1 reads nothing.
+  for (int j : {0, -5}) {
+    flag = state = 7;
+    EXPECT_EQ(tvsolf(&n, &j, &flag, &state, lp.hs.data(), lp.bl.data(), lp.bu.data(), lp.rc.data(),
+                     lp.xn.data()),
+              0.0);
+    EXPECT_EQ(flag, 7);
+    EXPECT_EQ(state, 7);
+  }
 }
 
 TEST(CApi, TarvoReturnsRowActivities) {
