@@ -95,7 +95,7 @@ std::string put_at(std::string line, size_t col, const std::string& text) {
 
 class Writer {
  public:
-  Writer(const MpsModel& M, bool fixed) : M_(M), fixed_(fixed) {}
+  explicit Writer(bool fixed) : fixed_(fixed) {}
   void line(const std::string& f1, const std::string& f2, const std::string& f3, const std::string& f4,
             const std::string& f5 = "", const std::string& f6 = "") {
     std::string s;
@@ -138,7 +138,6 @@ class Writer {
   std::string too_long_;  // first number that does not fit a fixed field
 
  private:
-  const MpsModel& M_;
   bool fixed_;
 };
 
@@ -191,7 +190,7 @@ bool mps_write_text(const MpsModel& M, std::string& out, std::string& why, MpsFo
         }
   }
   const bool fixed = need_fixed;
-  Writer W(M, fixed);
+  Writer W(fixed);
   auto setname = [&](const std::string& s, const char* dflt) {
     if (fixed) return s.size() <= 8 ? s : std::string(dflt);
     return blank_or_empty(s) ? std::string(dflt) : s;
