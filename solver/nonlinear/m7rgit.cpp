@@ -21,6 +21,7 @@
 #include "core/kernels.h"
 #include "core/page.h"
 #include "core/run_state.h"
+#include "core/states.h"
 #include "lu/m2bsol.h"
 #include "nonlinear/nonlinear_state.h"
 #include "nonlinear/rgit.h"
@@ -510,6 +511,19 @@ RgResult RgIteration::run() {
 }  // namespace
 
 RgResult m7rgit(Context& ctx, Problem& P, int& ns) {
+  if (P.nnl() == 0) {
+    // Superbasics of a linear problem (from a basis file or the caller's
+    // states): its superbasics limit is 1 and a search along a linear
+    // function has nothing to find.  They keep their values as nonbasic
+    // variables, priced both ways by the simplex when strictly between
+    // their bounds, and the loop prices again.
+    CIvec kbs = ctx.ws.ivec(ctx.part.kbs);
+    for (int k = 1; k <= ns; ++k) P.hs(kbs(P.m + k)) = kHsLower;
+    ns = 0;
+    m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+    ctx.spx.state = ctx.spx.ninf > 0 ? kStatePhase1 : kStatePhase2;
+    return {RgNext::SubspaceOptimal, 0};
+  }
   RgIteration it(ctx, P, ns);
   return it.run();
 }

@@ -91,6 +91,14 @@ TEST(FuzzRegressions, BasisFilesFarFromTheAnswerEndAtTheOptimum) {
   }
 }
 
+// An OLD file that makes a column of the linear problem superbasic at a
+// point where nothing prices out: the superbasics limit of a linear problem
+// is 1, and the run used to end with it (result 5) before pricing showed
+// that no other superbasic was wanted.  It ends at the optimum.
+TEST(FuzzRegressions, SuperbasicOfALinearProblemAtItsOptimum) {
+  EXPECT_EQ(tvfuzz::check_basis(data("basis", "superbasic_of_a_linear_problem.old"), 0, true), "");
+}
+
 // The seeds of the basis target: what the writers make of the small problem,
 // at its optimum and part of the way there, read back by each reader and
 // solved from, with names and with made names.
