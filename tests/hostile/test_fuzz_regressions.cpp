@@ -91,10 +91,10 @@ TEST(FuzzRegressions, BasisFilesFarFromTheAnswerEndAtTheOptimum) {
   }
 }
 
-// An OLD file that makes a column of the linear problem superbasic at a
-// point where nothing prices out: the superbasics limit of a linear problem
-// is 1, and the run used to end with it (result 5) before pricing showed
-// that no other superbasic was wanted.  It ends at the optimum.
+// An OLD file that makes a column of the linear problem superbasic: the run
+// took reduced-gradient steps on it in phase 1 and ended with the
+// superbasics limit of a linear problem, 1 (result 5).  The column now keeps
+// its value as a nonbasic variable and the simplex ends at the optimum.
 TEST(FuzzRegressions, SuperbasicOfALinearProblemAtItsOptimum) {
   EXPECT_EQ(tvfuzz::check_basis(data("basis", "superbasic_of_a_linear_problem.old"), 0, true), "");
 }
