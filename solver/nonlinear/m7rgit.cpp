@@ -520,6 +520,7 @@ RgResult m7rgit(Context& ctx, Problem& P, int& ns) {
     CIvec kbs = ctx.ws.ivec(ctx.part.kbs);
     for (int k = 1; k <= ns; ++k) P.hs(kbs(P.m + k)) = kHsLower;
     ns = 0;
+    ctx.spx.rgnorm = 0.0;  // no reduced gradient left to judge the optimum by
     m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
     ctx.spx.state = ctx.spx.ninf > 0 ? kStatePhase1 : kStatePhase2;
     return {RgNext::SubspaceOptimal, 0};

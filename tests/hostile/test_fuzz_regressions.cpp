@@ -97,6 +97,9 @@ TEST(FuzzRegressions, BasisFilesFarFromTheAnswerEndAtTheOptimum) {
 // its value as a nonbasic variable and the simplex ends at the optimum.
 TEST(FuzzRegressions, SuperbasicOfALinearProblemAtItsOptimum) {
   EXPECT_EQ(tvfuzz::check_basis(data("basis", "superbasic_of_a_linear_problem.old"), 0, true), "");
+  // The same from an INSERT file with made names: the reduced gradient of
+  // the superbasic it had must not make the optimum "near-optimal".
+  EXPECT_EQ(tvfuzz::check_basis(data("basis", "superbasic_of_a_linear_problem.ins"), 1, false), "");
 }
 
 // The seeds of the basis target: what the writers make of the small problem,
