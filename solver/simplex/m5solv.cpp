@@ -76,8 +76,7 @@ class Loop {
   void reduce_weight();
   void cannot_improve();
   void optimal_exit();
-  void crash_inequalities();
-  void crash_nonlinear();
+  void crash_rows(int mode);
   void final_block();
 };
 
@@ -111,31 +110,18 @@ void Loop::cannot_improve() {
   stop(TV_CANNOT_IMPROVE);
 }
 
-// After a crash of the linear equality rows only: those rows are feasible
-// now, so crash the inequality rows into the basis as well.
-void Loop::crash_inequalities() {
+// A crash that was deferred: of the inequality rows once a crash of the
+// linear equality rows has made those feasible (kCrashLinearLG), or of the
+// nonlinear rows at the second major iteration, when the Jacobian is known
+// and their slacks are on or within their bounds (kCrashNonlinear).
+void Loop::crash_rows(int mode) {
   Workspace& ws = ctx.ws;
   const int m = P.m;
   m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
   Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
   m2amat(ctx, 2, P, rowtype);
   Ivec rowstate = ws.as_ints(ctx.part.y2);
-  m2crsh(ctx, kCrashLinearLG, P, rowtype, rowstate.head(m));
-  ws.as_doubles(ctx.part.y2);
-  m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
-}
-
-// Second major iteration: the Jacobian is known now, so the crash that was
-// deferred for the nonlinear rows is carried out (their slacks are on or
-// within their bounds already).
-void Loop::crash_nonlinear() {
-  Workspace& ws = ctx.ws;
-  const int m = P.m;
-  m5hs(HsMode::External, P.nb, P.bl, P.bu, P.hs, P.xn);
-  Ivec rowtype = ws.ivec(ctx.part.bsfeas).head(m);
-  m2amat(ctx, 2, P, rowtype);
-  Ivec rowstate = ws.as_ints(ctx.part.y2);
-  m2crsh(ctx, kCrashNonlinear, P, rowtype, rowstate.head(m));
+  m2crsh(ctx, mode, P, rowtype, rowstate.head(m));
   ws.as_doubles(ctx.part.y2);
   m5hs(HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
 }
@@ -275,7 +261,7 @@ Next Loop::iterate() {
         start = lincon() ? kCrashNone : kCrashNonlinear;
       } else if (start == kCrashLinearE) {
         if (P.nncon < m) {
-          crash_inequalities();
+          crash_rows(kCrashLinearLG);
           if (S.dvx.on || S.dvx.sections) devex_start(ctx, P);
           start = kCrashLinearLG;  // the inequality rows are crashed once
           S.ninf = 1;
@@ -643,7 +629,7 @@ void Loop::run() {
         break;
       }
       if (S.nmaj == 2 && start == kCrashNonlinear) {
-        crash_nonlinear();
+        crash_rows(kCrashNonlinear);
         start = kCrashNone;
       }
     }
