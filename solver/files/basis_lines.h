@@ -37,6 +37,10 @@ void begin_write(Context& ctx, int unit);
 void end_write(Context& ctx, int unit);
 bool begin_read(Context& ctx, int unit, const char* file, int& inform);
 void end_read(Context& ctx, int unit);
+// The start of an INSERT or LOAD file: the heading " <file> file to be input
+// from file nn", the unit checked and rewound, and the NAME line read and
+// listed.  False (inform 30, the unit rewound) when that fails.
+bool begin_name_file(Context& ctx, int unit, const char* file, int& inform);
 
 // The objective row's variable, 0 when there is none.
 int objective_index(const Problem& P);

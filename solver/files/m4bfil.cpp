@@ -91,6 +91,20 @@ bool begin_read(Context& ctx, int unit, const char* file, int& inform) {
   return true;
 }
 
+bool begin_name_file(Context& ctx, int unit, const char* file, int& inform) {
+  ctx.both("");
+  ctx.both(strf(" %s file to be input from file%4d", file, unit));
+  if (!begin_read(ctx, unit, file, inform)) return false;
+  std::string line;
+  if (!ctx.io.read_line(unit, line)) {
+    refuse(ctx, file, 1, "the file is empty", inform);
+    end_read(ctx, unit);
+    return false;
+  }
+  ctx.both(" NAME          " + cols(line, 15, 8) + "  " + cols(line, 25, 12));
+  return true;
+}
+
 int objective_index(const Problem& P) { return P.objrow >= 1 && P.objrow <= P.m ? P.n + P.objrow : 0; }
 
 void end_read(Context& ctx, int unit) {

@@ -34,16 +34,8 @@ bool m4load(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
   const int jobj = objective_index(P);
   const double big = 0.9 * p.mc.infbnd;
 
-  ctx.both("");
-  ctx.both(strf(" LOAD file to be input from file%4d", unit));
-  if (!begin_read(ctx, unit, "LOAD", inform)) return false;
+  if (!begin_name_file(ctx, unit, "LOAD", inform)) return false;
   std::string line;
-  if (!ctx.io.read_line(unit, line)) {
-    refuse(ctx, "LOAD", 1, "the file is empty", inform);
-    end_read(ctx, unit);
-    return false;
-  }
-  ctx.both(" NAME          " + cols(line, 15, 8) + "  " + cols(line, 25, 12));
 
   for (int j = 1; j <= nb; ++j) P.hs(j) = 0;
   int nread = 0, nignored = 0, nnotfound = 0, nbasic = 0, nsup = 0;

@@ -56,16 +56,8 @@ bool m4inst(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
   const int jobj = objective_index(P);
   const double big = 0.9 * p.mc.infbnd;
 
-  ctx.both("");
-  ctx.both(strf(" INSERT file to be input from file%4d", unit));
-  if (!begin_read(ctx, unit, "INSERT", inform)) return false;
+  if (!begin_name_file(ctx, unit, "INSERT", inform)) return false;
   std::string line;
-  if (!ctx.io.read_line(unit, line)) {
-    refuse(ctx, "INSERT", 1, "the file is empty", inform);
-    end_read(ctx, unit);
-    return false;
-  }
-  ctx.both(" NAME          " + cols(line, 15, 8) + "  " + cols(line, 25, 12));
 
   // The slack basis, changed line by line.
   for (int j = 1; j <= n; ++j) P.hs(j) = 0;
