@@ -3,6 +3,7 @@
 // index 0.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/context.h"
 #include "core/exit_text.h"
@@ -109,8 +110,11 @@ bool m4oldb(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
     }
   }
 
-  // Values up to an index below 1 or the end of the file.
+  // Values up to an index below 1 or the end of the file.  A superbasic
+  // variable counts once however many lines give its value, so that the
+  // count never exceeds the superbasics there are.
   int nsread = 0, nignored = 0;
+  std::vector<char> counted(static_cast<size_t>(nb) + 1, 0);
   const long maxlines = static_cast<long>(n) + m + 10000;
   for (long k = 0; k < maxlines; ++k) {
     if (!ctx.io.read_line(unit, line)) break;
@@ -124,7 +128,10 @@ bool m4oldb(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
       continue;
     }
     if (std::fabs(v) < big) P.xn(static_cast<int>(j)) = v;
-    if (P.hs(static_cast<int>(j)) == 2) ++nsread;
+    if (P.hs(static_cast<int>(j)) == 2 && !counted[static_cast<size_t>(j)]) {
+      counted[static_cast<size_t>(j)] = 1;
+      ++nsread;
+    }
   }
   if (nsread > 0) ctx.both(strf(" No. of superbasics loaded:      %7d", nsread));
   if (nignored > 0) ctx.both(strf(" No. of value lines ignored:     %7d", nignored));
@@ -133,6 +140,7 @@ bool m4oldb(Context& ctx, Problem& P, int unit, int& ns, int& inform) {
   int nfixed = 0;
   for (int j = 1; j <= n; ++j) {
     if (P.hs(j) >= 2 && P.bl(j) == P.bu(j)) {
+      if (P.hs(j) == 2 && counted[static_cast<size_t>(j)]) --nsread;
       P.hs(j) = 0;
       ++nfixed;
     }

@@ -366,6 +366,29 @@ TEST(BasisFiles, NewToOldKeepsNonlinearBasicAndSuperbasicValues) {
   EXPECT_TRUE(contains(r.prt(), " No. of superbasics loaded:            1\n"));
 }
 
+TEST(BasisFiles, OldFileCountsEachSuperbasicOnce) {
+  // Columns 1 and 2 superbasic; column 1's value given three times (a
+  // damaged file once made the count 13 on a problem of 6 variables), and
+  // column 2 fixed, so made nonbasic: one superbasic is left.
+  Reader r;
+  r.lp.bl[1] = r.lp.bu[1] = 1.5;
+  EXPECT_TRUE(r.read(m4oldb,
+                     "          ITN       7    PROCEEDING    NINF      0      OBJ   1.600000000000E+01\n"
+                     "OBJ=         RHS=         RNG=         BND=         M=      3 N=      3 SB=    2\n"
+                     "223033\n"
+                     "       1    1.00000000000000E+00  2\n"
+                     "       1    1.25000000000000E+00  2\n"
+                     "       1    1.50000000000000E+00  2\n"
+                     "       2    1.50000000000000E+00  2\n"
+                     "       0\n"));
+  EXPECT_TRUE(contains(r.prt(), " No. of superbasics loaded:            2\n")) << r.prt();
+  EXPECT_TRUE(contains(r.prt(), " No. of fixed cols made nonbasic:      1\n")) << r.prt();
+  EXPECT_EQ(r.ns, 1);
+  EXPECT_EQ(r.lp.hs[0], 2);
+  EXPECT_EQ(r.lp.hs[1], 0);
+  EXPECT_EQ(r.lp.xn[0], 1.5);  // the last line holds
+}
+
 TEST(BasisFiles, RewritingAFileReplacesIt) {
   const std::string path = testing::TempDir() + "tarvo_basis_rewrite.txt";
   {
