@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/context.h"
 #include "core/kernels.h"
@@ -44,6 +45,32 @@ UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool sca
     if (v > u.pinf) {
       u.pinf = v;
       u.jpinf = j;
+    }
+  }
+  // Rows: a x + s = 0 in the user's units, relative to the terms of the
+  // row.  The basic values are solved for on the scaled problem; with a row
+  // scale far from 1 (1e12 on a row of coefficient 1e10) their rounding
+  // shows in the user's units, and the clean-up then solves for them on the
+  // unscaled problem.
+  {
+    std::vector<double> res(static_cast<size_t>(m) + 1, 0.0), size(static_cast<size_t>(m) + 1, 0.0);
+    for (int j = 1; j <= n; ++j) {
+      for (int k = P.ka(j); k < P.ka(j + 1); ++k) {
+        const int i = P.ha(k);
+        const double t = P.a(k) * P.xn(j);
+        res[static_cast<size_t>(i)] += t;
+        size[static_cast<size_t>(i)] += std::fabs(t);
+      }
+    }
+    for (int i = 1; i <= m; ++i) {
+      if (n + i == jobj) continue;
+      const double s = P.xn(n + i), r = scale(n + i);
+      const double v = std::fabs(res[static_cast<size_t>(i)] + s) * r /
+                       (1.0 + (size[static_cast<size_t>(i)] + std::fabs(s)) * r);
+      if (v > u.rinf) {
+        u.rinf = v;
+        u.irinf = i;
+      }
     }
   }
   // Multipliers: pi(i) is held as pi(i) * r(i).
@@ -82,7 +109,7 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   const bool scaled = p.scaleopt > 0 && sc.size() >= P.nb;
 
   const UnscaledInfeas u = unscaled_infeasibilities(ctx, P, scaled);
-  if (u.pinf <= p.feastol && u.dinf <= p.opttol) return;
+  if (u.pinf <= p.feastol && u.dinf <= p.opttol && u.rinf <= p.feastol) return;
 
   const int itn0 = S.itn;
   ctx.both("");

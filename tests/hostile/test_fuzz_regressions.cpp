@@ -75,6 +75,19 @@ TEST(FuzzRegressions, UnboundedRayOfTheCleanUpIsFinal) {
   EXPECT_TRUE(tvtest::contains(o.print, "EXIT -- the problem is unbounded")) << o.print;
 }
 
+// A row with the coefficient 1e+10 on a column at 0 (row scale 2e+12): the
+// optimum of the scaled problem, its basic values solved for there, left the
+// row's basic slack at 1.4e-6 where the activity is 0.  The clean-up now
+// measures the rows in the user's units too and solves for the basic values
+// on the unscaled problem when they are off.
+TEST(FuzzRegressions, RowsOfTheOptimumHoldInTheUsersUnits) {
+  for (int flags : {0x03, -1}) {
+    tvfuzz::SolveOutcome o;
+    EXPECT_EQ(tvfuzz::check_solve(data("solve", "row_residual_after_scaling.mps"), flags, &o), "") << flags;
+    EXPECT_EQ(o.inform, 0) << flags;
+  }
+}
+
 // Basis files that start basic variables at 1e+10 and 1e+12 where they end
 // near 3 (far_start_*): the basic values were corrected once, which left
 // errors of 1e-6 in the rows, and the end check let them through (an
