@@ -28,18 +28,7 @@ usage() {
 }
 
 setup() {
-  ./scripts/setup.sh
-  missing=""
-  for p in clang libclang-rt-14-dev; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
-  done
-  if [ -n "$missing" ]; then
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    echo "fuzz: installing$missing"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
-  fi
+  ./scripts/setup.sh clang libclang-rt-14-dev
 }
 
 build() {

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Install what the build needs on a Debian machine (idempotent).
+# Install what the build needs on a Debian machine (idempotent); packages
+# given as arguments are installed too (scripts/fuzz.sh adds clang).
 set -e
-PKGS="cmake g++ make pkg-config libblas-dev libgtest-dev zlib1g-dev"
+PKGS="cmake g++ make pkg-config libblas-dev libgtest-dev zlib1g-dev $*"
 missing=""
 for p in $PKGS; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
