@@ -75,6 +75,7 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.grd = place(next, nbs, false);
   P.devex = place(next, nb, false);
   P.chzr = place(next, nbs + 1, true);
+  P.ynz = place(next, m + 1, true);
   const int64_t dn = s.devex ? n : 0, dm = s.devex ? m + 1 : 0, dne = s.devex ? s.ne : 0;
   P.dvxstart = place(next, dm, true);
   P.dvxcol = place(next, dne, true);
@@ -82,6 +83,7 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.dvxrow = place(next, dn, false);
   P.dvxmark = place(next, dn, true);
   P.dvxtouch = place(next, dn, true);
+  P.dvxrhonz = place(next, s.devex ? m : 0, true);
   P.dvxlist = place(next, s.devex ? nb : 0, true);
   P.dvxpos = place(next, s.devex ? nb : 0, true);
   P.lufirst = next;

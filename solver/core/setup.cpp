@@ -67,8 +67,8 @@ void bind_workspace(Context& ctx, double* z, int nwork) {
   Workspace& ws = ctx.ws;
   ws.bind(z, nwork);
   const Partition& r = ctx.part;
-  for (const Region* g : {&r.bsfeas, &r.kbs, &r.chzr, &r.dvxstart, &r.dvxcol, &r.dvxmark, &r.dvxtouch,
-                          &r.dvxlist, &r.dvxpos}) {
+  for (const Region* g : {&r.bsfeas, &r.kbs, &r.chzr, &r.ynz, &r.dvxstart, &r.dvxcol, &r.dvxmark,
+                          &r.dvxtouch, &r.dvxrhonz, &r.dvxlist, &r.dvxpos}) {
     ws.make_ints(g->start, g->len);
   }
   const LuMap& L = ctx.bas.map;

@@ -72,6 +72,8 @@ struct Partition {
   Region conbnd;    // 38 the caller's bounds of the nonlinear rows' slacks (2 nncon), unscaled
   Region chzr;      // 27 int: the positions that can block, pass 1 to pass 2 of
                     //    the ratio test (nbs + 1)
+  Region ynz;       // 39 int: the nonzero positions of y = B^-1 a_q in increasing
+                    //    order, then m + 1 (m + 1)
   // Devex pricing: the structural columns by rows (a sparse pivot row from
   // the rows of rho's nonzeros), the pivot row, and the candidate list.
   // Only when Devex pricing is in force (linear problems), else empty.
@@ -81,6 +83,7 @@ struct Partition {
   Region dvxrow;    // 31 the pivot row over the columns, n
   Region dvxmark;   // 32 int: column j is in dvxtouch, n
   Region dvxtouch;  // 33 int: the columns the pivot row touches, n
+  Region dvxrhonz;  // 40 int: the nonzero positions of rho in increasing order, m
   Region dvxlist;   // 34 int: the candidate list, nb
   Region dvxpos;    // 35 int: place of each variable in the list (0: not listed), nb
   int64_t lufirst = 0;  // first free word after the regions

@@ -108,9 +108,10 @@ struct Rows {
         col(ctx.ws.ivec(ctx.part.dvxcol)),
         mark(ctx.ws.ivec(ctx.part.dvxmark)),
         touched(ctx.ws.ivec(ctx.part.dvxtouch)),
+        rhonz(ctx.ws.ivec(ctx.part.dvxrhonz)),
         val(ctx.ws.dvec(ctx.part.dvxval)),
         prow(ctx.ws.dvec(ctx.part.dvxrow)) {}
-  Ivec start, col, mark, touched;
+  Ivec start, col, mark, touched, rhonz;
   Dvec val, prow;
 };
 
@@ -266,13 +267,14 @@ bool row_product(DevexState& D, const Rows& R, const Problem& P, CDvec rho) {
   if (!D.rowsbuilt) build_rows(D, R, P);
   const long long ne = R.start(m + 1) - 1;
   long long work = 0;
-  for (int i = 1; i <= m; ++i) {
-    if (rho(i) != 0.0) work += R.start(i + 1) - R.start(i);
+  for (int q = 1; q <= D.nrhonz; ++q) {
+    const int i = R.rhonz(q);
+    work += R.start(i + 1) - R.start(i);
   }
   if (3 * work > ne) return false;
-  for (int i = 1; i <= m; ++i) {
+  for (int q = 1; q <= D.nrhonz; ++q) {
+    const int i = R.rhonz(q);
     const double r = rho(i);
-    if (r == 0.0) continue;
     for (int k = R.start(i); k < R.start(i + 1); ++k) {
       const int j = R.col(k);
       if (!R.mark(j)) {
@@ -306,8 +308,9 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
     R.mark(j) = 0;
   }
   D.ntouched = 0;
-  for (int i = 1; i <= P.m; ++i) {
-    if (rho(i) != 0.0) update(P.n + i, rho(i));
+  for (int q = 1; q <= D.nrhonz; ++q) {
+    const int i = R.rhonz(q);
+    update(P.n + i, rho(i));
   }
   return wmax;
 }
@@ -382,10 +385,14 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   Dvec gkept = ws.dvec(ctx.part.gkept);
   const int jleave = kbs(jr);
 
-  // The exact weight of q over the framework, from its column in y.
+  // The exact weight of q over the framework, from its column in y (its
+  // nonzeros are listed in ynz up to the entry m + 1).
+  CIvec ynz = ws.ivec(ctx.part.ynz);
+  const int nynz = S.nynz;
   double exact = w(jq) > 0.0 ? 1.0 : 0.0;
-  for (int i = 1; i <= m; ++i) {
-    if (w(kbs(i)) > 0.0) exact += y(i) * y(i);
+  for (int k = 1; k <= nynz; ++k) {
+    const int i = ynz(k);
+    if (i <= m && w(kbs(i)) > 0.0) exact += y(i) * y(i);
   }
   exact = std::max(exact, 1.0);
   const double est = std::fabs(w(jq));
@@ -409,10 +416,21 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
     D.wupd = true;
   }
 
-  // rho = B'^-1 e_r with the factors of the old basis.
-  for (int i = 1; i <= m; ++i) y(i) = 0.0;
+  // rho = B'^-1 e_r with the factors of the old basis, and its nonzeros.
+  for (int k = 1; k <= nynz; ++k) {
+    if (ynz(k) <= m) y(ynz(k)) = 0.0;
+  }
   y(jr) = 1.0;
   m2bsol(ctx, kBtran, y, rho);
+  // (Partial Devex prices by sections from rho itself: no list.)
+  if (D.on) {
+    Ivec rhonz = ws.ivec(ctx.part.dvxrhonz);
+    int nrho = 0;
+    for (int i = 1; i <= m; ++i) {
+      if (rho(i) != 0.0) rhonz(++nrho) = i;
+    }
+    D.nrhonz = nrho;
+  }
   D.pending = true;
 }
 

@@ -80,9 +80,11 @@ struct ChzrResult {
 
 // Two-pass ratio test with the EXPAND tolerances (ctx.spx.delta, tau);
 // counts degenerate steps in ctx.spx.ndegen.
-// count is at most nbs + 1 (the length of region chzr).
+// count is at most nbs + 1 (the length of region chzr).  With nnz >= 0,
+// nz(1..nnz) lists in increasing order every position up to count where y
+// is nonzero, and only those are visited (the same result as the full pass).
 ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double tolpiv, CIvec bsfeas,
-                  CDvec blbs, CDvec bubs, CDvec xbs, CDvec y);
+                  CDvec blbs, CDvec bubs, CDvec xbs, CDvec y, CIvec nz = {}, int nnz = -1);
 
 // One simplex iteration for ctx.spx.jq.  Returns 0 or 2 (unbounded).
 // basis_changed: position jr (1..m) now holds jq and the factors need the

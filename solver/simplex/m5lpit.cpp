@@ -17,7 +17,7 @@ namespace tv {
 // becomes feasible last (alpha2); that one wins when all of them become
 // feasible within alpha1.  Every step is at least tau / |pivot|.
 ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double tolpiv, CIvec bsfeas,
-                  CDvec blbs, CDvec bubs, CDvec xbs, CDvec y) {
+                  CDvec blbs, CDvec bubs, CDvec xbs, CDvec y, CIvec nz, int nnz) {
   SimplexState& S = ctx.spx;
   const double delta = S.delta;
   ChzrResult R;
@@ -28,9 +28,9 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
   int ncand = 0;
   double alpha1 = stepmax, pmax1 = 0.0;
   int jr1 = 0;
-  for (int i = 1; i <= count; ++i) {
+  auto visit = [&](int i) {
     const double p = y(i), ap = std::fabs(p);
-    if (ap <= tolpiv) continue;
+    if (ap <= tolpiv) return;
     if (p > 0.0 && bsfeas(i) <= 0) {
       cand(++ncand) = i;
       const double res = bubs(i) - xbs(i) + delta;
@@ -48,6 +48,11 @@ ChzrResult m5chzr(Context& ctx, int count, double stepmax, double tolinf, double
       }
       if (bsfeas(i) > 0) pmax1 = std::max(pmax1, ap);
     }
+  };
+  if (nnz >= 0) {
+    for (int k = 1; k <= nnz; ++k) visit(nz(k));
+  } else {
+    for (int i = 1; i <= count; ++i) visit(i);
   }
 
   int jr = jr1, jr2 = 0;
@@ -136,18 +141,28 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   bubs(m1) = working_bound(ctx, P, jq, true);
   xbs(m1) = P.xn(jq);
 
-  // y = B^-1 aq; y2 keeps L^-1 aq for the update.
+  // y = B^-1 aq; y2 keeps L^-1 aq for the update.  The nonzeros of y are
+  // listed (region ynz, m + 1 last) so that the ratio test, the move and
+  // the Devex weight visit only them: on large sparse problems y has a few
+  // per cent of m nonzeros.
   m2unpk(jq, m, n, P.a, P.ha, P.ka, y2);
   m2bsol(ctx, kFtran, y2, y);
+  Ivec ynz = ws.ivec(ctx.part.ynz);
+  int nnz = 0;
+  for (int i = 1; i <= m; ++i) {
+    if (y(i) != 0.0) ynz(++nnz) = i;
+  }
+  ynz(++nnz) = m1;
+  S.nynz = nnz;
   if (increase) {
-    for (int i = 1; i <= m; ++i) y(i) = -y(i);
+    for (int k = 1; k < nnz; ++k) y(ynz(k)) = -y(ynz(k));
     y(m1) = 1.0;
   } else {
     y(m1) = -1.0;
   }
 
   const ChzrResult R = m5chzr(ctx, m1, 1.0 / p.mc.eps080, p.mc.infbnd, p.pivtol, bsfeas, blbs, bubs,
-                              xbs, y);
+                              xbs, y, ynz, nnz);
   S.step = R.step;
   if (R.unbounded) {
     ctx.prt(strf(" Variable%8d  can %s indefinitely", jq, increase ? "increase" : "decrease"));
@@ -178,7 +193,7 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
 
   // Move along y.
   const double step = R.step;
-  for (int i = 1; i <= m1; ++i) xbs(i) += step * y(i);
+  for (int k = 1; k <= nnz; ++k) xbs(ynz(k)) += step * y(ynz(k));
   m5bsx(1, m, kbs, xbs, P.xn);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {

@@ -51,6 +51,9 @@ struct DevexState {
   // touches (dvxtouch, ntouched of them; dvxmark flags them).
   bool rowsbuilt = false;
   int ntouched = 0;
+  // The nonzeros of rho (region dvxrhonz, increasing): nrhonz of them, set
+  // by the pivot that computed rho.
+  int nrhonz = 0;
   // Candidate list (regions dvxlist, dvxpos): every nonbasic variable whose
   // score d_j (reduced cost with the sign of the allowed move) was positive
   // when last evaluated.  Rebuilt by every full pass, kept by the sparse
@@ -104,6 +107,10 @@ struct SimplexState {
   int jbig = 0;         // variable with the biggest score below the tolerance
   double djbig = 0.0;   // its reduced cost
   DevexState dvx;
+
+  // Entries of region ynz listed by the last simplex iteration (the
+  // nonzeros of y = B^-1 a_q, then m + 1).
+  int nynz = 0;
 
   // Reduced-gradient tolerances.
   int lvltol = 1;

@@ -70,8 +70,11 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(P.devex.words, 30);
   EXPECT_EQ(P.chzr.start, P.devex.start + P.devex.words);  // ratio-test list, nbs + 1 integers
   EXPECT_EQ(P.chzr.len, 12);
+  EXPECT_EQ(P.ynz.start, P.chzr.start + P.chzr.words);  // nonzeros of y, m + 1 integers
+  EXPECT_EQ(P.ynz.len, 11);
   EXPECT_EQ(P.dvxval.words, 0);            // partial pricing: no Devex rows
-  EXPECT_EQ(P.lufirst, P.chzr.start + P.chzr.words);
+  EXPECT_EQ(P.dvxrhonz.words, 0);
+  EXPECT_EQ(P.lufirst, P.ynz.start + P.ynz.words);
 
   // Devex pricing: the matrix by rows and the candidate list.
   ctx.par.pricing = kPriceDevex;
@@ -80,6 +83,7 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(ctx.part.dvxcol.len, 50);
   EXPECT_EQ(ctx.part.dvxval.words, 50);
   EXPECT_EQ(ctx.part.dvxrow.words, 20);
+  EXPECT_EQ(ctx.part.dvxrhonz.len, 10);
   EXPECT_EQ(ctx.part.dvxlist.len, 30);
   EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxpos.start + ctx.part.dvxpos.words);
   ctx.par.pricing = kPriceDefault;
