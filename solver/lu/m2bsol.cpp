@@ -144,16 +144,9 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
       break;
     }
     case kFtran: {
-      LuArrays f = lu_arrays(ctx, m, m);
-      Dvec vv = v.head(m);
-      // Relative drop tolerance for the L solve only.
-      const double small = rp(lur::small);
       double vmax = 0.0;
-      for (int i = 1; i <= m; ++i) vmax = std::max(vmax, std::fabs(vv(i)));
-      rp(lur::small) = small * vmax;
-      lu6sol(1, m, m, vv, vv, L.lena, ip, rp, f, inform);
-      rp(lur::small) = small;
-      lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
+      for (int i = 1; i <= m; ++i) vmax = std::max(vmax, std::fabs(v(i)));
+      inform = m2ftran(ctx, v, w, vmax);
       break;
     }
     case kBtran: {
@@ -184,6 +177,24 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
     default:
       break;
   }
+  return inform;
+}
+
+int m2ftran(Context& ctx, Dvec v, Dvec w, double vmax) {
+  Params& p = ctx.par;
+  const LuMap& L = ctx.bas.map;
+  const int m = L.m;
+  Ivec ip = p.luipar();
+  Dvec rp = p.lurpar();
+  LuArrays f = lu_arrays(ctx, m, m);
+  Dvec vv = v.head(m);
+  int inform = 0;
+  // Relative drop tolerance for the L solve only.
+  const double small = rp(lur::small);
+  rp(lur::small) = small * vmax;
+  lu6sol(1, m, m, vv, vv, L.lena, ip, rp, f, inform);
+  rp(lur::small) = small;
+  lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
   return inform;
 }
 

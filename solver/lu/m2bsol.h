@@ -44,6 +44,11 @@ LuArrays lu_arrays(Context& ctx, int nrows, int ncols);
 
 int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep = 0, int ns = 0);
 
+// The FTRAN request of m2bsol (v := L^-1 v, w := U^-1 v) for a caller that
+// knows vmax, the largest |v(i)|: the L solve drops what is below a
+// tolerance relative to it.
+int m2ftran(Context& ctx, Dvec v, Dvec w, double vmax);
+
 // Extract the basis into the LU entry list: "B " the m basic columns of
 // kbs(1..m) (column i of B is variable kbs(i); 0 leaves column i empty);
 // "BS" the transpose of the m + ns columns (rows of the list are positions

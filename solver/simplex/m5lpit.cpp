@@ -146,7 +146,12 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   // the Devex weight visit only them: on large sparse problems y has a few
   // per cent of m nonzeros.
   m2unpk(jq, m, n, P.a, P.ha, P.ka, y2);
-  m2bsol(ctx, kFtran, y2, y);
+  double vmax = 1.0;  // a slack's column
+  if (jq <= n) {
+    vmax = 0.0;
+    for (int l = P.ka(jq); l < P.ka(jq + 1); ++l) vmax = std::max(vmax, std::fabs(y2(P.ha(l))));
+  }
+  m2ftran(ctx, y2, y, vmax);
   Ivec ynz = ws.ivec(ctx.part.ynz);
   int nnz = 0;
   for (int i = 1; i <= m; ++i) {
