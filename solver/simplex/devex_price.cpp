@@ -357,6 +357,7 @@ void devex_start(Context& ctx, Problem& P) {
   D.rcvalid = false;
   D.pending = false;
   D.listvalid = false;
+  D.piarg = 0;
   D.cleave = 0.0;
   devex_reset(ctx, P);
 }
@@ -501,14 +502,34 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
       c = D.wq / (D.alpha * D.alpha);
       w(D.jp) = std::copysign(std::max(c, 1.0), w(D.jp));
     }
+    if (fresh) D.piarg = 0;
     if (!fresh && apply) {
       P.rc(D.jp) = -D.theta;
-      double big = 1.0;
-      for (int i = 1; i <= m; ++i) {
+      // pi changes where rho is nonzero.  Its largest magnitude is looked
+      // for over all of pi only when the entry holding it has changed.
+      CIvec rhonz = ws.ivec(ctx.part.dvxrhonz);
+      const bool holder_kept = D.piarg > 0 && rho(D.piarg) == 0.0;
+      double big = holder_kept ? D.pimax : 0.0;
+      int arg = holder_kept ? D.piarg : 0;
+      for (int q = 1; q <= D.nrhonz; ++q) {
+        const int i = rhonz(q);
         P.pi(i) += D.theta * rho(i);
-        big = std::max(big, std::fabs(P.pi(i)));
+        if (std::fabs(P.pi(i)) > big) {
+          big = std::fabs(P.pi(i));
+          arg = i;
+        }
       }
-      S.pinorm = big;
+      if (!holder_kept) {
+        for (int i = 1; i <= m; ++i) {
+          if (std::fabs(P.pi(i)) > big) {
+            big = std::fabs(P.pi(i));
+            arg = i;
+          }
+        }
+      }
+      D.pimax = big;
+      D.piarg = arg;
+      S.pinorm = std::max(1.0, big);
       if (P.hs(D.jp) <= 1 && pricing_score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;

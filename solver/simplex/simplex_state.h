@@ -54,6 +54,10 @@ struct DevexState {
   // The nonzeros of rho (region dvxrhonz, increasing): nrhonz of them, set
   // by the pivot that computed rho.
   int nrhonz = 0;
+  // The largest |pi(i)| and its row while pi is updated from rho (piarg 0:
+  // not known, after fresh prices).
+  double pimax = 0.0;
+  int piarg = 0;
   // Candidate list (regions dvxlist, dvxpos): every nonbasic variable whose
   // score d_j (reduced cost with the sign of the allowed move) was positive
   // when last evaluated.  Rebuilt by every full pass, kept by the sparse
