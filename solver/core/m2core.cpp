@@ -86,6 +86,8 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.dvxrhonz = place(next, s.devex ? m : 0, true);
   P.dvxlist = place(next, s.devex ? nb : 0, true);
   P.dvxpos = place(next, s.devex ? nb : 0, true);
+  P.dvxdsc = place(next, s.devex ? nb : 0, false);
+  P.dvxssc = place(next, s.devex ? nb : 0, false);
   P.lufirst = next;
   return next;
 }

@@ -86,6 +86,8 @@ struct Partition {
   Region dvxrhonz;  // 40 int: the nonzero positions of rho in increasing order, m
   Region dvxlist;   // 34 int: the candidate list, nb
   Region dvxpos;    // 35 int: place of each variable in the list (0: not listed), nb
+  Region dvxdsc;    // 41 score d of each listed variable, by place in the list, nb
+  Region dvxssc;    // 42 its ratio d^2/w, nb
   int64_t lufirst = 0;  // first free word after the regions
 
   // Sizes used by the partition.

@@ -65,11 +65,21 @@ double objective_slack_cost(const Context& ctx) {
 }
 
 // The candidate list as a small set over the variables: list(1..n) holds
-// them, pos(j) the place of j (0 when not listed).
+// them, pos(j) the place of j (0 when not listed).  Beside each entry its
+// score d and its ratio s = d^2/w as they were when the entry was last set,
+// so that a scan reads two contiguous arrays.  Invariant, kept by every
+// change of rc and w: the stored d and s are exact, or (after a change of
+// hs, which only lowers a listed variable's score: it entered the basis or
+// moved to its other bound) no lower than the exact ones; a reset of the
+// weights raises scores and marks them all for refreshing.
 class CandList {
  public:
   CandList(DevexState& D, const Context& ctx, int nb)
-      : n_(D.nlist), list_(ctx.ws.ivec(ctx.part.dvxlist)), pos_(ctx.ws.ivec(ctx.part.dvxpos)) {
+      : n_(D.nlist),
+        list_(ctx.ws.ivec(ctx.part.dvxlist)),
+        pos_(ctx.ws.ivec(ctx.part.dvxpos)),
+        d_(ctx.ws.dvec(ctx.part.dvxdsc)),
+        s_(ctx.ws.dvec(ctx.part.dvxssc)) {
     if (!D.listinit) {
       for (int j = 1; j <= nb; ++j) pos_(j) = 0;
       n_ = 0;
@@ -80,25 +90,54 @@ class CandList {
     for (int k = 1; k <= n_; ++k) pos_(list_(k)) = 0;
     n_ = 0;
   }
-  void add(int j) {
-    if (pos_(j) > 0) return;
-    list_(++n_) = j;
-    pos_(j) = n_;
+  // List j (d > 0) or set its entry.
+  void add(int j, double d, double s) {
+    int k = pos_(j);
+    if (k == 0) {
+      k = ++n_;
+      list_(k) = j;
+      pos_(j) = k;
+    }
+    d_(k) = d;
+    s_(k) = s;
+  }
+  void drop(int j) {
+    if (pos_(j) > 0) remove_at(pos_(j));
   }
   void remove_at(int k) {
     const int j = list_(k), last = list_(n_);
     list_(k) = last;
+    d_(k) = d_(n_);
+    s_(k) = s_(n_);
     pos_(last) = k;
     --n_;
     pos_(j) = 0;
   }
   int size() const { return n_; }
   int at(int k) const { return list_(k); }
+  int place(int j) const { return pos_(j); }
+  double d(int k) const { return d_(k); }
+  double s(int k) const { return s_(k); }
 
  private:
   int& n_;
   Ivec list_, pos_;
+  Dvec d_, s_;
 };
+
+// The ratio by which pricing ranks a candidate of score d and weight w.
+inline double ratio(double d, double w) { return d * d / std::fabs(w); }
+
+// Set variable j's entry in the list from its current state.
+void relist(const Problem& P, CDvec w, CandList& cl, int j) {
+  const int h = P.hs(j);
+  const double d = h > 1 ? 0.0 : pricing_score(h, P.rc(j));
+  if (d > 0.0) {
+    cl.add(j, d, ratio(d, w(j)));
+  } else {
+    cl.drop(j);
+  }
+}
 
 // The row-wise copy of the structural columns and the sparse pivot row in
 // their workspace regions.
@@ -163,14 +202,15 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     const double rcj = rc(j);
     const double d = pricing_score(h, rcj);
     if (h == kHsBetween) ch.between = true;
-    if (d > 0.0) cl.add(j);
+    if (d <= 0.0) return;
+    const double s = ratio(d, w(j));
+    cl.add(j, d, s);
     if (d > ch.dbig) {
       ch.dbig = d;
       ch.jbig = j;
       ch.rcbig = rcj;
     }
     if (d > tol) {
-      const double s = d * d / std::fabs(w(j));
       if (s > ch.score || (s == ch.score && before(j, ch.jq, origin, P.nb))) {
         ch.score = s;
         ch.jq = j;
@@ -298,8 +338,13 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
     const int h = hs(j);
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
-    if (pricing_score(h, rc(j)) > 0.0) cl.add(j);
     if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+    const double d = pricing_score(h, rc(j));
+    if (d > 0.0) {
+      cl.add(j, d, ratio(d, w(j)));
+    } else {
+      cl.drop(j);
+    }
   };
   for (int k = 1; k <= D.ntouched; ++k) {
     const int j = R.touched(k);
@@ -317,31 +362,36 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
 
 // The best candidate among the listed variables, the same one a full scan
 // would choose (the largest d^2/w above tol, the first variable among
-// equals).  Listed variables that became basic or lost their positive score
-// leave the list.  jbig and between are left to a full scan.
-Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl, int origin) {
-  CIvec hs = P.hs;
-  CDvec rc = P.rc;
-  Choice ch;
-  for (int k = 1; k <= cl.size();) {
-    const int j = cl.at(k);
-    const int h = hs(j);
-    const double d = h > 1 ? 0.0 : pricing_score(h, rc(j));
-    if (d <= 0.0) {
-      cl.remove_at(k);
-      continue;
-    }
-    if (d > tol) {
-      const double s = d * d / std::fabs(w(j));
-      if (s > ch.score || (s == ch.score && before(j, ch.jq, origin, P.nb))) {
+// equals), from the stored scores: the best stored entry is checked against
+// the variable's current state and, when its entry was out of date, set
+// again (or dropped) and the choice made again.  With `refresh` every entry
+// is set again first (the weights were reset).  jbig and between are left
+// to a full scan.
+Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl, int origin, bool refresh) {
+  if (refresh) {
+    for (int k = cl.size(); k >= 1; --k) relist(P, w, cl, cl.at(k));
+  }
+  for (;;) {
+    Choice ch;
+    int kq = 0;
+    for (int k = 1; k <= cl.size(); ++k) {
+      if (cl.d(k) <= tol) continue;
+      const double s = cl.s(k);
+      if (s > ch.score || (s == ch.score && before(cl.at(k), ch.jq, origin, P.nb))) {
         ch.score = s;
-        ch.jq = j;
-        ch.rcq = rc(j);
+        ch.jq = cl.at(k);
+        kq = k;
       }
     }
-    ++k;
+    if (kq == 0) return Choice();
+    const double d = cl.d(kq), s = cl.s(kq);
+    relist(P, w, cl, ch.jq);
+    const int k = cl.place(ch.jq);
+    if (k > 0 && cl.d(k) == d && cl.s(k) == s) {
+      ch.rcq = P.rc(ch.jq);
+      return ch;
+    }
   }
-  return ch;
 }
 
 }  // namespace
@@ -350,6 +400,7 @@ void devex_reset(Context& ctx, Problem& P) {
   Dvec w = ctx.ws.dvec(ctx.part.devex);
   for (int j = 1; j <= P.nb; ++j) w(j) = P.hs(j) == kHsBasic ? -1.0 : 1.0;
   ctx.spx.dvx.wupd = false;
+  ctx.spx.dvx.scorestale = true;  // the listed ratios rose with the weights
 }
 
 void devex_start(Context& ctx, Problem& P) {
@@ -492,6 +543,12 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
   // no difference or a worse one on the Netlib problems.
   const int origin = S.ninf > 0 ? D.lastq : 0;
   const Rows rows(ctx);
+  // The last entering variable is basic now, and the last one chosen may
+  // have moved to its other bound instead: their entries are set again.
+  if (D.listvalid) {
+    if (D.jq > 0) relist(P, w, cl, D.jq);
+    if (D.lastq > 0) relist(P, w, cl, D.lastq);
+  }
   double wmax = 0.0;  // largest weight the update set
   for (;;) {
     const bool fresh = !D.rcvalid;
@@ -530,7 +587,7 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
       D.pimax = big;
       D.piarg = arg;
       S.pinorm = std::max(1.0, big);
-      if (P.hs(D.jp) <= 1 && pricing_score(P.hs(D.jp), P.rc(D.jp)) > 0.0) cl.add(D.jp);
+      relist(P, w, cl, D.jp);
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
     const bool sparse = !fresh && apply && row_product(D, rows, P, rho);
@@ -538,13 +595,14 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
     if (!fresh && (!apply || sparse)) {
       // The reduced costs changed only where the list follows them: scan
       // the list, and everything only when it offers no candidate.
-      ch = D.listvalid ? scan_list(P, w, tol, cl, origin) : Choice();
+      ch = D.listvalid ? scan_list(P, w, tol, cl, origin, D.scorestale || ns > 0) : Choice();
       if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
       ch.wmax = wm;
     } else {
       ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
     }
     D.listvalid = true;
+    D.scorestale = false;
     if (weights) wmax = std::max({wmax, ch.wmax, std::fabs(w(D.jp))});
     D.pending = false;
     D.rcvalid = true;

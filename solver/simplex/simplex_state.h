@@ -64,6 +64,7 @@ struct DevexState {
   // updates, pruned lazily by the scans.
   int nlist = 0;
   bool listinit = false;   // dvxpos cleared in this call
+  bool scorestale = false; // the weights were reset since the scores were stored
   bool listvalid = false;  // the list holds every variable with a positive score
 };
 

@@ -85,7 +85,8 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(ctx.part.dvxrow.words, 20);
   EXPECT_EQ(ctx.part.dvxrhonz.len, 10);
   EXPECT_EQ(ctx.part.dvxlist.len, 30);
-  EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxpos.start + ctx.part.dvxpos.words);
+  EXPECT_EQ(ctx.part.dvxssc.words, 30);
+  EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxssc.start + ctx.part.dvxssc.words);
   ctx.par.pricing = kPriceDefault;
 
   partition(ctx, 10, 20, 50, 2, 4, 0, 0, 1, 1);
