@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "common/mps_lp.h"
@@ -150,6 +151,65 @@ TEST(Devex, UpdatedPricesMatchFreshOnes) {
     }
   }
   EXPECT_GE(checked, 3);
+}
+
+// What the Devex pricing keeps between iterations to avoid passes over all
+// rows and columns, checked against the state it stands for: the largest
+// |pi(i)| (pinorm), the list of candidates (every nonbasic variable with a
+// positive score is listed, with its score and ratio as they are now, but
+// for the variables the last iteration moved, whose entries are set at the
+// next pricing), and the nonzeros of rho.
+TEST(Devex, KeptListsFollowTheState) {
+  int checked = 0;
+  for (const char* name : {"scagr7", "bandm", "sctap1"}) {
+    const TestLP lp = tvtest::netlib_lp(name);
+    for (const int k : {9, 31, 57, 88, 140}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(k));
+      LoopRun r(lp, [&](tv::Context& c) { opt_i(c, "Iterations limit", k); });
+      r.slack_basis();
+      if (r.solve() != 3) continue;
+      tv::Context& ctx = r.ctx;
+      tv::Problem& P = r.P;
+      const tv::DevexState& D = ctx.spx.dvx;
+      if (!D.rcvalid || !D.listvalid) continue;
+      ++checked;
+      tv::m5hs(tv::HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);  // the states the solve saw
+      double pimax = 1.0;
+      for (int i = 1; i <= P.m; ++i) pimax = std::max(pimax, std::fabs(P.pi(i)));
+      EXPECT_EQ(ctx.spx.pinorm, pimax);
+
+      tv::CIvec list = ctx.ws.ivec(ctx.part.dvxlist), pos = ctx.ws.ivec(ctx.part.dvxpos);
+      tv::CDvec dsc = ctx.ws.dvec(ctx.part.dvxdsc), ssc = ctx.ws.dvec(ctx.part.dvxssc);
+      tv::CDvec w = ctx.ws.dvec(ctx.part.devex);
+      for (int k2 = 1; k2 <= D.nlist; ++k2) EXPECT_EQ(pos(list(k2)), k2);
+      for (int j = 1; j <= P.nb; ++j) {
+        if (j == D.jq || j == D.lastq || j == D.jp || j == std::abs(D.jp)) continue;
+        const int h = P.hs(j);
+        const double d = h > 1 ? 0.0 : tv::pricing_score(h, P.rc(j));
+        if (d <= 0.0) {
+          EXPECT_EQ(pos(j), 0) << j;
+          continue;
+        }
+        ASSERT_GT(pos(j), 0) << j;
+        EXPECT_EQ(dsc(pos(j)), d) << j;
+        if (!D.scorestale) {
+          EXPECT_EQ(ssc(pos(j)), d * d / std::fabs(w(j))) << j;
+        }
+      }
+      if (D.pending) {
+        tv::CDvec rho = ctx.ws.dvec(ctx.part.work);
+        tv::CIvec rhonz = ctx.ws.ivec(ctx.part.dvxrhonz);
+        int q = 0;
+        for (int i = 1; i <= P.m; ++i) {
+          if (rho(i) != 0.0) {
+            EXPECT_EQ(rhonz(++q), i);
+          }
+        }
+        EXPECT_EQ(q, D.nrhonz);
+      }
+    }
+  }
+  EXPECT_GE(checked, 8);
 }
 
 // The two rules on Netlib problems from the slack basis (no scaling): the
