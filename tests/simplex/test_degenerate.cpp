@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "common/mps_lp.h"
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "simplex/enumerate.h"
 #include "simplex/harness.h"
+#include "simplex/m5.h"
 #include "simplex/simplex_state.h"
 
 using namespace spxtest;
@@ -167,4 +170,52 @@ TEST(Degenerate, LimitDuringPerturbationReturnsTrueBounds) {
   double worst = 0.0;
   for (int j = 1; j <= r.P.nb; ++j) worst = std::max({worst, r.P.bl(j) - r.P.xn(j), r.P.xn(j) - r.P.bu(j)});
   EXPECT_EQ(r.ctx.spx.ninf > 0, worst > r.ctx.spx.delta);
+}
+
+// The ratio test given the list of y's nonzeros (what a simplex iteration
+// passes it) chooses as the pass over every position does: the same row,
+// bound, step and degenerate count, ties included (values drawn from a few
+// levels so that many ratios are equal).
+TEST(Degenerate, RatioTestOverTheNonzerosOfY) {
+  LoopRun r(pyramid(40));
+  tv::Context& ctx = r.ctx;
+  const int count = r.P.m + 1;
+  std::vector<int> fe(count + 1), nz(count + 1);
+  std::vector<double> lo(count + 1), up(count + 1), x(count + 1), y(count + 1);
+  unsigned seed = 12345;
+  auto next = [&seed](int k) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(k));
+  };
+  const double levels[] = {0.5, 1.0, 2.0, 1e-12, 3.0};
+  for (int trial = 0; trial < 400; ++trial) {
+    SCOPED_TRACE(trial);
+    int nnz = 0;
+    for (int i = 1; i <= count; ++i) {
+      fe[i] = next(3) - 1;
+      lo[i] = next(4) == 0 ? -1e20 : -static_cast<double>(next(3));
+      up[i] = next(4) == 0 ? 1e20 : static_cast<double>(next(3));
+      x[i] = fe[i] < 0 ? lo[i] - 1.0 : fe[i] > 0 ? up[i] + 1.0 : 0.0;
+      if (std::abs(x[i]) > 1e19) x[i] = 0.0;
+      y[i] = next(10) < 7 ? 0.0 : (next(2) ? 1.0 : -1.0) * levels[next(5)];
+      if (y[i] != 0.0) nz[++nnz] = i;
+    }
+    ctx.spx.delta = next(2) ? 0.0 : 1e-7;
+    ctx.spx.tau = 1e-11;
+    tv::CIvec bsfeas(fe.data() + 1, count), list(nz.data() + 1, count);
+    tv::CDvec bl(lo.data() + 1, count), bu(up.data() + 1, count), xb(x.data() + 1, count),
+        yv(y.data() + 1, count);
+    const int d0 = ctx.spx.ndegen;
+    const tv::ChzrResult a = tv::m5chzr(ctx, count, 1e13, 1e20, 1e-11, bsfeas, bl, bu, xb, yv);
+    const int d1 = ctx.spx.ndegen;
+    const tv::ChzrResult b = tv::m5chzr(ctx, count, 1e13, 1e20, 1e-11, bsfeas, bl, bu, xb, yv, list, nnz);
+    EXPECT_EQ(a.jr, b.jr);
+    EXPECT_EQ(a.hitlow, b.hitlow);
+    EXPECT_EQ(a.unbounded, b.unbounded);
+    EXPECT_EQ(a.onbound, b.onbound);
+    EXPECT_EQ(a.move, b.move);
+    EXPECT_EQ(a.step, b.step);
+    EXPECT_EQ(a.bound, b.bound);
+    EXPECT_EQ(ctx.spx.ndegen - d1, d1 - d0);
+  }
 }
