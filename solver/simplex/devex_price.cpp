@@ -365,7 +365,8 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
 // equals), from the stored scores: the best stored entry is checked against
 // the variable's current state and, when its entry was out of date, set
 // again (or dropped) and the choice made again.  With `refresh` every entry
-// is set again first (the weights were reset).  jbig and between are left
+// is set again first (the weights were reset, or reduced-gradient steps with
+// superbasic variables may have changed states).  jbig and between are left
 // to a full scan.
 Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl, int origin, bool refresh) {
   if (refresh) {
