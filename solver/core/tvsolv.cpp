@@ -1,6 +1,7 @@
 #include "core/tvsolv.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/context.h"
 #include "core/exit_text.h"
@@ -56,6 +57,20 @@ void unscale_unsaved(Context& ctx, Problem& P) {
   Dvec sc = ctx.ws.dvec(ctx.part.scales);
   if (ctx.par.scaleopt > 0 && sc.size() >= P.nb) m2scla(ctx, 2, P, sc);
   if (P.nncon > 0) nl_caller_bounds(ctx, P);
+}
+
+// The first variable whose lower bound lies above its upper bound by more
+// than the Feasibility tolerance (relative to the bounds), 0 when none.
+// Such a problem has no feasible point, but the simplex cannot see it when
+// the variable stays nonbasic: a nonbasic variable sits on one of its
+// bounds, and phase 1 measures only the basic ones.
+int crossed_bounds(const Context& ctx, const Problem& P) {
+  const double tol = ctx.par.feastol;
+  for (int j = 1; j <= P.nb; ++j) {
+    const double l = P.bl(j), u = P.bu(j);
+    if (l - u > tol * std::max({1.0, std::fabs(l), std::fabs(u)})) return j;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -168,6 +183,14 @@ void tvsolv(Context& ctx, std::string_view start, Problem& P, int& ns, int& info
     S.heldcode = -1;
     m5solv(ctx, P, ns, startval, inform);
     cleanup_pass(ctx, P, ns, startval, inform);
+    if (S.holdend && inform == TV_OPTIMAL) {
+      if (const int j = crossed_bounds(ctx, P); j > 0) {
+        ctx.both(strf(" XXX  Variable%8d has its lower bound above its upper bound", j));
+        inform = TV_INFEASIBLE;
+        S.heldcode = TV_INFEASIBLE;
+        S.heldvalue = 0;
+      }
+    }
     if (S.holdend) {
       S.holdend = false;
       if (S.heldcode >= 0) print_exit(ctx, S.heldcode, kExitUsual, S.heldvalue);

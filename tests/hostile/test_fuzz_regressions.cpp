@@ -88,6 +88,20 @@ TEST(FuzzRegressions, RowsOfTheOptimumHoldInTheUsersUnits) {
   }
 }
 
+// A column with the bounds LI 1 and UI 0 (lower above upper): it stayed
+// nonbasic on its upper bound, phase 1 saw no infeasible basic variable, and
+// the run ended "optimal" with the bound violated by 1.  Such a problem has
+// no feasible point: the run now ends infeasible and says which variable.
+TEST(FuzzRegressions, CrossedBoundsAreInfeasible) {
+  for (int flags : {0x03, -1}) {
+    tvfuzz::SolveOutcome o;
+    EXPECT_EQ(tvfuzz::check_solve(data("solve", "crossed_bounds.mps"), flags, &o), "") << flags;
+    EXPECT_EQ(o.inform, 1) << flags;  // the problem is infeasible
+    EXPECT_TRUE(tvtest::contains(o.print, " XXX  Variable       3 has its lower bound above its upper bound")) << flags;
+    EXPECT_TRUE(tvtest::contains(o.print, " EXIT -- the problem is infeasible")) << flags;
+  }
+}
+
 // Basis files that start basic variables at 1e+10 and 1e+12 where they end
 // near 3 (far_start_*): the basic values were corrected once, which left
 // errors of 1e-6 in the rows, and the end check let them through (an
