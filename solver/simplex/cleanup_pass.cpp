@@ -48,10 +48,11 @@ UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool sca
     }
   }
   // Rows: a x + s = 0 in the user's units, relative to the terms of the
-  // row.  The basic values are solved for on the scaled problem; with a row
-  // scale far from 1 (1e12 on a row of coefficient 1e10) their rounding
-  // shows in the user's units, and the clean-up then solves for them on the
-  // unscaled problem.
+  // row, the objective row too (its slack is the objective value).  The
+  // basic values are solved for on the scaled problem; with a row scale far
+  // from 1 (1e12 on a row of coefficient 1e10, or 6e8 on an objective row
+  // holding 1 and 3e17) their rounding shows in the user's units, and the
+  // clean-up then solves for them on the unscaled problem.
   {
     std::vector<double> res(static_cast<size_t>(m) + 1, 0.0), size(static_cast<size_t>(m) + 1, 0.0);
     for (int j = 1; j <= n; ++j) {
@@ -63,7 +64,6 @@ UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool sca
       }
     }
     for (int i = 1; i <= m; ++i) {
-      if (n + i == jobj) continue;
       const double s = P.xn(n + i), r = scale(n + i);
       const double v = std::fabs(res[static_cast<size_t>(i)] + s) * r /
                        (1.0 + (size[static_cast<size_t>(i)] + std::fabs(s)) * r);

@@ -88,6 +88,18 @@ TEST(FuzzRegressions, RowsOfTheOptimumHoldInTheUsersUnits) {
   }
 }
 
+// Maximize x - 3.3e17 y (x <= 5) with Scale option 2: the objective row's
+// scale (about 6e8) left its basic slack at 0 where x = 5 after the one
+// iteration, and the run reported the objective 0.  The clean-up now measures
+// the objective row as it measures the others and solves for the basic
+// values on the unscaled problem: the objective is 5.
+TEST(FuzzRegressions, ObjectiveRowOfTheOptimumHoldsInTheUsersUnits) {
+  tvfuzz::SolveOutcome o;
+  EXPECT_EQ(tvfuzz::check_solve(data("solve", "objective_row_after_scaling.mps"), 0x36, &o), "");
+  EXPECT_EQ(o.inform, 0);
+  EXPECT_NEAR(o.obj, 5.0, 1e-9);
+}
+
 // A column with the bounds LI 1 and UI 0 (lower above upper): it stayed
 // nonbasic on its upper bound, phase 1 saw no infeasible basic variable, and
 // the run ended "optimal" with the bound violated by 1.  Such a problem has
