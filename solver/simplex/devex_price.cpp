@@ -128,16 +128,18 @@ class CandList {
 // The ratio by which pricing ranks a candidate of score d and weight w.
 inline double ratio(double d, double w) { return d * d / std::fabs(w); }
 
-// Set variable j's entry in the list from its current state.
-void relist(const Problem& P, CDvec w, CandList& cl, int j) {
-  const int h = P.hs(j);
-  const double d = h > 1 ? 0.0 : pricing_score(h, P.rc(j));
+// Set variable j's entry in the list from its state h and reduced cost rcj.
+inline void relist(CandList& cl, CDvec w, int j, int h, double rcj) {
+  const double d = h > 1 ? 0.0 : pricing_score(h, rcj);
   if (d > 0.0) {
     cl.add(j, d, ratio(d, w(j)));
   } else {
     cl.drop(j);
   }
 }
+
+// The same from the variable's current state.
+void relist(const Problem& P, CDvec w, CandList& cl, int j) { relist(cl, w, j, P.hs(j), P.rc(j)); }
 
 // The row-wise copy of the structural columns and the sparse pivot row in
 // their workspace regions.
@@ -339,12 +341,7 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
     if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
-    const double d = pricing_score(h, rc(j));
-    if (d > 0.0) {
-      cl.add(j, d, ratio(d, w(j)));
-    } else {
-      cl.drop(j);
-    }
+    relist(cl, w, j, h, rc(j));
   };
   for (int k = 1; k <= D.ntouched; ++k) {
     const int j = R.touched(k);
@@ -569,21 +566,19 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
       const bool holder_kept = D.piarg > 0 && rho(D.piarg) == 0.0;
       double big = holder_kept ? D.pimax : 0.0;
       int arg = holder_kept ? D.piarg : 0;
-      for (int q = 1; q <= D.nrhonz; ++q) {
-        const int i = rhonz(q);
-        P.pi(i) += D.theta * rho(i);
+      auto track = [&](int i) {
         if (std::fabs(P.pi(i)) > big) {
           big = std::fabs(P.pi(i));
           arg = i;
         }
+      };
+      for (int q = 1; q <= D.nrhonz; ++q) {
+        const int i = rhonz(q);
+        P.pi(i) += D.theta * rho(i);
+        track(i);
       }
       if (!holder_kept) {
-        for (int i = 1; i <= m; ++i) {
-          if (std::fabs(P.pi(i)) > big) {
-            big = std::fabs(P.pi(i));
-            arg = i;
-          }
-        }
+        for (int i = 1; i <= m; ++i) track(i);
       }
       D.pimax = big;
       D.piarg = arg;
