@@ -166,18 +166,6 @@ double raise_weight(Dvec w, int j, double dr, double c) {
   return ww;
 }
 
-// Among equal scores the first variable after `origin` (cyclically) wins:
-// with the ties of phase 1 (costs of +-1, weights of 1 after a reset) the
-// choice then moves on through the columns instead of returning to the
-// first ones, which on transportation problems concentrates the steps on a
-// few rows.
-inline bool before(int j, int k, int origin, int nb) {
-  if (k == 0) return true;
-  const int dj = j > origin ? j - origin : j - origin + nb;
-  const int dk = k > origin ? k - origin : k - origin + nb;
-  return dj < dk;
-}
-
 // The best candidate of a pass.
 struct Choice {
   int jq = 0;
@@ -213,7 +201,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
       ch.rcbig = rcj;
     }
     if (d > tol) {
-      if (s > ch.score || (s == ch.score && before(j, ch.jq, origin, P.nb))) {
+      if (s > ch.score || (s == ch.score && first_after(j, ch.jq, origin, P.nb))) {
         ch.score = s;
         ch.jq = j;
         ch.rcq = rcj;
@@ -375,7 +363,7 @@ Choice scan_list(const Problem& P, CDvec w, double tol, CandList& cl, int origin
     for (int k = 1; k <= cl.size(); ++k) {
       if (cl.d(k) <= tol) continue;
       const double s = cl.s(k);
-      if (s > ch.score || (s == ch.score && before(cl.at(k), ch.jq, origin, P.nb))) {
+      if (s > ch.score || (s == ch.score && first_after(cl.at(k), ch.jq, origin, P.nb))) {
         ch.score = s;
         ch.jq = cl.at(k);
         kq = k;

@@ -39,6 +39,17 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase);
 inline double pricing_score(int h, double rc) {
   return h == kHsLower ? -rc : h == kHsUpper ? rc : std::fabs(rc);
 }
+// Among equal scores the first variable after `origin` (cyclically over
+// 1..nb) wins over k (k = 0: none yet).  With the ties of phase 1 (costs of
+// +-1, weights that stay 1 on 0/+-1 matrices) the choice then moves on
+// from the last one instead of returning to the same few columns, which on
+// transportation problems concentrates the steps on a few rows.
+inline bool first_after(int j, int k, int origin, int nb) {
+  if (k == 0) return true;
+  const int dj = j > origin ? j - origin : j - origin + nb;
+  const int dk = k > origin ? k - origin : k - origin + nb;
+  return dj < dk;
+}
 // When nothing prices out: the first nonbasic variable lying strictly
 // between its bounds, one of them finite, is chosen to move (up when
 // |bl| >= |bu|).  Sets jq, djq and ncand; leaves them when there is none.

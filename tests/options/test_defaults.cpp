@@ -352,12 +352,12 @@ TEST(Defaults, PricingRuleFromIparm6) {
   }
 }
 
-// A wide linear problem (more than 20 columns a row) prices partially by
-// default; Devex or partial Devex asked for by IPARM 6 is kept.
-TEST(Defaults, WideLinearProblemPricesPartially) {
+// A wide linear problem (more than 20 columns a row) prices by sections
+// with Devex weights by default; a rule asked for by IPARM 6 is kept.
+TEST(Defaults, WideLinearProblemPricesBySections) {
   const struct {
     int m, n, value, rule;
-  } cases[] = {{25, 10500, 0, kPricePartial}, {25, 500, 0, kPriceDevex},    {25, 501, 0, kPricePartial},
+  } cases[] = {{25, 10500, 0, kPricePartialDevex}, {25, 500, 0, kPriceDevex}, {25, 501, 0, kPricePartialDevex},
                {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceDevex},
                {25, 10500, 3, kPricePartialDevex}};
   for (const auto& c : cases) {
