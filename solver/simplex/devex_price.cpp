@@ -472,14 +472,18 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.pending = true;
 }
 
-void devex_section_weights(Context& ctx, Problem& P, int j1, int j2, int i1, int i2) {
+void devex_section_prices(Context& ctx, Problem& P, int j1, int j2, int i1, int i2) {
   DevexState& D = ctx.spx.dvx;
-  if (!D.pending || !D.wupd) return;
   Dvec w = ctx.ws.dvec(ctx.part.devex);
   CDvec rho = ctx.ws.dvec(ctx.part.work);
-  const double c = D.wq / (D.alpha * D.alpha);
+  CDvec a = P.a, pi = P.pi;
+  CIvec ha = P.ha, ka = P.ka, hs = P.hs;
+  Dvec rc = P.rc;
+  const int n = P.n;
+  const bool weights = D.pending && D.wupd;
+  const double c = weights ? D.wq / (D.alpha * D.alpha) : 0.0;
   double wmax = 0.0;
-  if (D.jp > 0) {
+  if (weights && D.jp > 0) {
     // The leaving variable's weight, once per pivot (jp negated: done).
     w(D.jp) = std::copysign(std::max(c, 1.0), w(D.jp));
     wmax = std::fabs(w(D.jp));
@@ -487,14 +491,24 @@ void devex_section_weights(Context& ctx, Problem& P, int j1, int j2, int i1, int
   }
   const int jp = std::abs(D.jp);
   for (int j = j1; j <= j2; ++j) {
-    if (P.hs(j) > 1 || j == jp) continue;
-    double dr = 0.0;
-    for (int l = P.ka(j); l < P.ka(j + 1); ++l) dr += rho(P.ha(l)) * P.a(l);
-    if (dr != 0.0) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+    if (hs(j) > 1) continue;
+    double dp = 0.0, dr = 0.0;
+    if (weights) {
+      for (int l = ka(j); l < ka(j + 1); ++l) {
+        const int i = ha(l);
+        dp += pi(i) * a(l);
+        dr += rho(i) * a(l);
+      }
+      if (dr != 0.0 && j != jp) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+    } else {
+      for (int l = ka(j); l < ka(j + 1); ++l) dp += pi(ha(l)) * a(l);
+    }
+    rc(j) = -dp;
   }
   for (int i = i1; i <= i2; ++i) {
-    const int j = P.n + i;
-    if (P.hs(j) > 1 || j == jp || rho(i) == 0.0) continue;
+    const int j = n + i;
+    rc(j) = -pi(i);
+    if (!weights || hs(j) > 1 || j == jp || rho(i) == 0.0) continue;
     wmax = std::max(wmax, raise_weight(w, j, rho(i), c));
   }
   if (wmax > kWeightMax) {

@@ -70,11 +70,12 @@ bool devex_costs_kept(Context& ctx, Problem& P);
 // checks the entering weight, solves for the pivot row's rho into region
 // work (destroying y) and leaves the update to the next pricing.
 void devex_pivot(Context& ctx, Problem& P, int jr, double alpha);
-// Partial Devex (m5pric with sections and weights): apply the pending pivot
-// row to the weights of the columns j1..j2 and slacks i1..i2 of the section
-// about to be priced; after the pricing, the pivot row is dropped (sections
-// not priced since miss its update).
-void devex_section_weights(Context& ctx, Problem& P, int j1, int j2, int i1, int i2);
+// Partial Devex (m5pric with sections and weights, linear problems): the
+// reduced costs of the columns j1..j2 and slacks i1..i2 of the section about
+// to be priced, and the pending pivot row applied to their weights, in one
+// walk over the section's entries; after the pricing, the pivot row is
+// dropped (sections not priced since miss its update).
+void devex_section_prices(Context& ctx, Problem& P, int j1, int j2, int i1, int i2);
 void devex_section_done(Context& ctx);
 // Devex pricing: same outputs as m5pric.
 void devex_price(Context& ctx, Problem& P, int ns, bool& increase);

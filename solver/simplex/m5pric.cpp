@@ -252,9 +252,12 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     const int kp = S.kp;
     const int j1 = (kp - 1) * ncol + 1, j2 = kp == np ? n : kp * ncol;
     const int i1 = (kp - 1) * nslk + 1, i2 = kp == np ? m : kp * nslk;
-    if (pdx) devex_section_weights(ctx, P, j1, j2, i1, i2);
-    if (j1 <= j2) m2rcn(j1, j2, feasible, nnl, P.a, P.ha, P.ka, P.hs, gsub, P.pi, P.rc);
-    for (int i = i1; i <= i2; ++i) P.rc(n + i) = -P.pi(i);
+    if (pdx) {
+      devex_section_prices(ctx, P, j1, j2, i1, i2);
+    } else {
+      if (j1 <= j2) m2rcn(j1, j2, feasible, nnl, P.a, P.ha, P.ka, P.hs, gsub, P.pi, P.rc);
+      for (int i = i1; i <= i2; ++i) P.rc(n + i) = -P.pi(i);
+    }
     // A nonbasic objective slack carries its own cost (the costs in grd
     // cover only the basic variables).
     if (S.jobj > n + i1 - 1 && S.jobj <= n + i2 && P.hs(S.jobj) <= 1) P.rc(S.jobj) += cobj;
