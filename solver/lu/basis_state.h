@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "lu/lu.h"
 #include "lu/lumap.h"
 
 namespace tv {
@@ -28,6 +29,7 @@ struct BasisState {
   // Kept between calls of m2bfac.
   int nbfac = 0;      // factorizations since the last BS re-choice
   double umin = 0.0;  // DUmin of the last factorization after a re-choice
+  LuColIndex uindex;  // U by columns, kept with the factors of B for sparse solves
 };
 
 }  // namespace tv

@@ -4,8 +4,9 @@
 // Everything works in caller storage.  The entry list and later the factors
 // live in the triple a/indc/indr of length lena; the permutations, list
 // lengths and starts, and the work arrays are separate 1-based views.  The
-// package allocates nothing and keeps nothing between calls: all it knows is
-// in these arrays and in luipar/lurpar (30 slots each).
+// package keeps nothing between calls: all it knows is in these arrays and
+// in luipar/lurpar (30 slots each), and in the optional column index of U
+// (LuColIndex) a caller may keep beside them for sparse U solves.
 //
 // Factors on exit of lu1fac (factors kept, luipar(8) = 1):
 //   U   row iperm(k) of pivot k at a/indr(locrow(i) .. +lenrow(i)-1), diagonal
@@ -18,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/array.h"
 
@@ -40,6 +42,32 @@ struct LuArrays {
   Ivec jlist, jmark, imark;
   Dvec wcol;
 };
+
+// The pattern of U by columns, for U solves whose right-hand side reaches
+// few positions (lu6u): for each column j the rows that hold an entry in
+// it, or held one since the index was built (a superset: entries that
+// vanish in updates stay listed), and the inverse permutations.  Built by
+// lu_index_build from fresh factors and kept by every lu8rpc it is passed
+// to; `valid` is false when it no longer describes the factors (a failed
+// update), and lu6u then solves by rows as without it.
+struct LuColIndex {
+  bool valid = false;
+  std::vector<std::vector<int>> rows;  // rows[j], j = 1..n
+  std::vector<int> ipos, jpos;         // iperm(ipos[i]) = i, jperm(jpos[j]) = j
+  std::vector<int> mark, order, stack; // work of the reach (positions)
+  int stamp = 0;
+  // Recent results' share of nonzeros (kept across builds): the reach is
+  // tried below 0.1, and the index is not kept up above 0.2.
+  double density = 0.0;
+  // luipar's update count, lenU and rowend when the index was last brought
+  // up to date: factors changed without it do not match.
+  int nupdat = -1, lenu = -1, lrow = -1;
+  bool matches(Ivec luipar) const;
+  void stamp_with(Ivec luipar);
+};
+
+// Build the index from the factors just left by lu1fac (luipar(8) = 1).
+void lu_index_build(int m, int n, Ivec luipar, const LuArrays& f, LuColIndex& cx);
 
 // Slots of luipar (integers) and lurpar (reals) by name.
 namespace lup {
@@ -73,13 +101,13 @@ void lu1fac(Units& io, int m, int n, int& nent, int lena, Ivec luipar, Dvec lurp
 // w n.  Code 1 for modes 3..6 reports a nonzero residual of a rank-
 // deficient U (lurpar(20)); the solution is still returned.
 void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar,
-            Dvec lurpar, LuArrays& f, int& inform);
+            Dvec lurpar, LuArrays& f, int& inform, LuColIndex* cx = nullptr);
 
 // Individual solves (same arrays as lu6sol).
 void lu6l(int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform);
 void lu6lt(int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform);
 void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
-          int& inform);
+          int& inform, LuColIndex* cx = nullptr);
 void lu6ut(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
            int& inform);
 void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
@@ -91,6 +119,7 @@ void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, c
 // unchanged, -1 rank dropped, 1 rank rose, 2 unstable (factors kept),
 // 7 lena too small, 8 jrep out of range or an internal failure (refactorize).
 void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
-            Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm);
+            Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm,
+            LuColIndex* cx = nullptr);
 
 }  // namespace tv

@@ -6,7 +6,7 @@
 // diagonal first; positions beyond lurank have no pivot.
 #include <cmath>
 
-#include "lu/lu.h"
+#include "lu/lu_impl.h"
 
 namespace tv {
 
@@ -51,9 +51,20 @@ void lu6lt(int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArr
   inform = 0;
 }
 
-void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform) {
+void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform,
+          LuColIndex* cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
+  // With the column index, the solve by the reach when recent results were
+  // sparse; the rows otherwise, counting the result's nonzeros for the choice.
+  const bool index = cx != nullptr && cx->matches(luipar) && v.data() != w.data();
+  if (index && cx->density < 0.1 && lu6u_reach(m, n, v, w, luipar, lurpar, f, *cx)) {
+    double resid = 0.0;
+    for (int k = nrank + 1; k <= m; ++k) resid += std::fabs(v(f.iperm(k)));
+    lurpar(lur::resid) = resid;
+    inform = resid > 0.0 ? 1 : 0;
+    return;
+  }
   int klast = 0;
   for (int k = nrank; k >= 1; --k) {
     if (std::fabs(v(f.iperm(k))) > small) {
@@ -62,14 +73,18 @@ void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, cons
     }
   }
   for (int k = klast + 1; k <= n; ++k) w(f.jperm(k)) = 0.0;
+  int nnz = 0;
   for (int k = klast; k >= 1; --k) {
     int i = f.iperm(k);
     double t = v(i);
     int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
     for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
     int j = f.jperm(k);
-    w(j) = std::fabs(t) <= small ? 0.0 : t / f.a(l1);
+    const bool zero = std::fabs(t) <= small;
+    w(j) = zero ? 0.0 : t / f.a(l1);
+    nnz += zero ? 0 : 1;
   }
+  if (cx != nullptr) lu_index_density(*cx, nnz, nrank);
   double resid = 0.0;
   for (int k = nrank + 1; k <= m; ++k) resid += std::fabs(v(f.iperm(k)));
   lurpar(lur::resid) = resid;
@@ -127,7 +142,7 @@ void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, c
 }
 
 void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar,
-            LuArrays& f, int& inform) {
+            LuArrays& f, int& inform, LuColIndex* cx) {
   if (mode < 1 || mode > 8) return;
   const bool need_w = mode >= 3 && mode <= 6;
   if (m < 0 || n < 0 || v.size() < m || (need_w && w.size() < n) || f.a.size() < lena || f.indc.size() < lena ||
@@ -139,11 +154,11 @@ void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec 
   switch (mode) {
     case 1: lu6l(m, n, v, lena, luipar, lurpar, f, inform); break;
     case 2: lu6lt(m, n, v, lena, luipar, lurpar, f, inform); break;
-    case 3: lu6u(m, n, v, w, lena, luipar, lurpar, f, inform); break;
+    case 3: lu6u(m, n, v, w, lena, luipar, lurpar, f, inform, cx); break;
     case 4: lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform); break;
     case 5:
       lu6l(m, n, v, lena, luipar, lurpar, f, inform);
-      lu6u(m, n, v, w, lena, luipar, lurpar, f, inform);
+      lu6u(m, n, v, w, lena, luipar, lurpar, f, inform, cx);
       break;
     case 6:
       lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform);

@@ -44,7 +44,21 @@ struct Upd {
   int m, n, lena;
   int nrank = 0, lenl = 0, lenu = 0, lrow = 0;
   double small = 0.0, tau = 10.0, utol1 = 0.0;
+  LuColIndex* cx = nullptr;  // the column index kept with the factors, if any
+  int kmin = 0, kmax = 0;     // positions whose permutations changed
 };
+
+// Positions k1..k2 of iperm or jperm are about to change.
+void moved(Upd& u, int k1, int k2) {
+  if (k1 > k2) std::swap(k1, k2);
+  if (u.kmax == 0 || k1 < u.kmin) u.kmin = k1;
+  u.kmax = std::max(u.kmax, k2);
+}
+
+// Row i gains an entry in column j.
+void listed(Upd& u, int i, int j) {
+  if (u.cx != nullptr) u.cx->rows[j].push_back(i);
+}
 
 int free_space(const Upd& u) { return u.lena - u.lenl - u.lrow; }
 
@@ -98,6 +112,7 @@ int row_append(Upd& u, int i, double val, int j) {
   f.a(pos) = val;
   f.indr(pos) = j;
   f.indc(pos) = i;
+  listed(u, i, j);
   f.lenrow(i) = len + 1;
   if (pos > u.lrow) u.lrow = pos;
   u.lenu += 1;
@@ -143,6 +158,7 @@ int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
   diag = 0.0;
   nodiag = false;
   if (kfirst > klast) return 0;
+  moved(u, kfirst, klast);
   int is = f.iperm(klast);
   if (int c = spike_setup(u, is); c != 0) return c;
   bool swapped_prev = false;
@@ -211,6 +227,7 @@ int lu7for(Upd& u, int kfirst, int klast, double& diag, bool& nodiag) {
         f.a(p) = val;
         f.indr(p) = j;
         f.indc(p) = is;
+        listed(u, is, j);
         u.lrow = p;
         f.lenrow(is) += 1;
         f.loccol(j) = f.lenrow(is);
@@ -382,6 +399,7 @@ int lu7rnk(Upd& u, int jsing, double& diag) {
     }
   }
   if (kmax == 0) return 8;
+  moved(u, u.nrank, kmax);
   std::swap(f.jperm(u.nrank), f.jperm(kmax));
   std::swap(f.a(lmax), f.a(l1));
   std::swap(f.indr(lmax), f.indr(l1));
@@ -400,7 +418,7 @@ int lu7rnk(Upd& u, int jsing, double& diag) {
 }  // namespace
 
 void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dvec w, int lena,
-            Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm) {
+            Ivec luipar, Dvec lurpar, LuArrays& f, int& inform, double& diag, double& vnorm, LuColIndex* cx) {
   Upd u{io, f, luipar, lurpar, m, n, lena};
   u.nrank = luipar(lup::nrank);
   u.lenl = luipar(lup::lenl);
@@ -418,13 +436,27 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
   inform = 0;
   bool nodiag = false;
 
+  if (cx != nullptr && (!cx->matches(luipar) || static_cast<int>(cx->rows.size()) != n + 1 ||
+                        static_cast<int>(cx->ipos.size()) != m + 1)) {
+    cx->valid = false;
+    cx = nullptr;
+  }
+  u.cx = cx;
   auto finish = [&]() {
+    if (cx != nullptr) {
+      if (inform == 7 || inform == 8) {
+        cx->valid = false;
+      } else if (u.kmax > 0) {
+        lu_index_positions(f, m, n, u.kmin, u.kmax, *cx);
+      }
+    }
     luipar(lup::inform) = inform;
     luipar(lup::nupdat) += 1;
     luipar(lup::nrank) = u.nrank;
     luipar(lup::lenl) = u.lenl;
     luipar(lup::lenu) = u.lenu;
     luipar(lup::lrow) = u.lrow;
+    if (cx != nullptr && cx->valid) cx->stamp_with(luipar);
   };
   auto storage_error = [&]() {
     inform = 7;
@@ -456,6 +488,7 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
   // lu7zap: remove the old column from the rows of U and find its position.
   int krep = find_first(f.jperm, n, jrep);
   if (mode1 != 0) lu7zap(u, jrep, krep > 0 && krep < u.nrank ? krep : u.nrank);
+  if (cx != nullptr) cx->rows[jrep].clear();  // column jrep holds nothing now
   if (krep == 0) {  // jperm is not a permutation
     inform = 8;
     finish();
@@ -509,6 +542,7 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
           f.indc(l) = i;
           f.indr(l) = imax;
         }
+        moved(u, u.nrank + 1, kmax);
         std::swap(f.iperm(u.nrank + 1), f.iperm(kmax));
         ++u.nrank;
         u.lrow += 1;
@@ -517,6 +551,7 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
         f.a(u.lrow) = vpiv;
         f.indr(u.lrow) = jrep;
         f.indc(u.lrow) = imax;
+        listed(u, imax, jrep);
         u.lenu += 1;
         vnorm += std::fabs(vpiv);
         klast = u.nrank;
@@ -535,17 +570,22 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
   // the rank gave a new pivot row, jrep must be that row's column: the
   // column at position lurank goes to krep instead, and after the cyclic
   // shift the old row of jrep (the spike) looks for a pivot in it.
-  if (raised && krep < u.nrank) std::swap(f.jperm(krep), f.jperm(u.nrank));
+  if (raised && krep < u.nrank) {
+    moved(u, krep, u.nrank);
+    std::swap(f.jperm(krep), f.jperm(u.nrank));
+  }
   if (u.nrank < n) {
     if (krep < u.nrank) {
       klast = u.nrank;
     } else {
+      moved(u, krep, u.nrank);
       std::swap(f.jperm(krep), f.jperm(u.nrank));
       krep = u.nrank;
     }
   }
   bool swept = false;
   if (klast >= krep) {
+    moved(u, krep, klast);
     lu7cyc(krep, klast, f.iperm);
     lu7cyc(krep, klast, f.jperm);
     if (lu7for(u, krep, klast, diag, nodiag) != 0) return storage_error();
@@ -578,6 +618,7 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
     }
     if (sing) {
       if (kpos < u.nrank) {
+        moved(u, kpos, u.nrank);
         lu7cyc(kpos, u.nrank, f.iperm);
         lu7cyc(kpos, u.nrank, f.jperm);
         if (lu7for(u, kpos, u.nrank, diag, nodiag) != 0) return storage_error();

@@ -89,4 +89,12 @@ void hdelete(Dvec ha, Ivec hj, Ivec hk, int& nk, int k, int& nmove);
 // Update pieces.
 void lu7cyc(int kfirst, int klast, Ivec perm);
 
+// The column index: the inverse permutations again over positions k1..k2
+// (after an update moved them), and the U solve by the reach of v through
+// the index; false (nothing done) when the reach is too large to pay.
+void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIndex& cx);
+bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx);
+// The share nnz / nrank of a result enters the index's running density.
+void lu_index_density(LuColIndex& cx, int nnz, int nrank);
+
 }  // namespace tv

@@ -47,6 +47,7 @@ void basis_manager_start(Context& ctx) {
   ctx.bas.demand = kDemandNone;
   ctx.bas.nupd = 0;
   ctx.bas.ierr = 0;
+  ctx.bas.uindex = LuColIndex();  // every solve builds its own (and allocates the same)
 }
 
 namespace {
@@ -94,6 +95,11 @@ int factorize(Context& ctx, int nrows, bool keep) {
   int inform = 0;
   lu1fac(ctx.io, nrows, m, nent, L.lena, ip, p.lurpar(), f, inform);
   ctx.ws.as_doubles(ctx.part.y2);
+  // The column index describes factors of B only, and is worth keeping up
+  // through the updates only while the solves' results are sparse.
+  LuColIndex& cx = ctx.bas.uindex;
+  cx.valid = false;
+  if (keep && nrows == m && (inform == 0 || inform == 1) && cx.density < 0.2) lu_index_build(m, m, ip, f, cx);
   ctx.bas.lenneed = ip(lup::lenneed);
   lu_stats(ctx);
   return inform;
@@ -157,7 +163,8 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
     case kReplace: {
       LuArrays f = lu_arrays(ctx, m, m);
       double diag = 0.0, vnorm = 0.0;
-      lu8rpc(ctx.io, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm);
+      lu8rpc(ctx.io, 1, 2, m, m, jrep, v.head(m), v.head(m), L.lena, ip, rp, f, inform, diag, vnorm,
+             &ctx.bas.uindex);
       ctx.bas.nupd += 1;
       if (inform != 0) ctx.bas.demand = kDemandUpdateFailed;
       lu_stats(ctx);
@@ -194,7 +201,7 @@ int m2ftran(Context& ctx, Dvec v, Dvec w, double vmax) {
   rp(lur::small) = small * vmax;
   lu6sol(1, m, m, vv, vv, L.lena, ip, rp, f, inform);
   rp(lur::small) = small;
-  lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform);
+  lu6sol(3, m, m, vv, w.head(m), L.lena, ip, rp, f, inform, &ctx.bas.uindex);
   return inform;
 }
 

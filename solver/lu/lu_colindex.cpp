@@ -1,0 +1,142 @@
+// The column index of U (LuColIndex) and the U solve by the reach of a
+// sparse right-hand side.
+//
+// lu6u by rows visits every stored entry of U whatever the right-hand
+// side.  When v is nonzero in a few rows, the positions whose result can be
+// nonzero are found first: position k depends on position k' > k when row
+// iperm(k) has an entry in column jperm(k'), so a depth-first search from
+// the positions where v is nonzero, along the columns' rows, reaches all of
+// them (Gilbert and Peierls); its reverse postorder solves each position
+// after those it depends on.  The rows reached are then solved as lu6u
+// solves them, the other results being zero, so the result is the same to
+// the last bit.  Listed rows whose entry has vanished are followed too
+// (more work, same result); only edges to lower positions are followed, so
+// such a row can never reverse the order.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "lu/lu_impl.h"
+
+namespace tv {
+
+bool LuColIndex::matches(Ivec luipar) const {
+  return valid && nupdat == luipar(lup::nupdat) && lenu == luipar(lup::lenu) && lrow == luipar(lup::lrow);
+}
+
+void LuColIndex::stamp_with(Ivec luipar) {
+  nupdat = luipar(lup::nupdat);
+  lenu = luipar(lup::lenu);
+  lrow = luipar(lup::lrow);
+}
+
+void lu_index_build(int m, int n, Ivec luipar, const LuArrays& f, LuColIndex& cx) {
+  cx.rows.resize(n + 1);
+  for (auto& r : cx.rows) r.clear();
+  cx.ipos.assign(m + 1, 0);
+  cx.jpos.assign(n + 1, 0);
+  for (int k = 1; k <= m; ++k) cx.ipos[f.iperm(k)] = k;
+  for (int k = 1; k <= n; ++k) cx.jpos[f.jperm(k)] = k;
+  for (int i = 1; i <= m; ++i) {
+    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+    for (int l = l1; l <= l2; ++l) cx.rows[f.indr(l)].push_back(i);
+  }
+  cx.mark.assign(std::max(m, n) + 1, 0);
+  cx.order.clear();
+  cx.stack.clear();
+  cx.stamp = 0;
+  cx.valid = true;
+  cx.stamp_with(luipar);
+}
+
+void lu_index_density(LuColIndex& cx, int nnz, int nrank) {
+  cx.density = 0.8 * cx.density + 0.2 * (nrank > 0 ? double(nnz) / nrank : 1.0);
+}
+
+void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIndex& cx) {
+  for (int k = std::max(k1, 1); k <= std::min(k2, m); ++k) cx.ipos[f.iperm(k)] = k;
+  for (int k = std::max(k1, 1); k <= std::min(k2, n); ++k) cx.jpos[f.jperm(k)] = k;
+}
+
+bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
+  const double small = lurpar(lur::small);
+  const int nrank = luipar(lup::nrank);
+  // Dense enough that the rows are cheaper: many starts, or a reach beyond
+  // a quarter of the rank.
+  const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
+  std::vector<int>& order = cx.order;
+  std::vector<int>& stack = cx.stack;
+  order.clear();
+  if (++cx.stamp == 0) {  // the stamps wrapped: clear the marks
+    std::fill(cx.mark.begin(), cx.mark.end(), 0);
+    cx.stamp = 1;
+  }
+  const int stamp = cx.stamp;
+  int nstart = 0;
+  // The starts: v is scanned in blocks of eight for a nonzero (an OR of
+  // the bits without the sign, which the compiler vectorizes), each block
+  // with one then entry by entry.
+  const double* pv = v.data() - 1;  // pv[i] = v(i)
+  for (int i = 1; i <= m; ++i) {
+    if ((i & 7) == 1 && i + 7 <= m) {
+      uint64_t bits = 0;
+      for (int q = 0; q < 8; ++q) bits |= std::bit_cast<uint64_t>(pv[i + q]) << 1;
+      if (bits == 0) {
+        i += 7;
+        continue;
+      }
+    }
+    if (std::fabs(pv[i]) <= small) continue;
+    const int k0 = cx.ipos[i];
+    if (k0 > nrank || cx.mark[k0] == stamp) continue;
+    if (++nstart > maxstart) {
+      lu_index_density(cx, maxstart, nrank);
+      return false;
+    }
+    // Depth-first from k0; the stack holds (position, next row to look at).
+    cx.mark[k0] = stamp;
+    stack.clear();
+    stack.push_back(k0);
+    stack.push_back(0);
+    while (!stack.empty()) {
+      const int k = stack[stack.size() - 2];
+      int& next = stack.back();
+      const std::vector<int>& rows = cx.rows[f.jperm(k)];
+      int child = 0;
+      while (next < static_cast<int>(rows.size())) {
+        const int kk = cx.ipos[rows[next++]];
+        if (kk < k && cx.mark[kk] != stamp) {
+          child = kk;
+          break;
+        }
+      }
+      if (child > 0) {
+        cx.mark[child] = stamp;
+        stack.push_back(child);
+        stack.push_back(0);
+      } else {
+        order.push_back(k);
+        stack.resize(stack.size() - 2);
+        if (static_cast<int>(order.size()) > maxreach) {
+          lu_index_density(cx, maxreach, nrank);
+          return false;
+        }
+      }
+    }
+  }
+  // Every position not reached has a zero result.
+  for (int j = 1; j <= n; ++j) w(j) = 0.0;
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const int k = *it;
+    const int i = f.iperm(k);
+    double t = v(i);
+    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+    for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
+    w(f.jperm(k)) = std::fabs(t) <= small ? 0.0 : t / f.a(l1);
+  }
+  lu_index_density(cx, static_cast<int>(order.size()), nrank);
+  return true;
+}
+
+}  // namespace tv
