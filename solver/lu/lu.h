@@ -54,7 +54,7 @@ struct LuColIndex {
   bool valid = false;
   std::vector<std::vector<int>> rows;  // rows[j], j = 1..n
   std::vector<int> ipos, jpos;         // iperm(ipos[i]) = i, jperm(jpos[j]) = j
-  std::vector<int> mark, order, stack; // work of the reach (positions)
+  std::vector<int> mark, order, stack, starts;  // work of the reach (positions)
   int stamp = 0;
   // Recent results' share of nonzeros (kept across builds): the reach is
   // tried below 0.1, and the index is not kept up above 0.2.

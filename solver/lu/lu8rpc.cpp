@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/nonzeros.h"
 #include "core/units.h"
 #include "lu/lu_impl.h"
 
@@ -503,13 +504,40 @@ void lu8rpc(Units& io, int mode1, int mode2, int m, int n, int jrep, Dvec v, Dve
   int klast = 0;
   bool raised = false;
   if (mode2 != 0) {
-    for (int k = 1; k <= u.nrank; ++k) {
-      int i = f.iperm(k);
-      double vi = v(i);
-      if (std::fabs(vi) <= u.small) continue;
+    // The rows in pivot order: with the index, its positions put the few
+    // nonzeros of a sparse v in that order instead of a pass over all of
+    // them (the same appends, and vnorm summed in the same order).
+    std::vector<int>* inorder = cx != nullptr ? &cx->starts : nullptr;
+    if (inorder != nullptr) {
+      inorder->clear();
+      const int most = u.nrank / 8;
+      const bool few = for_each_nonzero(v, m, [&](int i) {
+        const int k = cx->ipos[i];
+        if (k <= u.nrank && std::fabs(v(i)) > u.small) inorder->push_back(k);
+        return static_cast<int>(inorder->size()) <= most;
+      });
+      if (few) {
+        std::sort(inorder->begin(), inorder->end());
+      } else {
+        inorder = nullptr;
+      }
+    }
+    auto add = [&](int k) {
+      const int i = f.iperm(k);
+      const double vi = v(i);
       klast = k;
       vnorm += std::fabs(vi);
-      if (row_append(u, i, vi, jrep) != 0) return storage_error();
+      return row_append(u, i, vi, jrep);
+    };
+    if (inorder != nullptr) {
+      for (const int k : *inorder) {
+        if (add(k) != 0) return storage_error();
+      }
+    } else {
+      for (int k = 1; k <= u.nrank; ++k) {
+        if (std::fabs(v(f.iperm(k))) <= u.small) continue;
+        if (add(k) != 0) return storage_error();
+      }
     }
     // lu7elm: the part beyond the rank gives at most one new pivot row.
     if (u.nrank < m) {

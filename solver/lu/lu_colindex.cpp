@@ -13,10 +13,9 @@
 // (more work, same result); only edges to lower positions are followed, so
 // such a row can never reverse the order.
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 
+#include "core/nonzeros.h"
 #include "lu/lu_impl.h"
 
 namespace tv {
@@ -73,27 +72,20 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
     cx.stamp = 1;
   }
   const int stamp = cx.stamp;
-  int nstart = 0;
-  // The starts: v is scanned in blocks of eight for a nonzero (an OR of
-  // the bits without the sign, which the compiler vectorizes), each block
-  // with one then entry by entry.
-  const double* pv = v.data() - 1;  // pv[i] = v(i)
-  for (int i = 1; i <= m; ++i) {
-    if ((i & 7) == 1 && i + 7 <= m) {
-      uint64_t bits = 0;
-      for (int q = 0; q < 8; ++q) bits |= std::bit_cast<uint64_t>(pv[i + q]) << 1;
-      if (bits == 0) {
-        i += 7;
-        continue;
-      }
-    }
-    if (std::fabs(pv[i]) <= small) continue;
+  std::vector<int>& starts = cx.starts;
+  starts.clear();
+  const bool few = for_each_nonzero(v, m, [&](int i) {
+    if (std::fabs(v(i)) <= small) return true;
     const int k0 = cx.ipos[i];
-    if (k0 > nrank || cx.mark[k0] == stamp) continue;
-    if (++nstart > maxstart) {
-      lu_index_density(cx, maxstart, nrank);
-      return false;
-    }
+    if (k0 <= nrank) starts.push_back(k0);
+    return static_cast<int>(starts.size()) <= maxstart;
+  });
+  if (!few) {
+    lu_index_density(cx, maxstart, nrank);
+    return false;
+  }
+  for (const int k0 : starts) {
+    if (cx.mark[k0] == stamp) continue;
     // Depth-first from k0; the stack holds (position, next row to look at).
     cx.mark[k0] = stamp;
     stack.clear();

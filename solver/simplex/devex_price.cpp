@@ -43,6 +43,7 @@
 #include <cmath>
 
 #include "core/context.h"
+#include "core/nonzeros.h"
 #include "core/run_state.h"
 #include "lu/m2bsol.h"
 #include "options/params.h"
@@ -464,9 +465,10 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   if (D.on) {
     Ivec rhonz = ws.ivec(ctx.part.dvxrhonz);
     int nrho = 0;
-    for (int i = 1; i <= m; ++i) {
-      if (rho(i) != 0.0) rhonz(++nrho) = i;
-    }
+    for_each_nonzero(rho, m, [&](int i) {
+      rhonz(++nrho) = i;
+      return true;
+    });
     D.nrhonz = nrho;
   }
   D.pending = true;

@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/kernels.h"
+#include "core/nonzeros.h"
 #include "lu/m2bsol.h"
 #include "options/params.h"
 #include "simplex/m5.h"
@@ -154,9 +155,10 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
   m2ftran(ctx, y2, y, vmax);
   Ivec ynz = ws.ivec(ctx.part.ynz);
   int nnz = 0;
-  for (int i = 1; i <= m; ++i) {
-    if (y(i) != 0.0) ynz(++nnz) = i;
-  }
+  for_each_nonzero(y, m, [&](int i) {
+    ynz(++nnz) = i;
+    return true;
+  });
   ynz(++nnz) = m1;
   S.nynz = nnz;
   if (increase) {
