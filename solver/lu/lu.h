@@ -56,9 +56,10 @@ struct LuColIndex {
   std::vector<int> ipos, jpos;         // iperm(ipos[i]) = i, jperm(jpos[j]) = j
   std::vector<int> mark, order, stack, starts;  // work of the reach (positions)
   int stamp = 0;
-  // Recent results' share of nonzeros (kept across builds): the reach is
-  // tried below 0.1, and the index is not kept up above 0.2.
-  double density = 0.0;
+  // Recent results' share of nonzeros (kept across builds) of the U solves
+  // and of the transposed ones: the reach is tried below 0.1, and the index
+  // is not kept up when both are above 0.2.
+  double density = 0.0, tdensity = 0.0;
   // luipar's update count, lenU and rowend when the index was last brought
   // up to date: factors changed without it do not match.
   int nupdat = -1, lenu = -1, lrow = -1;
@@ -109,7 +110,7 @@ void lu6lt(int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArr
 void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
           int& inform, LuColIndex* cx = nullptr);
 void lu6ut(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
-           int& inform);
+           int& inform, LuColIndex* cx = nullptr);
 void lu6ld(int mode, int m, int n, Dvec v, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f,
            int& inform);
 

@@ -84,28 +84,35 @@ void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, cons
     w(j) = zero ? 0.0 : t / f.a(l1);
     nnz += zero ? 0 : 1;
   }
-  if (cx != nullptr) lu_index_density(*cx, nnz, nrank);
+  if (cx != nullptr) lu_index_density(cx->density, nnz, nrank);
   double resid = 0.0;
   for (int k = nrank + 1; k <= m; ++k) resid += std::fabs(v(f.iperm(k)));
   lurpar(lur::resid) = resid;
   inform = resid > 0.0 ? 1 : 0;
 }
 
-void lu6ut(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform) {
+void lu6ut(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, const LuArrays& f, int& inform,
+           LuColIndex* cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
-  for (int k = nrank + 1; k <= m; ++k) v(f.iperm(k)) = 0.0;
-  for (int k = 1; k <= nrank; ++k) {
-    int i = f.iperm(k);
-    double t = w(f.jperm(k));
-    if (std::fabs(t) <= small) {
-      v(i) = 0.0;
-      continue;
+  const bool index = cx != nullptr && cx->matches(luipar) && v.data() != w.data();
+  if (!(index && cx->tdensity < 0.1 && lu6ut_reach(m, n, v, w, luipar, lurpar, f, *cx))) {
+    for (int k = nrank + 1; k <= m; ++k) v(f.iperm(k)) = 0.0;
+    int nnz = 0;
+    for (int k = 1; k <= nrank; ++k) {
+      int i = f.iperm(k);
+      double t = w(f.jperm(k));
+      if (std::fabs(t) <= small) {
+        v(i) = 0.0;
+        continue;
+      }
+      int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+      t /= f.a(l1);
+      v(i) = t;
+      ++nnz;
+      for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
     }
-    int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-    t /= f.a(l1);
-    v(i) = t;
-    for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
+    if (cx != nullptr) lu_index_density(cx->tdensity, nnz, nrank);
   }
   double resid = 0.0;
   for (int k = nrank + 1; k <= n; ++k) resid += std::fabs(w(f.jperm(k)));
@@ -155,13 +162,13 @@ void lu6sol(int mode, int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec 
     case 1: lu6l(m, n, v, lena, luipar, lurpar, f, inform); break;
     case 2: lu6lt(m, n, v, lena, luipar, lurpar, f, inform); break;
     case 3: lu6u(m, n, v, w, lena, luipar, lurpar, f, inform, cx); break;
-    case 4: lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform); break;
+    case 4: lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform, cx); break;
     case 5:
       lu6l(m, n, v, lena, luipar, lurpar, f, inform);
       lu6u(m, n, v, w, lena, luipar, lurpar, f, inform, cx);
       break;
     case 6:
-      lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform);
+      lu6ut(m, n, v, w, lena, luipar, lurpar, f, inform, cx);
       {
         int inf2 = 0;
         lu6lt(m, n, v, lena, luipar, lurpar, f, inf2);

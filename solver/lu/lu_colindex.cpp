@@ -49,8 +49,8 @@ void lu_index_build(int m, int n, Ivec luipar, const LuArrays& f, LuColIndex& cx
   cx.stamp_with(luipar);
 }
 
-void lu_index_density(LuColIndex& cx, int nnz, int nrank) {
-  cx.density = 0.8 * cx.density + 0.2 * (nrank > 0 ? double(nnz) / nrank : 1.0);
+void lu_index_density(double& density, int nnz, int nrank) {
+  density = 0.8 * density + 0.2 * (nrank > 0 ? double(nnz) / nrank : 1.0);
 }
 
 void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIndex& cx) {
@@ -81,7 +81,7 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
     return static_cast<int>(starts.size()) <= maxstart;
   });
   if (!few) {
-    lu_index_density(cx, maxstart, nrank);
+    lu_index_density(cx.density, nrank, nrank);  // counted as dense
     return false;
   }
   for (const int k0 : starts) {
@@ -111,7 +111,7 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
         order.push_back(k);
         stack.resize(stack.size() - 2);
         if (static_cast<int>(order.size()) > maxreach) {
-          lu_index_density(cx, maxreach, nrank);
+          lu_index_density(cx.density, nrank, nrank);
           return false;
         }
       }
@@ -127,7 +127,73 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
     for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
     w(f.jperm(k)) = std::fabs(t) <= small ? 0.0 : t / f.a(l1);
   }
-  lu_index_density(cx, static_cast<int>(order.size()), nrank);
+  lu_index_density(cx.density, static_cast<int>(order.size()), nrank);
+  return true;
+}
+
+
+// The transposed solve U' v = w by the reach of w's nonzeros.  Position k
+// passes its result on to the positions of the columns its row holds, all
+// later ones, so the reach follows the rows themselves; the positions
+// reached are then solved in increasing order, as the loop over all
+// positions does, so that each w(j) receives its updates in the same order
+// and the results are the same to the last bit.
+bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
+  const double small = lurpar(lur::small);
+  const int nrank = luipar(lup::nrank);
+  const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
+  std::vector<int>& order = cx.order;
+  std::vector<int>& stack = cx.stack;
+  order.clear();
+  stack.clear();
+  if (++cx.stamp == 0) {
+    std::fill(cx.mark.begin(), cx.mark.end(), 0);
+    cx.stamp = 1;
+  }
+  const int stamp = cx.stamp;
+  const bool few = for_each_nonzero(w, n, [&](int j) {
+    if (std::fabs(w(j)) <= small) return true;
+    const int k0 = cx.jpos[j];
+    if (k0 <= nrank && cx.mark[k0] != stamp) {
+      cx.mark[k0] = stamp;
+      stack.push_back(k0);
+    }
+    return static_cast<int>(stack.size()) <= maxstart;
+  });
+  if (!few) {
+    lu_index_density(cx.tdensity, nrank, nrank);  // counted as dense
+    return false;
+  }
+  while (!stack.empty()) {
+    const int k = stack.back();
+    stack.pop_back();
+    order.push_back(k);
+    if (static_cast<int>(order.size()) > maxreach) {
+      lu_index_density(cx.tdensity, nrank, nrank);
+      return false;
+    }
+    const int i = f.iperm(k);
+    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+    for (int l = l1 + 1; l <= l2; ++l) {
+      const int kk = cx.jpos[f.indr(l)];
+      if (kk <= nrank && cx.mark[kk] != stamp) {
+        cx.mark[kk] = stamp;
+        stack.push_back(kk);
+      }
+    }
+  }
+  std::sort(order.begin(), order.end());
+  for (int i = 1; i <= m; ++i) v(i) = 0.0;
+  for (const int k : order) {
+    const int i = f.iperm(k);
+    double t = w(f.jperm(k));
+    if (std::fabs(t) <= small) continue;
+    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+    t /= f.a(l1);
+    v(i) = t;
+    for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
+  }
+  lu_index_density(cx.tdensity, static_cast<int>(order.size()), nrank);
   return true;
 }
 

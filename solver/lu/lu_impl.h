@@ -94,7 +94,8 @@ void lu7cyc(int kfirst, int klast, Ivec perm);
 // the index; false (nothing done) when the reach is too large to pay.
 void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIndex& cx);
 bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx);
-// The share nnz / nrank of a result enters the index's running density.
-void lu_index_density(LuColIndex& cx, int nnz, int nrank);
+bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx);
+// The share nnz / nrank of a result enters a running density of the index.
+void lu_index_density(double& density, int nnz, int nrank);
 
 }  // namespace tv

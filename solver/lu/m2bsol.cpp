@@ -99,7 +99,9 @@ int factorize(Context& ctx, int nrows, bool keep) {
   // through the updates only while the solves' results are sparse.
   LuColIndex& cx = ctx.bas.uindex;
   cx.valid = false;
-  if (keep && nrows == m && (inform == 0 || inform == 1) && cx.density < 0.2) lu_index_build(m, m, ip, f, cx);
+  if (keep && nrows == m && (inform == 0 || inform == 1) && std::min(cx.density, cx.tdensity) < 0.2) {
+    lu_index_build(m, m, ip, f, cx);
+  }
   ctx.bas.lenneed = ip(lup::lenneed);
   lu_stats(ctx);
   return inform;
@@ -157,7 +159,7 @@ int m2bsol(Context& ctx, int request, Dvec v, Dvec w, int jrep, int ns) {
     }
     case kBtran: {
       LuArrays f = lu_arrays(ctx, m, m);
-      lu6sol(6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform);
+      lu6sol(6, m, m, w.head(m), v.head(m), L.lena, ip, rp, f, inform, &ctx.bas.uindex);
       break;
     }
     case kReplace: {

@@ -1,5 +1,6 @@
-// The column index of U: solves by the reach of a sparse right-hand side
-// against the solve by rows, through long sequences of column replacements.
+// The column index of U: solves with U and U' by the reach of a sparse
+// right-hand side against the loops over all positions, through long
+// sequences of column replacements.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -28,11 +29,22 @@ std::vector<double> solve5(LuBox& b, const std::vector<double>& rhs, tv::LuColIn
   return w;
 }
 
+// Mode 6 (U', then L') of rhs: the solution, then what is left of rhs.
+std::vector<double> solve6(LuBox& b, const std::vector<double>& rhs, tv::LuColIndex* cx) {
+  std::vector<double> v(b.m, -1.0), w = rhs;
+  int inform = 0;
+  tv::lu6sol(6, b.m, b.n, tv::Dvec(v.data(), b.m), tv::Dvec(w.data(), b.n), b.lena, b.luipar(), b.lurpar(), b.f,
+             inform, cx);
+  v.insert(v.end(), w.begin(), w.end());
+  return v;
+}
+
 }  // namespace
 
 // A basis with many slacks, as on network and staircase problems: the
-// results are sparse, the reach is taken, and its results equal the rows'
-// to the last bit after every replacement (fills, interchanges, rank
+// results are sparse, the reach is taken, and its results (and what the
+// transposed solve leaves of its right-hand side) equal the loops' to the
+// last bit after every replacement (fills, interchanges, rank
 // changes and refactorizations included).
 TEST(LuColIndex, ReachSolvesEqualRowSolvesThroughUpdates) {
   for (int rule = 0; rule <= 1; ++rule) {
@@ -54,11 +66,13 @@ TEST(LuColIndex, ReachSolvesEqualRowSolvesThroughUpdates) {
       for (int t = 0; t < 3; ++t) {
         std::vector<double> rhs(n, 0.0);
         for (int q = mk.pick(1, 2); q > 0; --q) rhs[mk.pick(1, n) - 1] = mk.val();
-        cx.density = 0.0;
+        cx.density = cx.tdensity = 0.0;
         const std::vector<double> wi = solve5(b, rhs, &cx), wr = solve5(b, rhs, nullptr);
-        reached += cx.density < 0.2 * 0.25 ? 1 : 0;
+        const std::vector<double> ti = solve6(b, rhs, &cx), tr = solve6(b, rhs, nullptr);
+        reached += cx.density < 0.2 * 0.25 && cx.tdensity < 0.2 * 0.25 ? 1 : 0;
         ++compared;
         for (int j = 0; j < n; ++j) ASSERT_EQ(wi[j], wr[j]) << "entry " << j + 1;
+        for (int j = 0; j < 2 * n; ++j) ASSERT_EQ(ti[j], tr[j]) << "transposed, entry " << j + 1;
       }
       // An entering column and the position it replaces, as the simplex does.
       Column c;
