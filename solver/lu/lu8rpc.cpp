@@ -320,6 +320,20 @@ void lu7zap(Upd& u, int jrep, int kend) {
     u.lenu -= 1;
     if (l2 == u.lrow) u.lrow = l2 - 1;
   };
+  // With the column index the rows that may hold jrep are known: each is
+  // searched (the deletions do not depend on the order of the rows).
+  if (u.cx != nullptr) {
+    for (const int i : u.cx->rows[jrep]) {
+      if (u.cx->ipos[i] > kend) continue;
+      const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+      for (int l = l1; l <= l2; ++l)
+        if (f.indr(l) == jrep) {
+          del(i, l);
+          break;
+        }
+    }
+    return;
+  }
   // Places of jrep, then their owners: loccol(1..nown) lists each owner once;
   // an owner has lenrow negated and the place of its first jrep (the first
   // place found in it) as -indc at its start.
