@@ -77,14 +77,23 @@ UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool sca
   for (int i = 1; i <= m; ++i) u.pinorm = std::max(u.pinorm, std::fabs(P.pi(i) / scale(n + i)));
 
   // Reduced costs of the scaled problem are rc(j) * c(j); the save
-  // recomputes rc, so it serves as work space here.
+  // recomputes rc, so it serves as work space here.  Measured for the
+  // nonbasic variables (the sign their bounds allow) and for the basic ones
+  // (zero when the multipliers fit the basis).
   Dvec rc = P.rc;
   m2rca(true, 0.0, 1.0, m, n, 0, P.a, P.ha, P.ka, P.hs, P.bl, P.bu, CDvec(), P.pi, rc, P.xn);
   for (int j = 1; j <= nb; ++j) {
-    if (j == jobj || P.hs(j) == kHsBasic || !(P.bl(j) < P.bu(j))) continue;
+    if (j == jobj || !(P.bl(j) < P.bu(j))) continue;
     const double d = rc(j) / scale(j);
     double dinf;
-    if (P.xn(j) <= P.bl(j)) {
+    if (P.hs(j) == kHsBasic) {
+      // A basic variable's reduced cost is zero for multipliers that fit
+      // the basis.  Scaled by a row scale of 1e17 (an objective row holding
+      // 1 and 3e17), a cost can vanish from the scaled multipliers, and the
+      // reduced costs of the nonbasic variables computed from them then
+      // miss a direction that improves the objective.
+      dinf = std::fabs(d);
+    } else if (P.xn(j) <= P.bl(j)) {
       dinf = -d;
     } else if (P.xn(j) >= P.bu(j)) {
       dinf = d;

@@ -92,16 +92,28 @@ TEST(FuzzRegressions, RowsOfTheOptimumHoldInTheUsersUnits) {
 // scale (about 6e8) left its basic slack at 0 where x = 5 after the one
 // iteration, and the run reported the objective 0.  The clean-up now measures
 // the objective row as it measures the others and solves for the basic
-// values on the unscaled problem: the objective is 5.  (The file is kept out
-// of the fuzz seeds: a few mutations of it reach the open finding
-// fuzz/open/solve_huge_cost_scaled, which the short fuzz runs of CI would
-// then report on every run.)
+// values on the unscaled problem: the objective is 5.
 TEST(FuzzRegressions, ObjectiveRowOfTheOptimumHoldsInTheUsersUnits) {
   tvfuzz::SolveOutcome o;
   const std::string text = read_file(std::string(TARVO_TEST_DATA) + "/cleanup/objective_row_after_scaling.mps");
   EXPECT_EQ(tvfuzz::check_solve(text, 0x36, &o), "");
   EXPECT_EQ(o.inform, 0);
   EXPECT_NEAR(o.obj, 5.0, 1e-9);
+}
+
+// Maximize x - 3.3e17 y with x + y <= 10, x >= 1 through another row: the
+// objective row, scaled by its largest entry, leaves x's cost 3e-18 of it,
+// so the scaled multipliers lost it and the run ended "optimal" at x = 1
+// (objective 1; the optimum is 10).  The nonbasic reduced costs computed
+// from those multipliers looked optimal; the basic variable x had a reduced
+// cost of 1, which the clean-up now measures too, and it iterates on the
+// unscaled problem to x = 10.
+TEST(FuzzRegressions, MultipliersThatLostACostAreCaughtByTheBasicReducedCosts) {
+  tvfuzz::SolveOutcome o;
+  EXPECT_EQ(tvfuzz::check_solve(data("solve", "huge_cost_objective_row.mps"), 0x27, &o), "");
+  EXPECT_EQ(o.inform, 0);
+  EXPECT_NEAR(o.obj, 10.0, 1e-9);
+  EXPECT_TRUE(tvtest::contains(o.print, " -- clean-up iterations on the unscaled problem"));
 }
 
 // A column with the bounds LI 1 and UI 0 (lower above upper): it stayed

@@ -1,4 +1,4 @@
-'NAME          SETS
+NAME          SETS
 ROWS
  N  OBJ
  L  R1
