@@ -58,6 +58,21 @@ void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIn
   for (int k = std::max(k1, 1); k <= std::min(k2, n); ++k) cx.jpos[f.jperm(k)] = k;
 }
 
+namespace {
+
+// A new search: empty lists, and a stamp no position is marked with yet.
+int start_reach(LuColIndex& cx) {
+  cx.order.clear();
+  cx.stack.clear();
+  if (++cx.stamp == 0) {  // the stamps wrapped: clear the marks
+    std::fill(cx.mark.begin(), cx.mark.end(), 0);
+    cx.stamp = 1;
+  }
+  return cx.stamp;
+}
+
+}  // namespace
+
 bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
@@ -66,12 +81,7 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
   const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
-  order.clear();
-  if (++cx.stamp == 0) {  // the stamps wrapped: clear the marks
-    std::fill(cx.mark.begin(), cx.mark.end(), 0);
-    cx.stamp = 1;
-  }
-  const int stamp = cx.stamp;
+  const int stamp = start_reach(cx);
   std::vector<int>& starts = cx.starts;
   starts.clear();
   const bool few = for_each_nonzero(v, m, [&](int i) {
@@ -144,13 +154,7 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
   const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
-  order.clear();
-  stack.clear();
-  if (++cx.stamp == 0) {
-    std::fill(cx.mark.begin(), cx.mark.end(), 0);
-    cx.stamp = 1;
-  }
-  const int stamp = cx.stamp;
+  const int stamp = start_reach(cx);
   const bool few = for_each_nonzero(w, n, [&](int j) {
     if (std::fabs(w(j)) <= small) return true;
     const int k0 = cx.jpos[j];

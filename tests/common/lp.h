@@ -45,14 +45,20 @@ struct TestLP {
       lp.bl.push_back(-rup[i]);
       lp.bu.push_back(-rlo[i]);
     }
-    const int nb = lp.n + lp.m;
-    lp.xn.assign(nb, 0.0);
-    lp.rc.assign(nb, 0.0);
-    lp.hs.assign(nb, 0);
-    lp.pi.assign(lp.m, 0.0);
-    lp.name1.assign(1, 0);
-    lp.name2.assign(1, 0);
+    lp.size_solution();
     return lp;
+  }
+
+  // The solution vectors (x, reduced costs, states, multipliers) and the
+  // name arrays, zero, for m rows and n columns.
+  void size_solution() {
+    const int nb = n + m;
+    xn.assign(nb, 0.0);
+    rc.assign(nb, 0.0);
+    hs.assign(nb, 0);
+    pi.assign(m, 0.0);
+    name1.assign(1, 0);
+    name2.assign(1, 0);
   }
 
   tv::Problem view() {

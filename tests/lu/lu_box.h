@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +20,15 @@ struct Entry {
   double v;
 };
 using Entries = std::vector<Entry>;
+
+// A matrix by columns (column j - 1 maps row to value), and its entries.
+using Column = std::map<int, double>;
+inline Entries entries_of(const std::vector<Column>& cols) {
+  Entries e;
+  for (size_t j = 0; j < cols.size(); ++j)
+    for (auto [i, v] : cols[j]) e.push_back({i, int(j) + 1, v});
+  return e;
+}
 
 inline const double kEps = std::pow(2.0, -52);
 

@@ -3,22 +3,12 @@
 // sequences of column replacements.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "lu_box.h"
 
 using namespace lutest;
 
 namespace {
 
-using Column = std::map<int, double>;
-
-Entries entries_of(const std::vector<Column>& cols) {
-  Entries e;
-  for (size_t j = 0; j < cols.size(); ++j)
-    for (auto [i, v] : cols[j]) e.push_back({i, int(j) + 1, v});
-  return e;
-}
 
 // Mode 5 (L, then U) of rhs, with the index or without it.
 std::vector<double> solve5(LuBox& b, const std::vector<double>& rhs, tv::LuColIndex* cx) {

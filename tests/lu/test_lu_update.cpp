@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
-#include <map>
 
 #include "lu_box.h"
 
@@ -11,14 +10,6 @@ using namespace lutest;
 
 namespace {
 
-using Column = std::map<int, double>;
-
-Entries entries_of(const std::vector<Column>& cols) {
-  Entries e;
-  for (size_t j = 0; j < cols.size(); ++j)
-    for (auto [i, v] : cols[j]) e.push_back({i, int(j) + 1, v});
-  return e;
-}
 std::vector<Column> columns_of(int n, const Entries& e) {
   std::vector<Column> cols(n);
   for (auto& x : e) cols[x.j - 1][x.i] = x.v;

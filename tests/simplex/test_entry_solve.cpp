@@ -80,13 +80,7 @@ TestLP transportation(int k) {
   for (int i = 0; i < ns; ++i) lp.bl.push_back(-sup[i]), lp.bu.push_back(kInf);
   for (int j = 0; j < nt; ++j) lp.bl.push_back(-kInf), lp.bu.push_back(-dem[j]);
   lp.bl.push_back(-kInf), lp.bu.push_back(kInf);
-  const int nb = lp.n + lp.m;
-  lp.xn.assign(nb, 0.0);
-  lp.rc.assign(nb, 0.0);
-  lp.hs.assign(nb, 0);
-  lp.pi.assign(lp.m, 0.0);
-  lp.name1.assign(1, 0);
-  lp.name2.assign(1, 0);
+  lp.size_solution();
   return lp;
 }
 
