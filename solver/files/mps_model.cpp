@@ -119,11 +119,6 @@ void MpsModel::make_short_names() {
     full[j] = s && !s->empty() ? *s : (j < n ? made_name('x', j + 1) : made_name('r', j - n + 1));
   }
 
-  // Names that fit are kept; they reserve their 8 characters.
-  std::unordered_set<std::string> taken;
-  for (const auto& s : full)
-    if (s.size() <= 8) taken.insert(rtrim(s));
-
   // Longer names grouped by their first 8 characters.
   std::unordered_map<std::string, std::vector<int>> groups;
   std::vector<std::string> order;
@@ -133,6 +128,15 @@ void MpsModel::make_short_names() {
     auto& g = groups[cut];
     if (g.empty()) order.push_back(cut);
     g.push_back(j);
+  }
+
+  // Names that fit are kept; they reserve their 8 characters against the
+  // shortened ones (only needed when there are any).
+  std::unordered_set<std::string> taken;
+  if (!order.empty()) {
+    taken.reserve(static_cast<size_t>(nbv));
+    for (const auto& s : full)
+      if (s.size() <= 8) taken.insert(rtrim(s));
   }
 
   std::vector<std::string> shortn(nbv);

@@ -51,16 +51,21 @@ std::string upper(std::string s) {
   return s;
 }
 
-std::vector<std::string> tokens(const std::string& line) {
-  std::vector<std::string> t;
-  size_t i = 0;
+// The blank-separated words of a line into t, whose storage is reused from
+// line to line (a file of a million lines would otherwise allocate a vector
+// for each).
+void tokens(const std::string& line, std::vector<std::string>& t) {
+  size_t n = 0, i = 0;
   while (i < line.size()) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     size_t b = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > b) t.emplace_back(line.substr(b, i - b));
+    if (i > b) {
+      if (n == t.size()) t.emplace_back();
+      t[n++].assign(line, b, i - b);
+    }
   }
-  return t;
+  t.resize(n);
 }
 
 // Columns a..b (1-based) of a fixed-format line, trimmed.
@@ -201,6 +206,7 @@ class Reader {
   std::vector<int> rowmark_;           // last column with an entry in row i
   std::vector<double> a_;
   std::vector<int32_t> ha_, ka_;
+  std::vector<std::string> toks_;      // the words of the current line
   int cur_ = 0;                        // current column (1-based), 0 none, -1 skipping
   bool in_int_ = false, int_warned_ = false;
   int objrow_ = 0;
@@ -244,7 +250,8 @@ bool detect_fixed(MpsLines& src) {
     if (line.empty() || line[0] == '*') continue;
     if (line.find('\t') != std::string::npos) return false;
     if (line[0] != ' ') {
-      auto t = tokens(line);
+      std::vector<std::string> t;
+      tokens(line, t);
       std::string k = t.empty() ? std::string() : upper(t[0]);
       if (k == "ENDATA") break;
       sec = k == "ROWS" ? Sec::Rows : k == "COLUMNS" ? Sec::Columns : k == "RHS" ? Sec::Rhs
@@ -385,6 +392,7 @@ void Reader::finish_column() {
   if (cur_ > 0) ka_.push_back(static_cast<int32_t>(a_.size()) + 1);
 }
 
+// A new column, its name already entered in colmap_ by the caller.
 void Reader::new_column(const std::string& name) {
   finish_column();
   ColData c;
@@ -396,7 +404,6 @@ void Reader::new_column(const std::string& name) {
   cols_.push_back(c);
   colnames_.push_back(name);
   cur_ = static_cast<int>(cols_.size());
-  colmap_.emplace(name, cur_);
 }
 
 void Reader::entry(const std::string& row, const std::string& value) {
@@ -473,7 +480,8 @@ void Reader::columns_line(const std::vector<std::string>& t) {
   }
   if (cur_ == -1 && col == skip_col_) return;
   if (cur_ <= 0 || col != colnames_[cur_ - 1]) {
-    if (find_col(col)) {
+    // One lookup both finds a name seen before and enters a new one.
+    if (!colmap_.try_emplace(col, static_cast<int>(cols_.size()) + 1).second) {
       error("column " + col + " appears again after other columns");
       if (cur_ > 0) finish_column();
       cur_ = -1;
@@ -710,7 +718,8 @@ int Reader::run(MpsLines& src) {
       }
     }
     if (bad || line_.empty() || line_[0] == '*') continue;
-    auto t = tokens(line_);
+    tokens(line_, toks_);
+    const std::vector<std::string>& t = toks_;
     if (t.empty()) continue;
     if (line_[0] != ' ' && line_[0] != '\t') {
       header(t);
