@@ -104,10 +104,19 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
     while (!stack.empty()) {
       const int k = stack[stack.size() - 2];
       int& next = stack.back();
-      const std::vector<int>& rows = cx.rows[f.jperm(k)];
+      std::vector<int>& rows = cx.rows[f.jperm(k)];
       int child = 0;
       while (next < static_cast<int>(rows.size())) {
-        const int kk = cx.ipos[rows[next++]];
+        const int kk = cx.ipos[rows[next]];
+        if (kk > k) {
+          // A row below its column's position cannot hold an entry in it:
+          // the entry has gone, and the row leaves the list (an update
+          // that puts one back lists it again).
+          rows[next] = rows.back();
+          rows.pop_back();
+          continue;
+        }
+        ++next;
         if (kk < k && cx.mark[kk] != stamp) {
           child = kk;
           break;
