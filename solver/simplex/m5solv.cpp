@@ -77,6 +77,7 @@ class Loop {
   void cannot_improve();
   void optimal_exit();
   void crash_rows(int mode);
+  void objective_slack_from_row();
   void final_block();
 };
 
@@ -652,6 +653,27 @@ void Loop::run() {
   final_block();
 }
 
+// The basic slack of a free objective row of a linear program takes its
+// value from the row itself: minus the row's activity, a sum of products.
+// Solved for with the basis it carries the rounding of the solves, which a
+// row scale far from 1 (4e8 on an objective row holding 1e-10 and 3) makes
+// visible in the objective; the row is free, so the value changes nothing
+// else.
+void Loop::objective_slack_from_row() {
+  const int jobj = S.jobj;
+  if (jobj <= 0 || !lincon() || P.nnl() > 0 || P.hs(jobj) != kHsBasic) return;
+  const double inf = ctx.par.mc.infbnd;
+  if (P.bl(jobj) > -inf || P.bu(jobj) < inf) return;
+  const int objrow = jobj - P.n;
+  double activity = 0.0;
+  for (int j = 1; j <= P.n; ++j) {
+    for (int l = P.ka(j); l < P.ka(j + 1); ++l) {
+      if (P.ha(l) == objrow) activity += P.a(l) * P.xn(j);
+    }
+  }
+  P.xn(jobj) = -activity;
+}
+
 void Loop::final_block() {
   // A run that ends with perturbation in force (a limit, a stop request)
   // returns the point of the true bounds.
@@ -676,6 +698,7 @@ void Loop::final_block() {
   double xnorm = 0.0;
   for (int j = 1; j <= P.nb; ++j) xnorm = std::max(xnorm, std::fabs(P.xn(j)));
   S.xnorm = xnorm;
+  objective_slack_from_row();
   S.objlin = S.jobj > 0 ? 0.0 - P.xn(S.jobj) * ctx.run.objscale : 0.0;
   S.obj = P.objconst + S.objlin + ctx.nl.fobj;
   ctx.run.ninf = S.ninf;
