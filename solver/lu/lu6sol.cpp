@@ -58,33 +58,23 @@ void lu6u(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, cons
   // With the column index, the solve by the reach when recent results were
   // sparse; the rows otherwise, counting the result's nonzeros for the choice.
   const bool index = cx != nullptr && cx->matches(luipar) && v.data() != w.data();
-  if (index && cx->density < 0.1 && lu6u_reach(m, n, v, w, luipar, lurpar, f, *cx)) {
-    double resid = 0.0;
-    for (int k = nrank + 1; k <= m; ++k) resid += std::fabs(v(f.iperm(k)));
-    lurpar(lur::resid) = resid;
-    inform = resid > 0.0 ? 1 : 0;
-    return;
-  }
-  int klast = 0;
-  for (int k = nrank; k >= 1; --k) {
-    if (std::fabs(v(f.iperm(k))) > small) {
-      klast = k;
-      break;
+  if (!(index && cx->density < 0.1 && lu6u_reach(m, n, v, w, luipar, lurpar, f, *cx))) {
+    int klast = 0;
+    for (int k = nrank; k >= 1; --k) {
+      if (std::fabs(v(f.iperm(k))) > small) {
+        klast = k;
+        break;
+      }
     }
+    for (int k = klast + 1; k <= n; ++k) w(f.jperm(k)) = 0.0;
+    int nnz = 0;
+    for (int k = klast; k >= 1; --k) {
+      const int i = f.iperm(k), j = f.jperm(k);
+      w(j) = lu6u_row(f, i, v(i), w, small);
+      nnz += w(j) != 0.0 ? 1 : 0;
+    }
+    if (cx != nullptr) lu_index_density(cx->density, nnz, nrank);
   }
-  for (int k = klast + 1; k <= n; ++k) w(f.jperm(k)) = 0.0;
-  int nnz = 0;
-  for (int k = klast; k >= 1; --k) {
-    int i = f.iperm(k);
-    double t = v(i);
-    int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-    for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
-    int j = f.jperm(k);
-    const bool zero = std::fabs(t) <= small;
-    w(j) = zero ? 0.0 : t / f.a(l1);
-    nnz += zero ? 0 : 1;
-  }
-  if (cx != nullptr) lu_index_density(cx->density, nnz, nrank);
   double resid = 0.0;
   for (int k = nrank + 1; k <= m; ++k) resid += std::fabs(v(f.iperm(k)));
   lurpar(lur::resid) = resid;
@@ -100,17 +90,9 @@ void lu6ut(int m, int n, Dvec v, Dvec w, int lena, Ivec luipar, Dvec lurpar, con
     for (int k = nrank + 1; k <= m; ++k) v(f.iperm(k)) = 0.0;
     int nnz = 0;
     for (int k = 1; k <= nrank; ++k) {
-      int i = f.iperm(k);
-      double t = w(f.jperm(k));
-      if (std::fabs(t) <= small) {
-        v(i) = 0.0;
-        continue;
-      }
-      int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-      t /= f.a(l1);
-      v(i) = t;
-      ++nnz;
-      for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
+      const int i = f.iperm(k);
+      v(i) = lu6ut_row(f, i, w(f.jperm(k)), w, small);
+      nnz += v(i) != 0.0 ? 1 : 0;
     }
     if (cx != nullptr) lu_index_density(cx->tdensity, nnz, nrank);
   }

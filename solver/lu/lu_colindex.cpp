@@ -1,5 +1,5 @@
-// The column index of U (LuColIndex) and the U solve by the reach of a
-// sparse right-hand side.
+// The column index of U (LuColIndex) and the U and U' solves by the reach
+// of a sparse right-hand side.
 //
 // lu6u by rows visits every stored entry of U whatever the right-hand
 // side.  When v is nonzero in a few rows, the positions whose result can be
@@ -60,15 +60,22 @@ void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIn
 
 namespace {
 
-// A new search: empty lists, and a stamp no position is marked with yet.
-int start_reach(LuColIndex& cx) {
+// A search: a stamp no position is marked with yet, and the sizes beyond
+// which the loop over all positions is cheaper (many starts, or a reach
+// beyond a quarter of the rank).
+struct Reach {
+  int stamp, maxstart, maxreach;
+};
+
+// A new search with empty lists.
+Reach start_reach(LuColIndex& cx, int nrank) {
   cx.order.clear();
   cx.stack.clear();
   if (++cx.stamp == 0) {  // the stamps wrapped: clear the marks
     std::fill(cx.mark.begin(), cx.mark.end(), 0);
     cx.stamp = 1;
   }
-  return cx.stamp;
+  return {cx.stamp, nrank / 16 + 1, nrank / 4 + 1};
 }
 
 }  // namespace
@@ -76,12 +83,9 @@ int start_reach(LuColIndex& cx) {
 bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
-  // Dense enough that the rows are cheaper: many starts, or a reach beyond
-  // a quarter of the rank.
-  const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
+  const auto [stamp, maxstart, maxreach] = start_reach(cx, nrank);
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
-  const int stamp = start_reach(cx);
   std::vector<int>& starts = cx.starts;
   starts.clear();
   const bool few = for_each_nonzero(v, m, [&](int i) {
@@ -139,17 +143,12 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
   // Every position not reached has a zero result.
   for (int j = 1; j <= n; ++j) w(j) = 0.0;
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
-    const int k = *it;
-    const int i = f.iperm(k);
-    double t = v(i);
-    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-    for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
-    w(f.jperm(k)) = std::fabs(t) <= small ? 0.0 : t / f.a(l1);
+    const int i = f.iperm(*it);
+    w(f.jperm(*it)) = lu6u_row(f, i, v(i), w, small);
   }
   lu_index_density(cx.density, static_cast<int>(order.size()), nrank);
   return true;
 }
-
 
 // The transposed solve U' v = w by the reach of w's nonzeros.  Position k
 // passes its result on to the positions of the columns its row holds, all
@@ -160,10 +159,9 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
 bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
-  const int maxstart = nrank / 16 + 1, maxreach = nrank / 4 + 1;
+  const auto [stamp, maxstart, maxreach] = start_reach(cx, nrank);
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
-  const int stamp = start_reach(cx);
   const bool few = for_each_nonzero(w, n, [&](int j) {
     if (std::fabs(w(j)) <= small) return true;
     const int k0 = cx.jpos[j];
@@ -197,15 +195,7 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
   }
   std::sort(order.begin(), order.end());
   for (int i = 1; i <= m; ++i) v(i) = 0.0;
-  for (const int k : order) {
-    const int i = f.iperm(k);
-    double t = w(f.jperm(k));
-    if (std::fabs(t) <= small) continue;
-    const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
-    t /= f.a(l1);
-    v(i) = t;
-    for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
-  }
+  for (const int k : order) v(f.iperm(k)) = lu6ut_row(f, f.iperm(k), w(f.jperm(k)), w, small);
   lu_index_density(cx.tdensity, static_cast<int>(order.size()), nrank);
   return true;
 }

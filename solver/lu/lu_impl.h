@@ -2,6 +2,7 @@
 // Not for callers outside solver/lu (tests use it to reach the pieces).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "lu/lu.h"
@@ -88,6 +89,26 @@ void hdelete(Dvec ha, Ivec hj, Ivec hk, int& nk, int k, int& nmove);
 
 // Update pieces.
 void lu7cyc(int kfirst, int klast, Ivec perm);
+
+// One row of the U solve, from position nrank down: the result at the row's
+// pivot from t = v(i) less the row's entries times the results already in w
+// (the diagonal comes first in the row); 0 when what is left is small.
+inline double lu6u_row(const LuArrays& f, int i, double t, Dvec w, double small) {
+  const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+  for (int l = l1 + 1; l <= l2; ++l) t -= f.a(l) * w(f.indr(l));
+  return std::fabs(t) <= small ? 0.0 : t / f.a(l1);
+}
+
+// One row of the U' solve, from position 1 up: t = w at the row's pivot
+// column; unless small, the result t / diagonal, passed on to w along the
+// row's other entries.  Returns the result (0 when small).
+inline double lu6ut_row(const LuArrays& f, int i, double t, Dvec w, double small) {
+  if (std::fabs(t) <= small) return 0.0;
+  const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
+  t /= f.a(l1);
+  for (int l = l1 + 1; l <= l2; ++l) w(f.indr(l)) -= f.a(l) * t;
+  return t;
+}
 
 // The column index: the inverse permutations again over positions k1..k2
 // (after an update moved them), and the U solve by the reach of v through
