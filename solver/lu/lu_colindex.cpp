@@ -83,7 +83,8 @@ Reach start_reach(LuColIndex& cx, int nrank) {
 bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
-  const auto [stamp, maxstart, maxreach] = start_reach(cx, nrank);
+  const Reach r = start_reach(cx, nrank);
+  const int stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
   std::vector<int>& starts = cx.starts;
@@ -159,7 +160,8 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
 bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
   const double small = lurpar(lur::small);
   const int nrank = luipar(lup::nrank);
-  const auto [stamp, maxstart, maxreach] = start_reach(cx, nrank);
+  const Reach r = start_reach(cx, nrank);
+  const int stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
   const bool few = for_each_nonzero(w, n, [&](int j) {
