@@ -275,12 +275,18 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
       }
       if (pdx) {
         dbest = std::max(dbest, d);
-        const double sc = d > tol ? d * d / std::fabs(w(j)) : 0.0;
-        if (sc > sbest || (sc > 0.0 && sc == sbest && first_after(j, jbest, origin, P.nb))) {
-          sbest = sc;
-          jbest = j;
-          rcbest = rcj;
-          kpbest = kp;
+        // The quotient only when it may reach the best so far: a product
+        // clearly below sbest * |w| cannot (the margin covers the rounding
+        // of both sides), and the division is the costly part of the scan.
+        const double wj = std::fabs(w(j));
+        if (d > tol && d * d >= sbest * wj * (1.0 - 1.0e-12)) {
+          const double sc = d * d / wj;
+          if (sc > sbest || (sc > 0.0 && sc == sbest && first_after(j, jbest, origin, P.nb))) {
+            sbest = sc;
+            jbest = j;
+            rcbest = rcj;
+            kpbest = kp;
+          }
         }
       } else if (d > dbest) {
         dbest = d;
