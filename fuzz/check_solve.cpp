@@ -132,14 +132,15 @@ std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std:
   files += ctx.io.buffer(sum);
 
   // What a linear program may end with: optimal, infeasible, unbounded,
-  // limits, no progress, numerical trouble, and the factorization's own
+  // limits, no progress, numerical trouble, near-optimal (a point that does
+  // not price out in the user's units after all), and the factorization's own
   // failures; nothing nonlinear, no refusal of data the reader accepted,
   // no system error.
   const int inform = r.inform;
   if (basis && inform == TV_BASIS_FILE) {
     return files.find(" EXIT -- ") == std::string::npos ? "a refused basis file without its EXIT line" : "";
   }
-  const bool ok_code = (inform >= 0 && inform <= 4) || inform == 9 || inform == 10 || inform == 12 ||
+  const bool ok_code = (inform >= 0 && inform <= 4) || inform == 9 || inform == 10 || inform == 12 || inform == 13 ||
                        (inform >= 20 && inform <= 22) || inform == 32;
   if (!ok_code) return "solve ended with result " + std::to_string(inform) + "\n" + o.print;
   if ((prt > 0 || sum > 0) && files.find(" EXIT -- ") == std::string::npos) return "no EXIT line";
@@ -147,17 +148,19 @@ std::string check_solve_model(tv::MpsModel& M, int flags, const std::vector<std:
     if (!std::isfinite(M.xn[j]) || !std::isfinite(M.rc[j])) return "a value of the solution is not finite";
   for (int i = 0; i < M.m; ++i)
     if (!std::isfinite(M.pi[i])) return "a multiplier is not finite";
-  if (inform != TV_OPTIMAL) return "";
+  if (inform != TV_OPTIMAL && inform != TV_NEAR_OPTIMAL) return "";
   if (r.ninf != 0) return "optimal with infeasibilities";
 
   // Relative measures, ten times the tolerances in force (at least the
   // defaults 1e-6); the rows within the feasibility tolerance (a basis
-  // solve of a badly scaled problem loses some digits).
+  // solve of a badly scaled problem loses some digits).  A near-optimal
+  // point is feasible and its objective its own; only its prices may be off.
   const double ptol = 10 * std::max(ctx.par.feastol, 1e-6), dtol = 10 * std::max(ctx.par.opttol, 1e-6);
   o.errors = measure_point(lp, ctx.par.objsense, M.xn, M.pi, r.obj);
-  const std::string fault = point_fault(o.errors, ptol, ptol / 10, dtol, 1e-9);
+  const double dual_tol = inform == TV_OPTIMAL ? dtol : HUGE_VAL;
+  const std::string fault = point_fault(o.errors, ptol, ptol / 10, dual_tol, 1e-9);
   if (fault.empty()) return "";
-  return "wrong optimal point: " + fault + "\n" + describe_point(lp, M.xn, M.hs, M.pi) + "--- print file:\n" +
+  return (inform == TV_OPTIMAL ? "wrong optimal point: " : "wrong near-optimal point: ") + fault + "\n" + describe_point(lp, M.xn, M.hs, M.pi) + "--- print file:\n" +
          o.print;
 }
 

@@ -108,6 +108,15 @@ UnscaledInfeas unscaled_infeasibilities(const Context& ctx, Problem& P, bool sca
   return u;
 }
 
+namespace {
+
+void print_unscaled(Context& ctx, int itn, const UnscaledInfeas& u) {
+  ctx.both(strf(" Itn%9d -- unscaled infeasibilities.  Primal%9.1E (var%8d)   Dual%9.1E (var%8d)", itn, u.pinf,
+                u.jpinf, u.dinf, u.jdinf));
+}
+
+}  // namespace
+
 void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   Params& p = ctx.par;
   SimplexState& S = ctx.spx;
@@ -122,8 +131,7 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
 
   const int itn0 = S.itn;
   ctx.both("");
-  ctx.both(strf(" Itn%9d -- unscaled infeasibilities.  Primal%9.1E (var%8d)   Dual%9.1E (var%8d)", itn0,
-                u.pinf, u.jpinf, u.dinf, u.jdinf));
+  print_unscaled(ctx, itn0, u);
   ctx.both(strf(" Itn%9d -- clean-up iterations on the unscaled problem", itn0));
 
   // Iterate from the final basis, counting on from the iterations done; the
@@ -169,6 +177,22 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
     S.itnstart = S.itn;
     m5solv(ctx, P, ns, start, inform);
     ndegen += S.ndegen;
+    // What the scaled problem calls optimal may still price out wrong in
+    // the user's units: such a point is reported as near-optimal, with what
+    // was measured, not as an optimal one.  (Bound violations within the
+    // scaled tolerances are what this fallback accepts.)
+    if (inform == TV_OPTIMAL) {
+      const UnscaledInfeas v = unscaled_infeasibilities(ctx, P, scaled);
+      if (v.dinf > p.opttol) {
+        ctx.both("");
+        print_unscaled(ctx, S.itn, v);
+        inform = TV_NEAR_OPTIMAL;
+        if (S.holdend) {
+          S.heldcode = TV_NEAR_OPTIMAL;
+          S.heldvalue = 0;
+        }
+      }
+    }
   }
   S.itnstart = 0;
   S.ndegen = ndegen;

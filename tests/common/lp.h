@@ -108,4 +108,11 @@ inline bool contains(const std::string& hay, const std::string& needle) {
   return hay.find(needle) != std::string::npos;
 }
 
+// How often `needle` occurs in `hay` (overlapping occurrences counted).
+inline int count(const std::string& hay, const std::string& needle) {
+  int k = 0;
+  for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++k;
+  return k;
+}
+
 }  // namespace tvtest

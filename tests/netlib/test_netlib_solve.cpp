@@ -286,11 +286,7 @@ TEST(NetlibCleanUp, OneExitLineAndOneFinalBlock) {
   const auto lp = tvtest::TestLP::dense({{0.001, 1.0}, {0.0, 1.0}}, {0.00099999, -tvtest::kInf},
                                         {0.00099999, tvtest::kInf}, {1.0, 0.0}, {2.0, 1.0}, 2);
   Small s(lp);
-  auto count = [&](const std::string& piece) {
-    int k = 0;
-    for (auto p = s.prt.find(piece); p != std::string::npos; p = s.prt.find(piece, p + 1)) ++k;
-    return k;
-  };
+  auto count = [&](const std::string& piece) { return tvtest::count(s.prt, piece); };
   EXPECT_EQ(count(" EXIT --"), 1) << s.prt;
   EXPECT_EQ(count(" Problem name"), 1) << s.prt;
   EXPECT_EQ(count(" No. of degenerate steps"), 1) << s.prt;
