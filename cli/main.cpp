@@ -48,10 +48,11 @@ const char kUsage[] =
     "  -t, --time-limit SEC    CPU time limit of the whole run, in seconds\n"
     "  -l, --log-frequency N   one iteration log line every N iterations, on\n"
     "                          standard output and in the print file\n"
-    "      --pricing RULE      devex, partial (largest reduced cost by sections) or\n"
+    "      --pricing RULE      steepest (steepest-edge weights), devex, partial\n"
+    "                          (largest reduced cost by sections) or\n"
     "                          partial-devex (Devex weights by sections); the\n"
-    "                          default is devex, partial-devex when the problem\n"
-    "                          has more than 20 columns a row\n"
+    "                          default is steepest, partial-devex when the\n"
+    "                          problem has more than 20 columns a row\n"
     "  -w, --write FILE        write the problem as read (MPS; FILE.gz compresses)\n"
     "      --check             read the MPS file only; do not solve\n"
     "      --fixed, --free     read the MPS file in this format (default: detected)\n"
@@ -103,7 +104,7 @@ struct Args {
   long iterations = -1;
   double time_limit = 0.0;
   long log_frequency = -1;
-  int pricing = 0;        // 1 partial, 2 Devex, 3 partial Devex (the IPARM 6 values); 0 the solver's default
+  int pricing = 0;        // 1 partial, 2 Devex, 3 partial Devex, 4 steepest edge (the IPARM 6 values); 0 the default
   bool check = false, quiet = false, help = false, version = false;
   tv::MpsFormat format = tv::MpsFormat::Auto;
   // Basis files and their paths, and the Save frequency.
@@ -190,9 +191,9 @@ std::string parse_args(int argc, char** argv, Args& a) {
       if (!value(v)) return arg + " needs a whole number";
       if (std::string e = parse_count(arg, v, a.log_frequency); !e.empty()) return e;
     } else if (arg == "--pricing") {
-      if (!value(v) || (v != "partial" && v != "devex" && v != "partial-devex"))
-        return arg + " needs devex, partial or partial-devex";
-      a.pricing = v == "partial" ? 1 : v == "partial-devex" ? 3 : 2;
+      if (!value(v) || (v != "partial" && v != "devex" && v != "partial-devex" && v != "steepest"))
+        return arg + " needs steepest, devex, partial or partial-devex";
+      a.pricing = v == "partial" ? 1 : v == "partial-devex" ? 3 : v == "steepest" ? 4 : 2;
     } else if (arg == "--save-frequency") {
       if (!value(v)) return arg + " needs a whole number";
       if (std::string e = parse_count(arg, v, a.save_frequency); !e.empty()) return e;

@@ -88,6 +88,8 @@ int64_t m2core(const CoreSizes& s, Partition& P) {
   P.dvxpos = place(next, s.devex ? nb : 0, true);
   P.dvxdsc = place(next, s.devex ? nb : 0, false);
   P.dvxssc = place(next, s.devex ? nb : 0, false);
+  P.dvxtau = place(next, s.devex && s.steep ? m : 0, false);
+  P.dvxtrhs = place(next, s.devex && s.steep ? m : 0, false);
   P.lufirst = next;
   return next;
 }

@@ -18,6 +18,7 @@ struct CoreSizes {
   int scaleopt = 0;  // Scale option
   int wsuser = 0;    // Workspace (user): leading words left to the caller
   bool devex = false;  // Devex pricing in force: its row-wise copy and lists get regions
+  bool steep = false;  // steepest-edge weights: two more vectors of m
 };
 
 // Lay out the regions of the workspace from word 1 on into `part` (sizes

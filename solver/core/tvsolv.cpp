@@ -33,7 +33,8 @@ void print_partial_price(Context& ctx, int m, int n) {
   ctx.prt(strf(" Scale option%3d,      Partial price%8d", p.scaleopt, nparp));
   ctx.prt(strf(" Partial price section size (A) %12d", n / nparp));
   ctx.prt(strf(" Partial price section size (I) %12d", m / nparp));
-  ctx.prt(p.pricing == kPriceDevex          ? " Pricing rule                  Devex (reference weights, every column)"
+  ctx.prt(p.pricing == kPriceSteepest ? " Pricing rule                  steepest edge (reference framework, every column)"
+          : p.pricing == kPriceDevex  ? " Pricing rule                  Devex (reference weights, every column)"
           : p.pricing == kPricePartialDevex ? " Pricing rule                  partial Devex (reference weights by sections)"
                                             : " Pricing rule                  partial (largest reduced cost by sections)");
   ctx.sum(strf(" Scale option%3d,    Partial price%4d", p.scaleopt, nparp));

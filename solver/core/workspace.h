@@ -30,7 +30,8 @@ struct Region {
 };
 
 // The regions of the main partition: 1..25 those every solve has, 26..35
-// the simplex method's own (the last eight only with Devex pricing).  The
+// the simplex method's own (the last eight only with Devex pricing, and
+// 40..44 after them).  The
 // LU factor storage that follows is laid out by the basis factorization
 // manager's map (lu/lumap.h).  The solver allocates nothing else while it
 // runs: its arrays are these regions and the caller's arrays.
@@ -88,6 +89,10 @@ struct Partition {
   Region dvxpos;    // 35 int: place of each variable in the list (0: not listed), nb
   Region dvxdsc;    // 41 score d of each listed variable, by place in the list, nb
   Region dvxssc;    // 42 its ratio d^2/w, nb
+  // Steepest-edge weights (only with that rule): tau of the last pivot for
+  // the weights' update, and the right-hand side its solve destroys.
+  Region dvxtau;    // 43 tau = B'^-1 D y / y_r, m
+  Region dvxtrhs;   // 44 D y / y_r, m
   int64_t lufirst = 0;  // first free word after the regions
 
   // Sizes used by the partition.

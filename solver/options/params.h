@@ -20,11 +20,12 @@ namespace tv {
 
 constexpr int kUnsetI = -11111;
 
-// Pricing rules (iparm(6)); the defaults resolve 0 to one of the other two.
+// Pricing rules (iparm(6)); the defaults resolve 0 to one of the others.
 constexpr int kPriceDefault = 0;
 constexpr int kPricePartial = 1;  // partial pricing by the largest reduced cost
 constexpr int kPriceDevex = 2;    // full pricing by d_j^2 / w_j with Devex reference weights
 constexpr int kPricePartialDevex = 3;  // partial pricing by sections, d_j^2 / w_j within them
+constexpr int kPriceSteepest = 4;  // full pricing by d_j^2 / w_j, w_j the steepest-edge weights of the framework
 constexpr double kUnsetR = -11111.0;
 
 // Machine constants (block m1eps): constants of the build, stored, not computed.
@@ -72,7 +73,7 @@ struct Params {
   int listparms = 1;          // iparm(3) parameter listing switch (reset to 1: Print level 1 lists)
   int scaleprt = 0;           // iparm(4) Scale print
   int nlstart = 2;            // iparm(5) Start assigned nonlinears
-  int pricing = 0;            // iparm(6) pricing rule: 0 by problem type, 1 partial, 2 Devex, 3 partial Devex
+  int pricing = 0;            // iparm(6) pricing rule: 0 by problem type, 1 partial, 2 Devex, 3 partial Devex, 4 steepest edge
   double& rparm_ref(int i);   // 1..30
   int& iparm_ref(int i);      // 1..30
 

@@ -157,14 +157,49 @@ struct Rows {
   Dvec val, prow;
 };
 
-// The Devex weight update w_j = max(w_j, alpha_rj^2 c) with c = w_q /
-// alpha_rq^2, keeping the sign (membership of the framework).  Returns the
-// weight set, 0 when w_j stays.
-double raise_weight(Dvec w, int j, double dr, double c) {
-  const double ww = dr * dr * c;
-  if (ww <= std::fabs(w(j))) return 0.0;
-  w(j) = std::copysign(ww, w(j));
-  return ww;
+// The weight update of nonbasic j from its pivot-row entry dr = alpha_rj.
+// Devex: w_j = max(w_j, dr^2 c) with c = w_q / alpha_rq^2.  Steepest edge:
+// w_j = max(w_j - 2 dr t_j + dr^2 c, dr^2 / alpha_rq^2 + 1) with t_j = a_j'
+// tau (exact within the framework: the cross term is the framework's part
+// of (B^-1 a_j)' (B^-1 a_q), which Devex drops).  The sign of w_j
+// (membership of the framework) is kept.  Returns the weight set, 0 when
+// w_j stays.
+struct WeightUpdate {
+  double c = 0.0, ia2 = 0.0;
+  bool se = false;
+  CDvec tau;
+  double operator()(Dvec w, int j, double dr, double dt) const {
+    if (!se) {
+      const double ww = dr * dr * c;
+      if (ww <= std::fabs(w(j))) return 0.0;
+      w(j) = std::copysign(ww, w(j));
+      return ww;
+    }
+    const double ww = std::max(std::fabs(w(j)) - 2.0 * dr * dt + dr * dr * c, dr * dr * ia2 + 1.0);
+    w(j) = std::copysign(ww, w(j));
+    return ww;
+  }
+  // t_j of a structural column (0 for Devex, which does not need it).
+  double column(const Problem& P, int j) const {
+    double t = 0.0;
+    if (se) {
+      for (int l = P.ka(j); l < P.ka(j + 1); ++l) t += tau(P.ha(l)) * P.a(l);
+    }
+    return t;
+  }
+  double slack(int i) const { return se ? tau(i) : 0.0; }
+};
+
+// The update for the pending pivot.
+WeightUpdate weight_update(const Context& ctx, bool weights) {
+  const DevexState& D = ctx.spx.dvx;
+  WeightUpdate wu;
+  if (!weights) return wu;
+  wu.c = D.wq / (D.alpha * D.alpha);
+  wu.ia2 = 1.0 / (D.alpha * D.alpha);
+  wu.se = D.se;
+  if (D.se) wu.tau = ctx.ws.dvec(ctx.part.dvxtau);
+  return wu;
 }
 
 // The best candidate of a pass.
@@ -181,8 +216,8 @@ struct Choice {
 // (kFresh) or the update by theta times the pivot row (kApply and not
 // kFresh), the weight update from the pivot row (kWeights), and the scan.
 template <bool kFresh, bool kApply, bool kWeights>
-Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta, double c,
-            int jp, double tol, CandList& cl, int origin) {
+Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj, double theta,
+            const WeightUpdate& wu, int jp, double tol, CandList& cl, int origin) {
   const int n = P.n, m = P.m;
   CDvec a = P.a;
   CIvec ha = P.ha, ka = P.ka, hs = P.hs;
@@ -209,7 +244,7 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
       }
     }
   };
-  auto update = [&](int j, double dp, double dr) {
+  auto update = [&](int j, double dp, double dr, double dt) {
     if constexpr (kFresh) {
       rc(j) = -dp;
       if (j == jobj) rc(j) += cobj;
@@ -217,13 +252,13 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
       if (j != jp) rc(j) -= theta * dr;
     }
     if constexpr (kWeights) {
-      if (j != jp) ch.wmax = std::max(ch.wmax, raise_weight(w, j, dr, c));
+      if (j != jp && dr != 0.0) ch.wmax = std::max(ch.wmax, wu(w, j, dr, dt));
     }
   };
   for (int j = 1; j <= n; ++j) {
     const int h = hs(j);
     if (h > 1) continue;
-    double dp = 0.0, dr = 0.0;
+    double dp = 0.0, dr = 0.0, dt = 0.0;
     if constexpr (kFresh || kApply) {
       for (int l = ka(j); l < ka(j + 1); ++l) {
         const int i = ha(l);
@@ -231,7 +266,10 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
         if constexpr (kApply) dr += rho(i) * a(l);
       }
     }
-    update(j, dp, dr);
+    if constexpr (kWeights) {
+      if (dr != 0.0) dt = wu.column(P, j);
+    }
+    update(j, dp, dr, dt);
     score(j, h);
   }
   for (int i = 1; i <= m; ++i) {
@@ -241,14 +279,14 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     double dp = 0.0, dr = 0.0;
     if constexpr (kFresh) dp = pi(i);
     if constexpr (kApply) dr = rho(i);
-    update(j, dp, dr);
+    update(j, dp, dr, kWeights ? wu.slack(i) : 0.0);
     score(j, h);
   }
   return ch;
 }
 
-using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, double, int, double, CandList&,
-                          int);
+using PassFn = Choice (*)(const Problem&, CDvec, CDvec, Dvec, int, double, double, const WeightUpdate&, int, double,
+                          CandList&, int);
 
 PassFn pick_pass(bool fresh, bool apply, bool weights) {
   if (fresh) {
@@ -321,7 +359,7 @@ bool row_product(DevexState& D, const Rows& R, const Problem& P, CDvec rho) {
 // The update by a sparse pivot row: the columns it touches and the slacks
 // where rho is nonzero, nothing else.  Returns the largest weight set.
 double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rho, Dvec w, double theta,
-                        double c, int jp, bool weights, CandList& cl) {
+                        const WeightUpdate& wu, int jp, bool weights, CandList& cl) {
   CIvec hs = P.hs;
   Dvec rc = P.rc;
   double wmax = 0.0;
@@ -329,7 +367,9 @@ double apply_sparse_row(DevexState& D, const Rows& R, const Problem& P, CDvec rh
     const int h = hs(j);
     if (h > 1 || j == jp) return;
     rc(j) -= theta * dr;
-    if (weights) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+    if (weights && dr != 0.0) {
+      wmax = std::max(wmax, wu(w, j, dr, j > P.n ? wu.slack(j - P.n) : wu.column(P, j)));
+    }
     relist(cl, w, j, h, rc(j));
   };
   for (int k = 1; k <= D.ntouched; ++k) {
@@ -447,7 +487,21 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   D.jp = jleave;
   D.alpha = alpha;
   D.theta = S.djq / alpha;
-  if (est > kEstimateOff * exact) {
+  if (D.se) {
+    // tau = B'^-1 D y / y_r with the factors of the old basis, as rho below
+    // (y may hold -B^-1 a_q: the sign cancels in alpha_rj * a_j' tau).  The
+    // entering weight is the exact one.
+    Dvec trhs = ws.dvec(ctx.part.dvxtrhs);
+    for (int i = 1; i <= m; ++i) trhs(i) = 0.0;
+    const double yr = y(jr);
+    for (int k = 1; k <= nynz; ++k) {
+      const int i = ynz(k);
+      if (i <= m && w(kbs(i)) > 0.0) trhs(i) = y(i) / yr;
+    }
+    m2bsol(ctx, kBtran, trhs, ws.dvec(ctx.part.dvxtau));
+    D.wq = exact;
+    D.wupd = true;
+  } else if (est > kEstimateOff * exact) {
     devex_reset(ctx, P);  // hs already shows the new basis
     D.nreset += 1;
   } else {
@@ -483,7 +537,8 @@ void devex_section_prices(Context& ctx, Problem& P, int j1, int j2, int i1, int 
   Dvec rc = P.rc;
   const int n = P.n;
   const bool weights = D.pending && D.wupd;
-  const double c = weights ? D.wq / (D.alpha * D.alpha) : 0.0;
+  const WeightUpdate wu = weight_update(ctx, weights);
+  const double c = wu.c;
   double wmax = 0.0;
   if (weights && D.jp > 0) {
     // The leaving variable's weight, once per pivot (jp negated: done).
@@ -501,7 +556,7 @@ void devex_section_prices(Context& ctx, Problem& P, int j1, int j2, int i1, int 
         dp += pi(i) * a(l);
         dr += rho(i) * a(l);
       }
-      if (dr != 0.0 && j != jp) wmax = std::max(wmax, raise_weight(w, j, dr, c));
+      if (dr != 0.0 && j != jp) wmax = std::max(wmax, wu(w, j, dr, wu.column(P, j)));
     } else {
       for (int l = ka(j); l < ka(j + 1); ++l) dp += pi(ha(l)) * a(l);
     }
@@ -511,7 +566,7 @@ void devex_section_prices(Context& ctx, Problem& P, int j1, int j2, int i1, int 
     const int j = n + i;
     rc(j) = -pi(i);
     if (!weights || hs(j) > 1 || j == jp || rho(i) == 0.0) continue;
-    wmax = std::max(wmax, raise_weight(w, j, rho(i), c));
+    wmax = std::max(wmax, wu(w, j, rho(i), wu.slack(i)));
   }
   if (wmax > kWeightMax) {
     devex_reset(ctx, P);
@@ -556,11 +611,8 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
     const bool fresh = !D.rcvalid;
     const bool apply = D.pending;
     const bool weights = apply && D.wupd;
-    double c = 0.0;
-    if (weights) {
-      c = D.wq / (D.alpha * D.alpha);
-      w(D.jp) = std::copysign(std::max(c, 1.0), w(D.jp));
-    }
+    const WeightUpdate wu = weight_update(ctx, weights);
+    if (weights) w(D.jp) = std::copysign(std::max(wu.c, 1.0), w(D.jp));
     if (fresh) D.piarg = 0;
     if (!fresh && apply) {
       P.rc(D.jp) = -D.theta;
@@ -591,15 +643,15 @@ void devex_price(Context& ctx, Problem& P, int ns, bool& increase) {
     }
     const double tol = feasible && S.dualtol > 0.0 ? S.dualtol : toldj * S.pinorm;
     const bool sparse = !fresh && apply && row_product(D, rows, P, rho);
-    const double wm = sparse ? apply_sparse_row(D, rows, P, rho, w, D.theta, c, D.jp, weights, cl) : 0.0;
+    const double wm = sparse ? apply_sparse_row(D, rows, P, rho, w, D.theta, wu, D.jp, weights, cl) : 0.0;
     if (!fresh && (!apply || sparse)) {
       // The reduced costs changed only where the list follows them: scan
       // the list, and everything only when it offers no candidate.
       ch = D.listvalid ? scan_list(P, w, tol, cl, origin, D.scorestale || ns > 0) : Choice();
-      if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
+      if (ch.jq == 0) ch = pass<false, false, false>(P, P.pi, rho, w, S.jobj, cobj, D.theta, wu, D.jp, tol, cl, origin);
       ch.wmax = wm;
     } else {
-      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, c, D.jp, tol, cl, origin);
+      ch = pick_pass(fresh, apply, weights)(P, P.pi, rho, w, S.jobj, cobj, D.theta, wu, D.jp, tol, cl, origin);
     }
     D.listvalid = true;
     D.scorestale = false;

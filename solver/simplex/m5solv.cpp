@@ -577,7 +577,9 @@ void Loop::run() {
   S.pwinitn = S.itn;
   S.pwindegen = 0;
   // Devex pricing needs its regions (the partition places them for it).
-  S.dvx.on = par.pricing == kPriceDevex && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
+  S.dvx.on = (par.pricing == kPriceDevex || par.pricing == kPriceSteepest) && P.nnl() == 0 &&
+             ctx.part.dvxpos.len >= P.nb;
+  S.dvx.se = S.dvx.on && par.pricing == kPriceSteepest && ctx.part.dvxtau.len >= P.m;
   S.dvx.sections = par.pricing == kPricePartialDevex && P.nnl() == 0 && ctx.part.devex.len >= P.nb;
   if (!ctx.run.gothes) nls.hessian_clear(ctx);
   nl_loop_start(ctx);

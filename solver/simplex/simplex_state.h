@@ -66,6 +66,10 @@ struct DevexState {
   bool listinit = false;   // dvxpos cleared in this call
   bool scorestale = false; // the weights were reset since the scores were stored
   bool listvalid = false;  // the list holds every variable with a positive score
+  // Steepest-edge weights, exact within the framework (regions dvxtau,
+  // dvxtrhs): the update of the pending pivot uses tau = B'^-1 D y / y_r,
+  // D selecting the positions of the framework's basic members.
+  bool se = false;
 };
 
 struct SimplexState {

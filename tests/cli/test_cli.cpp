@@ -40,8 +40,8 @@ TEST(Cli, BadUsageGivesStatus6) {
       {"x.mps --time-limit=-1", "--time-limit needs a positive number of seconds"},
       {"x.mps --specs", "--specs needs a file name"},
       {"x.mps --max=1", "--max takes no value"},
-      {"x.mps --pricing", "--pricing needs devex, partial or partial-devex"},
-      {"x.mps --pricing=dantzig", "--pricing needs devex, partial or partial-devex"},
+      {"x.mps --pricing", "--pricing needs steepest, devex, partial or partial-devex"},
+      {"x.mps --pricing=dantzig", "--pricing needs steepest, devex, partial or partial-devex"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -186,8 +186,8 @@ TEST(Cli, IterationAndTimeLimits) {
   EXPECT_EQ(r.status, 3);
 }
 
-// --pricing reaches the solver: the two rules take different paths to the
-// same optimum, and the default is Devex.
+// --pricing reaches the solver: the rules take different paths to the same
+// optimum, and the default is steepest edge.
 TEST(Cli, PricingRuleSelectsThePath) {
   auto iterations = [](const std::string& args) {
     Cmd r = run("-q " + args + " " + data("boeing1.mps"));
@@ -195,8 +195,10 @@ TEST(Cli, PricingRuleSelectsThePath) {
     EXPECT_TRUE(field(r.out, "Iterations", v)) << r.out;
     return std::atoi(v.c_str());
   };
-  const int dflt = iterations(""), devex = iterations("--pricing devex"), partial = iterations("--pricing partial");
+  const int dflt = iterations(""), steep = iterations("--pricing steepest"), devex = iterations("--pricing devex"),
+            partial = iterations("--pricing partial");
   EXPECT_GT(dflt, 0);
-  EXPECT_EQ(dflt, devex);
+  EXPECT_EQ(dflt, steep);
+  EXPECT_NE(steep, devex);
   EXPECT_NE(devex, partial);
 }

@@ -86,7 +86,15 @@ TEST(WorkspacePartition, RegionSizes) {
   EXPECT_EQ(ctx.part.dvxrhonz.len, 10);
   EXPECT_EQ(ctx.part.dvxlist.len, 30);
   EXPECT_EQ(ctx.part.dvxssc.words, 30);
+  EXPECT_EQ(ctx.part.dvxtau.words, 0);      // Devex: no steepest-edge vectors
   EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxssc.start + ctx.part.dvxssc.words);
+  // Steepest edge: the same and two vectors of m.
+  ctx.par.pricing = kPriceSteepest;
+  partition(ctx, 10, 20, 50, 0, 0, 0, 0, 1, 1);
+  EXPECT_EQ(ctx.part.dvxssc.words, 30);
+  EXPECT_EQ(ctx.part.dvxtau.words, 10);
+  EXPECT_EQ(ctx.part.dvxtrhs.words, 10);
+  EXPECT_EQ(ctx.part.lufirst, ctx.part.dvxtrhs.start + ctx.part.dvxtrhs.words);
   ctx.par.pricing = kPriceDefault;
 
   partition(ctx, 10, 20, 50, 2, 4, 0, 0, 1, 1);

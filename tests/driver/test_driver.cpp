@@ -343,13 +343,14 @@ TEST(Driver, PartialPriceFollowsProblemSize) {
 }
 
 // The print file names the pricing rule in force after the section sizes:
-// an explicit Partial price gives partial pricing, the default Devex.
+// an explicit Partial price gives partial pricing, the default steepest edge.
 TEST(Driver, ListingNamesThePricingRule) {
   const struct {
     std::vector<std::string> specs;
     const char* line;
   } cases[] = {
-      {{}, " Pricing rule                  Devex (reference weights, every column)\n"},
+      {{}, " Pricing rule                  steepest edge (reference framework, every column)\n"},
+      {{"IPARM 6 2"}, " Pricing rule                  Devex (reference weights, every column)\n"},
       {{"Partial price 10"}, " Pricing rule                  partial (largest reduced cost by sections)\n"},
       {{"IPARM 6 3"}, " Pricing rule                  partial Devex (reference weights by sections)\n"},
   };

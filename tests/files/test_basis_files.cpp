@@ -185,7 +185,7 @@ TEST(BasisFiles, OldFileOfAnotherProblemEndsWithResult30) {
   EXPECT_EQ(r.r.nitns, 0);
   EXPECT_TRUE(contains(r.sum(),
                        " OLD BASIS file to be input from file  15\n"
-                       "           ITN      12    OPTIMAL SOLN  NINF      0      OBJ  -4.647531428571E+02\n"
+                       "           ITN      10    OPTIMAL SOLN  NINF      0      OBJ  -4.647531428571E+02\n"
                        " OBJ=         RHS=         RNG=         BND=         M=     28 N=     32 SB=    0\n"
                        "\n\n"
                        " EXIT -- the basis file dimensions do not match this problem\n"))

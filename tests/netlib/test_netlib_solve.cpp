@@ -211,8 +211,8 @@ const char* const kSubset[] = {"scagr7", "etamacro", "tuff", "boeing1", "forplan
 const char* const kQuick[] = {"scagr7", "tuff"};
 
 // IPARM 6 is the pricing rule: 1 partial pricing by the largest reduced
-// cost, 2 Devex (the default), 3 Devex weights within partial pricing's
-// sections; Partial price matters to the first and the last.  An explicit
+// cost, 2 Devex, 3 Devex weights within partial pricing's sections, 4
+// steepest edge (the default); Partial price matters to 1 and 3.  An explicit
 // Multiple price selects partial pricing.
 const Option kVariants[] = {
     {"Scale option", 0},  {"Scale option", 1},  {"Scale option", 2},

@@ -80,7 +80,7 @@ TEST(Defaults, LinearProblemWithoutOptions) {
   Params& p = ctx.par;
   EXPECT_EQ(p.facfreq, 100);
   EXPECT_EQ(p.partprice, 10);
-  EXPECT_EQ(p.pricing, kPriceDevex);
+  EXPECT_EQ(p.pricing, kPriceSteepest);
   EXPECT_EQ(p.scaleopt, 2);
   EXPECT_EQ(p.lufactol(), 100.0);
   EXPECT_EQ(p.luupdtol(), 10.0);
@@ -327,17 +327,18 @@ TEST(Defaults, ParametersSetBeforeResolvingSurvive) {
 }
 
 // IPARM 6 chooses the pricing rule: 1 partial pricing, 2 Devex, 3 partial
-// Devex, anything else the default (Devex when linear).  With nonlinear
+// Devex, 4 steepest edge, anything else the default (steepest edge when
+// linear).  With nonlinear
 // variables partial pricing is kept whatever was asked.
 TEST(Defaults, PricingRuleFromIparm6) {
   const struct {
     int value;
     bool nonlinear;
     int rule;
-  } cases[] = {{0, false, kPriceDevex},   {1, false, kPricePartial}, {2, false, kPriceDevex},
-               {7, false, kPriceDevex},   {-3, false, kPriceDevex},  {0, true, kPricePartial},
-               {2, true, kPricePartial},  {1, true, kPricePartial},  {3, false, kPricePartialDevex},
-               {3, true, kPricePartial}};
+  } cases[] = {{0, false, kPriceSteepest}, {1, false, kPricePartial},      {2, false, kPriceDevex},
+               {7, false, kPriceSteepest}, {-3, false, kPriceSteepest},    {0, true, kPricePartial},
+               {2, true, kPricePartial},   {1, true, kPricePartial},       {3, false, kPricePartialDevex},
+               {3, true, kPricePartial},   {4, false, kPriceSteepest},     {4, true, kPricePartial}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
     Context ctx;
@@ -357,9 +358,9 @@ TEST(Defaults, PricingRuleFromIparm6) {
 TEST(Defaults, WideLinearProblemPricesBySections) {
   const struct {
     int m, n, value, rule;
-  } cases[] = {{25, 10500, 0, kPricePartialDevex}, {25, 500, 0, kPriceDevex}, {25, 501, 0, kPricePartialDevex},
-               {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceDevex},
-               {25, 10500, 3, kPricePartialDevex}};
+  } cases[] = {{25, 10500, 0, kPricePartialDevex}, {25, 500, 0, kPriceSteepest}, {25, 501, 0, kPricePartialDevex},
+               {25, 10500, 2, kPriceDevex},   {25, 10500, 1, kPricePartial}, {600, 1700, 0, kPriceSteepest},
+               {25, 10500, 3, kPricePartialDevex}, {25, 10500, 4, kPriceSteepest}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.n) + " columns, IPARM 6 = " + std::to_string(c.value));
     Context ctx;
@@ -378,7 +379,7 @@ TEST(Defaults, PartialOrMultiplePriceSelectsPartialPricing) {
     const char* phrase;
     int value, rule;
   } cases[] = {{"Partial price 4", 0, kPricePartial}, {"Partial price 1", 0, kPricePartial},
-               {"Multiple price 3", 0, kPricePartial}, {"Multiple price 1", 0, kPriceDevex},
+               {"Multiple price 3", 0, kPricePartial}, {"Multiple price 1", 0, kPriceSteepest},
                {"Partial price 4", 2, kPriceDevex}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.phrase);

@@ -31,6 +31,8 @@ TestLP one_pivot(double c) {
 
 tv::Dvec weights(LoopRun& r) { return r.ctx.ws.dvec(r.ctx.part.devex); }
 
+void devex(tv::Context& c) { opt_i(c, "IPARM 6", tv::kPriceDevex); }
+
 }  // namespace
 
 // After the pivot (q = x2, r = row 2, alpha_rq = 0.5, w_q = 1):
@@ -39,8 +41,8 @@ tv::Dvec weights(LoopRun& r) { return r.ctx.ws.dvec(r.ctx.part.devex); }
 // The reduced costs follow: theta = d_q / alpha = -2 / 0.5 = -4, so
 // d_x1 = -1 - theta * 4 = 15 and d_s2 = -theta = 4.
 TEST(Devex, WeightUpdateOnOnePivot) {
-  LoopRun r(one_pivot(4.0));
-  ASSERT_EQ(r.ctx.par.pricing, tv::kPriceDevex);  // the default for a linear problem
+  LoopRun r(one_pivot(4.0), devex);
+  ASSERT_EQ(r.ctx.par.pricing, tv::kPriceDevex);
   r.slack_basis();
   EXPECT_EQ(r.solve(), 0);
   EXPECT_EQ(r.itn(), 1);
@@ -59,7 +61,7 @@ TEST(Devex, WeightUpdateOnOnePivot) {
 // the bound: the framework starts again, every weight 1, the nonbasic
 // variables its members.
 TEST(Devex, LargeWeightResetsTheFramework) {
-  LoopRun r(one_pivot(40000.0));
+  LoopRun r(one_pivot(40000.0), devex);
   r.slack_basis();
   EXPECT_EQ(r.solve(), 0);
   EXPECT_NEAR(r.obj(), -4.0, 1e-12);
@@ -75,7 +77,10 @@ TEST(Devex, LargeWeightResetsTheFramework) {
 TEST(Devex, EstimateFarAboveExactWeightResets) {
   for (const double est : {10.0, 2.9, 0.2}) {
     SCOPED_TRACE(est);
-    LoopRun r(one_pivot(4.0), [](tv::Context& c) { opt_i(c, "Iterations limit", 0); });
+    LoopRun r(one_pivot(4.0), [](tv::Context& c) {
+      devex(c);
+      opt_i(c, "Iterations limit", 0);
+    });
     r.slack_basis();
     ASSERT_EQ(r.solve(), 3);  // factorized and priced, no step
     tv::Context& ctx = r.ctx;
@@ -212,8 +217,9 @@ TEST(Devex, KeptListsFollowTheState) {
   EXPECT_GE(checked, 8);
 }
 
-// The two rules on Netlib problems from the slack basis (no scaling): the
-// same optimum, Devex in fewer iterations on the larger ones.
+// The rules on Netlib problems from the slack basis (no scaling): the same
+// optimum, the reference weights (Devex, steepest edge) in fewer iterations
+// than the largest reduced cost on the larger ones.
 TEST(Devex, SameOptimaAsPartialPricing) {
   const struct {
     const char* name;
@@ -223,8 +229,8 @@ TEST(Devex, SameOptimaAsPartialPricing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const TestLP lp = tvtest::netlib_lp(c.name);
-    int itn[3] = {0, 0, 0};
-    for (const int rule : {tv::kPricePartial, tv::kPriceDevex}) {
+    int itn[5] = {0, 0, 0, 0, 0};
+    for (const int rule : {tv::kPricePartial, tv::kPriceDevex, tv::kPriceSteepest}) {
       LoopRun r(lp, [&](tv::Context& ctx) {
         opt_i(ctx, "IPARM 6", rule);
         opt_i(ctx, "Iterations limit", 20000);
@@ -232,13 +238,64 @@ TEST(Devex, SameOptimaAsPartialPricing) {
       ASSERT_EQ(r.ctx.par.pricing, rule);
       r.slack_basis();
       ASSERT_EQ(r.solve(), 0);
-      EXPECT_EQ(r.ctx.spx.dvx.on, rule == tv::kPriceDevex);
+      EXPECT_EQ(r.ctx.spx.dvx.on, rule != tv::kPricePartial);
+      EXPECT_EQ(r.ctx.spx.dvx.se, rule == tv::kPriceSteepest);
       EXPECT_NEAR(r.obj(), c.opt, 1e-6 * std::fabs(c.opt));
       EXPECT_LT(r.primal_error(), 1e-5 * (1.0 + r.ctx.spx.xnorm));
       itn[rule] = r.itn();
     }
     if (itn[tv::kPricePartial] > 300) {
       EXPECT_LT(itn[tv::kPriceDevex], itn[tv::kPricePartial]);
+      EXPECT_LT(itn[tv::kPriceSteepest], itn[tv::kPricePartial]);
     }
   }
+}
+
+// Steepest edge (the default rule) keeps for each nonbasic variable the
+// squared norm of its tableau column B^-1 a_j over the framework's basic
+// members, plus 1 when j is a member: the update carries the cross term
+// through tau = B'^-1 D y.  Stopped after k iterations, with the last
+// pivot's update applied, the weights are those norms computed from the
+// factors, never below them (the lower bound 1 + (alpha_rj / alpha_rq)^2
+// can only raise one), and equal to them for most variables.
+TEST(SteepestEdge, WeightsAreTheFrameworkNorms) {
+  int checked = 0;
+  for (const char* name : {"scagr7", "bandm", "sctap1"}) {
+    const TestLP lp = tvtest::netlib_lp(name);
+    for (const int k : {15, 40, 90}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(k));
+      LoopRun r(lp, [&](tv::Context& c) { opt_i(c, "Iterations limit", k); });
+      ASSERT_EQ(r.ctx.par.pricing, tv::kPriceSteepest);
+      r.slack_basis();
+      if (r.solve() != 3) continue;
+      tv::Context& ctx = r.ctx;
+      tv::Problem& P = r.P;
+      ASSERT_TRUE(ctx.spx.dvx.se);
+      if (ctx.spx.dvx.pending) continue;
+      tv::m5hs(tv::HsMode::Internal, P.nb, P.bl, P.bu, P.hs, P.xn);
+      const tv::Dvec w = weights(r);
+      tv::Dvec y = ctx.ws.dvec(ctx.part.y), y2 = ctx.ws.dvec(ctx.part.y2);
+      tv::CIvec kbs = ctx.ws.ivec(ctx.part.kbs);
+      int same = 0, nonbasic = 0;
+      for (int j = 1; j <= P.nb; ++j) {
+        if (P.hs(j) > 1) continue;
+        if (j <= P.n) {
+          tv::m2unpk(j, P.m, P.n, P.a, P.ha, P.ka, y2);
+        } else {
+          for (int i = 1; i <= P.m; ++i) y2(i) = i == j - P.n ? 1.0 : 0.0;
+        }
+        tv::m2bsol(ctx, tv::kFtran, y2, y);
+        double exact = w(j) > 0.0 ? 1.0 : 0.0;
+        for (int i = 1; i <= P.m; ++i) {
+          if (w(kbs(i)) > 0.0) exact += y(i) * y(i);
+        }
+        EXPECT_GE(std::fabs(w(j)), std::max(exact, 1.0) * (1.0 - 1e-9)) << j;
+        ++nonbasic;
+        if (std::fabs(std::fabs(w(j)) - exact) <= 1e-8 * exact) ++same;
+      }
+      EXPECT_GT(same, 0.8 * nonbasic);
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 5);
 }
