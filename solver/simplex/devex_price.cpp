@@ -259,15 +259,21 @@ Choice pass(const Problem& P, CDvec pi, CDvec rho, Dvec w, int jobj, double cobj
     const int h = hs(j);
     if (h > 1) continue;
     double dp = 0.0, dr = 0.0, dt = 0.0;
-    if constexpr (kFresh || kApply) {
+    if (kWeights && wu.se) {
+      // Steepest edge: a_j' tau in the same walk (most columns this pass
+      // visits have a nonzero pivot-row entry).
+      for (int l = ka(j); l < ka(j + 1); ++l) {
+        const int i = ha(l);
+        if constexpr (kFresh) dp += pi(i) * a(l);
+        dr += rho(i) * a(l);
+        dt += wu.tau(i) * a(l);
+      }
+    } else if constexpr (kFresh || kApply) {
       for (int l = ka(j); l < ka(j + 1); ++l) {
         const int i = ha(l);
         if constexpr (kFresh) dp += pi(i) * a(l);
         if constexpr (kApply) dr += rho(i) * a(l);
       }
-    }
-    if constexpr (kWeights) {
-      if (dr != 0.0) dt = wu.column(P, j);
     }
     update(j, dp, dr, dt);
     score(j, h);
