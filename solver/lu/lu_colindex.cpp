@@ -177,10 +177,13 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
     lu_index_density(cx.tdensity, nrank, nrank);  // counted as dense
     return false;
   }
+  int kmin = nrank + 1, kmax = 0;
   while (!stack.empty()) {
     const int k = stack.back();
     stack.pop_back();
     order.push_back(k);
+    kmin = std::min(kmin, k);
+    kmax = std::max(kmax, k);
     if (static_cast<int>(order.size()) > maxreach) {
       lu_index_density(cx.tdensity, nrank, nrank);
       return false;
@@ -195,7 +198,17 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
       }
     }
   }
-  std::sort(order.begin(), order.end());
+  // Increasing order: a sort, or a walk over the marked range when that is
+  // shorter than the sort's r log r.
+  const size_t nreach = order.size();
+  if (static_cast<double>(kmax - kmin) < static_cast<double>(nreach) * std::log2(static_cast<double>(nreach) + 1.0)) {
+    order.clear();
+    for (int k = kmin; k <= kmax; ++k) {
+      if (cx.mark[k] == stamp) order.push_back(k);
+    }
+  } else {
+    std::sort(order.begin(), order.end());
+  }
   for (int i = 1; i <= m; ++i) v(i) = 0.0;
   for (const int k : order) v(f.iperm(k)) = lu6ut_row(f, f.iperm(k), w(f.jperm(k)), w, small);
   lu_index_density(cx.tdensity, static_cast<int>(order.size()), nrank);
