@@ -1,4 +1,4 @@
-// Devex pricing: the reference weights on small hand-checked pivots, the
+// Devex and steepest-edge pricing: the reference weights on small hand-checked pivots,
 // framework resets, the reduced costs and prices kept up to date from the
 // pivot row, and the same optima as partial pricing.
 #include <gtest/gtest.h>
