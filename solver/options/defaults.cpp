@@ -80,7 +80,7 @@ void dflt_scale(Params& p) {
 // 6. Completion, partial price and the pricing rule.  Reference weights
 // take several times fewer iterations than the largest reduced cost on most
 // linear problems, so they are their default: steepest-edge weights, exact
-// within the reference framework (a quarter fewer iterations than Devex's
+// within the reference framework (a fifth fewer iterations than Devex's
 // estimates over the Netlib and generated problems, for one more transposed
 // solve an iteration), and Devex by sections on wide problems.  An
 // explicit Partial price or Multiple price asks for the rule they belong
