@@ -35,8 +35,7 @@ void lu_index_build(int m, int n, Ivec luipar, const LuArrays& f, LuColIndex& cx
   for (auto& r : cx.rows) r.clear();
   cx.ipos.assign(m + 1, 0);
   cx.jpos.assign(n + 1, 0);
-  for (int k = 1; k <= m; ++k) cx.ipos[f.iperm(k)] = k;
-  for (int k = 1; k <= n; ++k) cx.jpos[f.jperm(k)] = k;
+  lu_index_positions(f, m, n, 1, std::max(m, n), cx);
   for (int i = 1; i <= m; ++i) {
     const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
     for (int l = l1; l <= l2; ++l) cx.rows[f.indr(l)].push_back(i);
@@ -60,31 +59,38 @@ void lu_index_positions(const LuArrays& f, int m, int n, int k1, int k2, LuColIn
 
 namespace {
 
-// A search: a stamp no position is marked with yet, and the sizes beyond
-// which the loop over all positions is cheaper (many starts, or a reach
-// beyond a quarter of the rank).
+// A search: the drop tolerance and the rank, a stamp no position is marked
+// with yet, and the sizes beyond which the loop over all positions is
+// cheaper (many starts, or a reach beyond a quarter of the rank).
 struct Reach {
-  int stamp, maxstart, maxreach;
+  double small;
+  int nrank, stamp, maxstart, maxreach;
 };
 
 // A new search with empty lists.
-Reach start_reach(LuColIndex& cx, int nrank) {
+Reach start_reach(LuColIndex& cx, Ivec luipar, Dvec lurpar) {
   cx.order.clear();
   cx.stack.clear();
   if (++cx.stamp == 0) {  // the stamps wrapped: clear the marks
     std::fill(cx.mark.begin(), cx.mark.end(), 0);
     cx.stamp = 1;
   }
-  return {cx.stamp, nrank / 16 + 1, nrank / 4 + 1};
+  const int nrank = luipar(lup::nrank);
+  return {lurpar(lur::small), nrank, cx.stamp, nrank / 16 + 1, nrank / 4 + 1};
+}
+
+// A search given up for the loop over all positions: counted as dense.
+bool give_up(double& density, int nrank) {
+  lu_index_density(density, nrank, nrank);
+  return false;
 }
 
 }  // namespace
 
 bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
-  const double small = lurpar(lur::small);
-  const int nrank = luipar(lup::nrank);
-  const Reach r = start_reach(cx, nrank);
-  const int stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
+  const Reach r = start_reach(cx, luipar, lurpar);
+  const double small = r.small;
+  const int nrank = r.nrank, stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
   std::vector<int>& starts = cx.starts;
@@ -95,10 +101,7 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
     if (k0 <= nrank) starts.push_back(k0);
     return static_cast<int>(starts.size()) <= maxstart;
   });
-  if (!few) {
-    lu_index_density(cx.density, nrank, nrank);  // counted as dense
-    return false;
-  }
+  if (!few) return give_up(cx.density, nrank);
   for (const int k0 : starts) {
     if (cx.mark[k0] == stamp) continue;
     // Depth-first from k0; the stack holds (position, next row to look at).
@@ -134,10 +137,7 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
       } else {
         order.push_back(k);
         stack.resize(stack.size() - 2);
-        if (static_cast<int>(order.size()) > maxreach) {
-          lu_index_density(cx.density, nrank, nrank);
-          return false;
-        }
+        if (static_cast<int>(order.size()) > maxreach) return give_up(cx.density, nrank);
       }
     }
   }
@@ -158,10 +158,9 @@ bool lu6u_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const Lu
 // positions does, so that each w(j) receives its updates in the same order
 // and the results are the same to the last bit.
 bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const LuArrays& f, LuColIndex& cx) {
-  const double small = lurpar(lur::small);
-  const int nrank = luipar(lup::nrank);
-  const Reach r = start_reach(cx, nrank);
-  const int stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
+  const Reach r = start_reach(cx, luipar, lurpar);
+  const double small = r.small;
+  const int nrank = r.nrank, stamp = r.stamp, maxstart = r.maxstart, maxreach = r.maxreach;
   std::vector<int>& order = cx.order;
   std::vector<int>& stack = cx.stack;
   const bool few = for_each_nonzero(w, n, [&](int j) {
@@ -173,10 +172,7 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
     }
     return static_cast<int>(stack.size()) <= maxstart;
   });
-  if (!few) {
-    lu_index_density(cx.tdensity, nrank, nrank);  // counted as dense
-    return false;
-  }
+  if (!few) return give_up(cx.tdensity, nrank);
   int kmin = nrank + 1, kmax = 0;
   while (!stack.empty()) {
     const int k = stack.back();
@@ -184,10 +180,7 @@ bool lu6ut_reach(int m, int n, Dvec v, Dvec w, Ivec luipar, Dvec lurpar, const L
     order.push_back(k);
     kmin = std::min(kmin, k);
     kmax = std::max(kmax, k);
-    if (static_cast<int>(order.size()) > maxreach) {
-      lu_index_density(cx.tdensity, nrank, nrank);
-      return false;
-    }
+    if (static_cast<int>(order.size()) > maxreach) return give_up(cx.tdensity, nrank);
     const int i = f.iperm(k);
     const int l1 = f.locrow(i), l2 = l1 + f.lenrow(i) - 1;
     for (int l = l1 + 1; l <= l2; ++l) {
