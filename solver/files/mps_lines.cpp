@@ -34,13 +34,24 @@ bool MpsLines::fill() {
   if (err_) return false;
   if (gz_) {
     int got = gzread(static_cast<gzFile>(gz_), buf_.data(), static_cast<unsigned>(buf_.size()));
-    if (got < 0) {
+    // A stream that ends before its trailer ends without a read error but
+    // with Z_BUF_ERROR ("unexpected end of file") pending.
+    int zerr = Z_OK;
+    if (got == 0) gzerror(static_cast<gzFile>(gz_), &zerr);
+    if (got < 0 || zerr == Z_BUF_ERROR) {
       err_ = true;
       return false;
     }
     bend_ = static_cast<size_t>(got);
   }
   return bend_ > 0;
+}
+
+void MpsLines::drain() {
+  if (gz_ == nullptr || gzdirect(static_cast<gzFile>(gz_))) return;
+  while (fill()) {
+  }
+  bpos_ = bend_ = 0;
 }
 
 bool MpsLines::next(std::string& line, bool& too_long) {

@@ -27,6 +27,9 @@ class MpsLines {
   bool next(std::string& line, bool& too_long);
   // Back to the first line; false when that fails.
   bool rewind();
+  // Read a compressed file to its end, unparsed, so that a stream cut short
+  // or corrupt after the last line used still shows as a read error.
+  void drain();
   bool read_error() const { return err_; }
   long lineno() const { return lineno_; }
 

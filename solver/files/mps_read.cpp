@@ -776,6 +776,7 @@ int Reader::run(MpsLines& src) {
     data(t);
   }
   lineno_ = src.lineno();
+  if (sec_ == Sec::End) src.drain();
   if (src.read_error()) {
     file_error("cannot be read (read error or corrupt compressed data)");
     return TV_MPS_FILE;
