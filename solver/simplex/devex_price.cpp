@@ -72,7 +72,7 @@ constexpr double kEstimateOff = 3.0;
 double objective_slack_cost(const Context& ctx) {
   const SimplexState& S = ctx.spx;
   const bool feasible = S.ninf == 0;
-  return -(ctx.par.objsense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
+  return -(ctx.par.objsense * (feasible ? 1.0 : S.phase1_weight()) * ctx.run.objscale);
 }
 
 // The candidate list as a small set over the variables: list(1..n) holds

@@ -69,7 +69,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
     S.needpi = true;
     S.objlog = S.sinf;
     ctx.nl.fobj = 0.0;
-    if (S.objslot > 0) grd(S.objslot) = -(sense * S.wtobj * ctx.run.objscale);
+    if (S.objslot > 0) grd(S.objslot) = -(sense * S.phase1_weight() * ctx.run.objscale);
     if (p.prtlevel > 0 && S.nfresh == 0) {
       ctx.prt(strf(" Itn%9d -- infeasible.  Num =%7d   Sum =%18.9E", S.itn, S.ninf, S.sinf));
     }
@@ -202,7 +202,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   const double thr = single ? tol : S.thresh[phase];
   const int ncol = n / np, nslk = m / np;
   const double sense = p.objsense;
-  const double cobj = -(sense * (feasible ? 1.0 : S.wtobj) * ctx.run.objscale);
+  const double cobj = -(sense * (feasible ? 1.0 : S.phase1_weight()) * ctx.run.objscale);
 
   // Multiple pricing: a list sorted by decreasing |rc| after position m+ns.
   const int want = ctx.seams.multiple_pricing ? std::min(p.multprice, ctx.part.maxs - ns) : 1;

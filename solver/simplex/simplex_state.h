@@ -93,6 +93,9 @@ struct SimplexState {
   int ninf = 0;
   double sinf = 0.0;
   double wtobj = 0.0;   // weight on the objective while infeasible
+  double wttie = 0.0;   // the objective's weight in phase 1 that only breaks ties
+  // The objective's weight in the phase-1 costs.
+  double phase1_weight() const { return wtobj + wttie; }
   double objlin = 0.0;  // linear objective (row value)
   double objlog = 0.0;  // objective the cost former reports (sense applied)
   double objtrue = 0.0; // sense * objlin + objconst

@@ -87,13 +87,13 @@ TestLP transportation(int k) {
 }  // namespace
 
 // Phase 1 of a transportation problem from the crash basis is all ties
-// (costs of +-1, weights that stay 1 on a 0/1 matrix).  Partial Devex, the
-// default for such wide problems, keeps the iterations of Devex over every
-// column by going on from its last choice (here 485 against Devex's 547);
-// moving to the next section at each pricing and taking its first column
-// took as many as partial pricing (666 here, 2 to 7 times more on larger
-// ones).
-TEST(EntrySolve, WideTransportationUnderPartialDevex) {
+// (costs of +-1, weights that stay 1 on a 0/1 matrix): the crash routes
+// every sink's demand from the first source, and the columns of that
+// overloaded supply row all score alike.  Broken by the objective, the
+// ties send the surplus where it is cheapest: Devex over every column took
+// 547 iterations without it and takes 146, partial Devex (the default for
+// such wide problems) 485 and 311, partial pricing 666 and 199.
+TEST(EntrySolve, WideTransportationPhaseOneTiesGoToTheCheaperColumn) {
   const TestLP lp = transportation(20);
   const Solved dflt = solve_cold(lp, -1);
   const Solved devex = solve_cold(lp, -1, tv::kPriceDevex);
@@ -102,8 +102,10 @@ TEST(EntrySolve, WideTransportationUnderPartialDevex) {
   EXPECT_NE(dflt.prt.find(" Pricing rule                  partial Devex"), std::string::npos);
   EXPECT_NEAR(dflt.r.obj, devex.r.obj, 1e-9 * std::fabs(devex.r.obj));
   EXPECT_NEAR(partial.r.obj, devex.r.obj, 1e-9 * std::fabs(devex.r.obj));
-  EXPECT_LE(dflt.r.nitns, 5 * devex.r.nitns / 4);
-  EXPECT_LT(dflt.r.nitns, partial.r.nitns);
+  const int m = lp.m;  // 100 supply and demand rows and the objective
+  EXPECT_LE(devex.r.nitns, 2 * m);
+  EXPECT_LE(partial.r.nitns, 3 * m);
+  EXPECT_LE(dflt.r.nitns, 4 * m);
 }
 
 // Only inequality rows and a feasible slack start under the default Crash
