@@ -198,10 +198,15 @@ int m5lpit(Context& ctx, Problem& P, bool increase, int& jr, bool& basis_changed
     basis_changed = true;
   }
 
-  // Move along y.
+  // Move along y.  Only the basic variables where y is nonzero move, and
+  // x(kbs(k)) = xbs(k) holds for the others.
   const double step = R.step;
-  for (int k = 1; k <= nnz; ++k) xbs(ynz(k)) += step * y(ynz(k));
-  m5bsx(1, m, kbs, xbs, P.xn);
+  for (int k = 1; k < nnz; ++k) {
+    const int i = ynz(k);
+    xbs(i) += step * y(i);
+    P.xn(kbs(i)) = xbs(i);
+  }
+  xbs(m1) += step * y(m1);
   P.xn(jq) = xbs(m1);
   if (jr <= m) {
     if (S.dvx.on || S.dvx.sections) devex_pivot(ctx, P, jr, increase ? -y(jr) : y(jr));
