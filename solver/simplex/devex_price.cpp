@@ -464,6 +464,7 @@ bool devex_costs_kept(Context& ctx, Problem& P) {
   if (!D.on || !D.rcvalid || cleave != 0.0) return false;
   if (S.jobj > 0 && P.hs(S.jobj) != kHsBasic && objective_slack_cost(ctx) != D.cobj) return false;
   CDvec grd = ctx.ws.dvec(ctx.part.grd), gkept = ctx.ws.dvec(ctx.part.gkept);
+  if (S.grdslot >= 0 && S.grdslot == D.keptslot) return S.grdslot == 0 || grd(S.grdslot) == gkept(S.grdslot);
   for (int k = 1; k <= P.m; ++k) {
     if (grd(k) != gkept(k)) return false;
   }
@@ -497,6 +498,7 @@ void devex_pivot(Context& ctx, Problem& P, int jr, double alpha) {
   // that was 0.  The objective slack changing sides changes the costs.
   D.cleave = gkept(jr);
   gkept(jr) = 0.0;
+  if (jr == D.keptslot) D.keptslot = -1;
   if (jq == S.jobj || jleave == S.jobj) D.rcvalid = false;
 
   D.jq = jq;

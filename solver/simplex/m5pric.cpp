@@ -27,8 +27,16 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   const double sense = p.objsense;
   const bool wasfeas = S.ninf == 0;
 
-  for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
+  // The objective's cost at its slack's position, 0 elsewhere.  On a linear
+  // problem without superbasics grd is known to be 0 but at grdslot after
+  // a feasible pass; only that entry is cleared then (a pass over m a step).
+  if (S.grdslot >= 0 && nnl == 0 && ns == 0) {
+    if (S.grdslot > 0) grd(S.grdslot) = 0.0;
+  } else {
+    for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
+  }
   if (S.objslot > 0) grd(S.objslot) = -(sense * ctx.run.objscale);
+  S.grdslot = nnl == 0 && ns == 0 ? S.objslot : -1;
 
   // Feasible and nothing changed since the last count.
   if (ns > 0) {
@@ -43,6 +51,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   S.ninf = 0;
   S.sinf = 0.0;
   const double delta = S.delta;
+  S.grdslot = -1;  // the infeasibilities' costs may follow
   for (int k = 1; k <= nb1; ++k) {
     bsfeas(k) = 0;
     const double below = blbs(k) - xbs(k);
@@ -156,6 +165,7 @@ void fresh_prices(Context& ctx, Problem& P, int ns) {
   CDvec grd = ctx.ws.dvec(ctx.part.grd);
   Dvec gkept = ctx.ws.dvec(ctx.part.gkept);
   for (int k = 1; k <= P.m + ns; ++k) gkept(k) = grd(k);
+  ctx.spx.dvx.keptslot = ctx.spx.grdslot;
   m5setp(ctx, 1, P);
   ctx.spx.dvx.rcvalid = false;
 }

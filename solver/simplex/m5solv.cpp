@@ -586,6 +586,7 @@ void Loop::run() {
   S.everfeas = false;
   S.wtobj = std::max(par.objweight, 0.0);
   S.wttie = tie_weight(P, ctx.run.objscale);
+  S.grdslot = -1;
   S.nwred = 0;
   S.state = kStatePhase1;
   S.step = S.pivot = 0.0;

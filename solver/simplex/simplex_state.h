@@ -70,6 +70,9 @@ struct DevexState {
   // dvxtrhs): the update of the pending pivot uses tau = B'^-1 D y / y_r,
   // D selecting the positions of the framework's basic members.
   bool se = false;
+  // gkept is 0 but at this position (0: everywhere), as grd at the time
+  // it was kept; -1 when not known.
+  int keptslot = -1;
 };
 
 struct SimplexState {
@@ -93,6 +96,10 @@ struct SimplexState {
   int ninf = 0;
   double sinf = 0.0;
   double wtobj = 0.0;   // weight on the objective while infeasible
+  // grd is 0 but at this position (0: everywhere): the objective's cost
+  // alone, set by a feasible pass of the cost former on a linear problem
+  // without superbasics; -1 when not known.
+  int grdslot = -1;
   double wttie = 0.0;   // the objective's weight in phase 1 that only breaks ties
   // The objective's weight in the phase-1 costs.
   double phase1_weight() const { return wtobj + wttie; }
