@@ -51,7 +51,6 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   S.ninf = 0;
   S.sinf = 0.0;
   const double delta = S.delta;
-  S.grdslot = -1;  // the infeasibilities' costs may follow
   for (int k = 1; k <= nb1; ++k) {
     bsfeas(k) = 0;
     const double below = blbs(k) - xbs(k);
@@ -70,6 +69,7 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   }
 
   if (S.ninf > 0) {
+    S.grdslot = -1;  // the infeasibilities have their costs
     if (firstpass) {
       S.state = ns == 0 ? kStatePhase1 : kStateRg;
     } else if (S.state == kStatePhase2) {
