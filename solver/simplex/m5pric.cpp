@@ -232,23 +232,13 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
   };
 
   // Partial Devex: within the sections the choice is the largest d^2 / w
-  // among the scores above tol (the thresholds still go by d).  While
-  // infeasible, pricing starts again in the section of the last variable
-  // chosen, and ties go to the first variable after it: in phase 1 the
-  // scores are mostly equal (costs of +-1, and on 0/+-1 matrices the
-  // weights stay 1), and moving to the next section at every pricing takes
-  // its first column each time, which on transportation problems routes
-  // the flow through a few rows in many short steps (4 to 12 times the
-  // iterations of the rotation through the columns).  Feasible, the
-  // sections take turns as for partial pricing (starting where the last
-  // choice was made cost the fit problems half as many iterations again).
+  // among the scores above tol (the thresholds still go by d), and the
+  // sections take turns as for partial pricing.  In phase 1 the scores are
+  // mostly equal (costs of +-1, and on 0/+-1 matrices the weights stay 1);
+  // the objective's weight in the phase-1 costs breaks those ties, so that
+  // taking turns does not route a transportation problem's flow through
+  // the first columns of each section.
   const bool pdx = S.dvx.sections;
-  const int origin = pdx && !feasible ? S.dvx.lastq : 0;
-  if (origin > 0) {
-    const int sec = origin <= n ? (ncol > 0 ? (origin - 1) / ncol + 1 : np)
-                                : (nslk > 0 ? (origin - n - 1) / nslk + 1 : np);
-    S.kp = std::clamp(sec, 1, np) - 1;
-  }
   CDvec w = ws.dvec(ctx.part.devex);
   int jbest = 0, kpbest = 0, nfound = 0;
   S.jbig = 0;
@@ -291,7 +281,7 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
         const double wj = std::fabs(w(j));
         if (d > tol && d * d >= sbest * wj * (1.0 - 1.0e-12)) {
           const double sc = d * d / wj;
-          if (sc > sbest || (sc > 0.0 && sc == sbest && first_after(j, jbest, origin, P.nb))) {
+          if (sc > sbest) {
             sbest = sc;
             jbest = j;
             rcbest = rcj;
@@ -328,7 +318,6 @@ void m5pric(Context& ctx, Problem& P, int ns, bool& increase) {
     }
   }
   if (S.jq > 0) {
-    if (pdx) S.dvx.lastq = S.jq;
     S.djq = rcbest;
     S.kpq = kpbest;
     S.ncand = 1;

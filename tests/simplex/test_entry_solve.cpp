@@ -90,9 +90,10 @@ TestLP transportation(int k) {
 // (costs of +-1, weights that stay 1 on a 0/1 matrix): the crash routes
 // every sink's demand from the first source, and the columns of that
 // overloaded supply row all score alike.  Broken by the objective, the
-// ties send the surplus where it is cheapest: Devex over every column took
-// 547 iterations without it and takes 146, partial Devex (the default for
-// such wide problems) 485 and 311, partial pricing 666 and 199.
+// ties send the surplus where it is cheapest: Devex over every column takes
+// 117 iterations instead of 438, partial Devex (the default for such wide
+// problems, its sections taking turns) and partial pricing 199 instead of
+// 666.
 TEST(EntrySolve, WideTransportationPhaseOneTiesGoToTheCheaperColumn) {
   const TestLP lp = transportation(20);
   const Solved dflt = solve_cold(lp, -1);
@@ -105,7 +106,7 @@ TEST(EntrySolve, WideTransportationPhaseOneTiesGoToTheCheaperColumn) {
   const int m = lp.m;  // 100 supply and demand rows and the objective
   EXPECT_LE(devex.r.nitns, 2 * m);
   EXPECT_LE(partial.r.nitns, 3 * m);
-  EXPECT_LE(dflt.r.nitns, 4 * m);
+  EXPECT_LE(dflt.r.nitns, 3 * m);
 }
 
 // Only inequality rows and a feasible slack start under the default Crash
