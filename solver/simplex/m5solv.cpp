@@ -27,14 +27,14 @@ namespace {
 
 // Phase 1 prices the sum of infeasibilities, and on structured problems
 // many candidates tie: every column of an overloaded supply row of a
-// transportation problem has the same score, and the first one chosen
-// ships wherever it happens to be cheapest to reach feasibility, which
-// phase 2 must undo.  A weight on the objective this small relative to the
-// largest cost (a term of at most 1e-9 in a reduced cost, far below the
-// optimality tolerance) changes no candidate's acceptance and no phase-1
-// step's direction, but among equal scores it prefers the column that
-// also lowers the objective: a third to a half fewer iterations on the
-// transportation problems, the same on the others.
+// transportation problem has the same score, and taking the first one
+// ships the surplus wherever the column order says, which phase 2 must
+// undo.  A weight on the objective this small relative to the largest cost
+// (a term of at most 1e-9 in a reduced cost, far below the optimality
+// tolerance) admits no candidate and turns no phase-1 step, but among
+// equal scores it prefers the column that also lowers the objective: half
+// the iterations or fewer on the transportation problems, about the same
+// on the others.
 double tie_weight(const Problem& P, double objscale) {
   if (P.objrow <= 0) return 0.0;
   double cmax = 0.0;
