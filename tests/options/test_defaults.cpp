@@ -361,17 +361,19 @@ TEST(Defaults, WideLinearProblemPricesBySections) {
   const struct {
     int m, n, value, rule, partprice;
     const char* phrase;
-  } cases[] = {{25, 10500, 0, kPricePartialDevex, 42},  {25, 500, 0, kPriceSteepest, 10},
-               {25, 501, 0, kPricePartialDevex, 10},    {25, 10500, 2, kPriceDevex, 10},
-               {25, 10500, 1, kPricePartial, 10},       {600, 1700, 0, kPriceSteepest, 10},
-               {25, 10500, 3, kPricePartialDevex, 42},  {25, 10500, 4, kPriceSteepest, 10},
-               {375, 33750, 0, kPricePartialDevex, 22}, {25, 10500, 3, kPricePartialDevex, 4, "Partial price 4"}};
+  } cases[] = {{25, 10500, 0, kPricePartialDevex, 42, nullptr},  {25, 500, 0, kPriceSteepest, 10, nullptr},
+               {25, 501, 0, kPricePartialDevex, 10, nullptr},    {25, 10500, 2, kPriceDevex, 10, nullptr},
+               {25, 10500, 1, kPricePartial, 10, nullptr},       {600, 1700, 0, kPriceSteepest, 10, nullptr},
+               {25, 10500, 3, kPricePartialDevex, 42, nullptr},  {25, 10500, 4, kPriceSteepest, 10, nullptr},
+               {375, 33750, 0, kPricePartialDevex, 22, nullptr}, {25, 10500, 3, kPricePartialDevex, 4, "Partial price 4"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.n) + " columns, IPARM 6 = " + std::to_string(c.value));
     Context ctx;
     fresh(ctx);
     int errors = 0;
-    if (c.phrase != nullptr) EXPECT_EQ(phrase(ctx, c.phrase), 0);
+    if (c.phrase != nullptr) {
+      EXPECT_EQ(phrase(ctx, c.phrase), 0);
+    }
     tvopti(ctx, "IPARM 6", c.value, 0, 0, errors);
     resolve(ctx, c.m, c.n, 3 * c.n);
     EXPECT_EQ(ctx.par.pricing, c.rule);
