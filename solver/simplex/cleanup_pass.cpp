@@ -27,6 +27,7 @@
 #include "core/states.h"
 #include "lu/m2scal.h"
 #include "options/params.h"
+#include "simplex/m5.h"
 #include "simplex/m5solv.h"
 #include "simplex/simplex_state.h"
 
@@ -149,6 +150,11 @@ void cleanup_pass(Context& ctx, Problem& P, int& ns, int& start, int& inform) {
   m5solv(ctx, P, ns, start, inform);
   ndegen += S.ndegen;
   S.dualtol = 0.0;
+  // The basic values in the user's units, refined once more with every
+  // column in the residual: the solver's own refinement skips values below
+  // eps^0.8, which a row with a coefficient of 1e10 does not (x_j = 1e-16
+  // is 1e-6 there).
+  if (inform == TV_OPTIMAL) m5setx(ctx, kSetxRefineAll, P, ns);
   if (scaled) {
     // The save expects the scaled problem; scaling back and forth changes a
     // value by an ulp at most and keeps a nonbasic variable on its bound.

@@ -135,6 +135,7 @@ enum : int {
   kSetxRecompute = 1,  // recompute the basic values (one refinement) and check the rows
   kSetxCheck = 2,      // check the rows (Check frequency)
   kSetxCheckEnd = 3,   // check the rows before an optimal exit
+  kSetxRefineAll = 4,  // refine the basic values with every nonzero x_j in the residual; no check
 };
 // Returns 0 or 10 (residuals too large).
 int m5setx(Context& ctx, int mode, Problem& P, int ns);

@@ -78,11 +78,14 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
   Ivec kbs = ctx.ws.ivec(ctx.part.kbs);
   Dvec xbs = ctx.ws.dvec(ctx.part.xbs);
 
-  // r = rhs - A x (- s).
+  // r = rhs - A x (- s), skipping the columns whose |x_j| is at most
+  // eps^0.8 (every nonzero x_j with kSetxRefineAll: a coefficient of 1e10
+  // makes an x_j of 1e-16 count in its row).
+  const double xtol = mode == kSetxRefineAll ? 0.0 : p.mc.eps080;
   auto residual = [&](bool slacks) {
     for (int i = 1; i <= m; ++i) r(i) = 0.0;
     if (P.nncon > 0) ctx.seams.row_rhs(ctx, P, r.head(P.nncon));
-    m2apr5(5, n, P.nncon, P.nnjac, p.mc.eps080, P.a, P.ha, P.ka, P.xn, r);
+    m2apr5(5, n, P.nncon, P.nnjac, xtol, P.a, P.ha, P.ka, P.xn, r);
     if (slacks) {
       for (int i = 1; i <= m; ++i) r(i) -= P.xn(n + i);
     }
@@ -101,7 +104,7 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
 
   residual(true);
   const int nbs1 = m + ns;
-  if (mode == kSetxRecompute) {
+  if (mode == kSetxRecompute || mode == kSetxRefineAll) {
     m5bsx(0, nbs1, kbs, xbs, P.xn);
     // One step of iterative refinement, and a second one when the first
     // left far more than rounding behind: basic values that start far from
@@ -118,6 +121,7 @@ int m5setx(Context& ctx, int mode, Problem& P, int ns) {
       residual(true);
     }
   }
+  if (mode == kSetxRefineAll) return 0;
 
   double normx = 0.0;
   for (int k = 1; k <= nbs1; ++k) normx = std::max(normx, std::fabs(P.xn(kbs(k))));

@@ -98,6 +98,21 @@ TEST(FuzzRegressions, RowsOfTheOptimumHoldInTheUsersUnits) {
   }
 }
 
+// The objective 2 x_A with A + B = 1 and 1e10 A in [-1e-8, 0] (Crash option
+// 0, Devex, Factorization frequency 3, Expand frequency 5, Scale option 2):
+// the clean-up on the unscaled problem ended "optimal" with x_A = -1.49e-16,
+// x_B's rounding in the first row, so the second row's activity was 1.5e-6
+// off the slack it reported.  The recomputation of the basic values skips
+// values below eps^0.8 in its residual; the clean-up now refines them once
+// more with every value counted: x_A = -1e-18.
+TEST(FuzzRegressions, BasicValueBelowTheSkipIsRefinedInALargeRow) {
+  tvfuzz::SolveOutcome o;
+  EXPECT_EQ(tvfuzz::check_solve(data("solve", "row_of_1e10_basic_value.mps"), 0xc0, &o), "");
+  EXPECT_EQ(o.inform, 0);
+  EXPECT_LT(o.errors.rows, 1e-12);
+  EXPECT_TRUE(tvtest::contains(o.print, " -- clean-up iterations on the unscaled problem"));
+}
+
 // Maximize x - 3.3e17 y (x <= 5) with Scale option 2: the objective row's
 // scale (about 6e8) left its basic slack at 0 where x = 5 after the one
 // iteration, and the run reported the objective 0.  The clean-up now measures

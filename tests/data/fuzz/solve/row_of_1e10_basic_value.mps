@@ -1,4 +1,4 @@
-ÀNAME ODD
+NAME ODD
 * Free rows, an empty column, fixed variables, tiny ranges, wide coefficients.
 ROWS
  L OBJ
