@@ -58,7 +58,7 @@ int64_t partition_workspace(Context& ctx, int nwork) {
   s.hdim = p.hdim;
   s.scaleopt = p.scaleopt;
   s.wsuser = p.wsuser;
-  s.devex = (p.pricing == kPriceDevex || p.pricing == kPriceSteepest) && std::max(p.nnobj, p.nnjac) == 0;
+  s.devex = prices_every_column_by_weights(p.pricing) && std::max(p.nnobj, p.nnjac) == 0;
   s.steep = p.pricing == kPriceSteepest;
   const int64_t first = m2core(s, ctx.part);
   return m2bmap(ctx, 4, s.m, s.n, ctx.run.ne, ctx.part.nbs, first, nwork);

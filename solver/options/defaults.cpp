@@ -94,7 +94,7 @@ void dflt_completion_price(Params& p) {
   if (p.partprice < 1) p.partprice = p.linear() ? 10 : 1;
   if (!p.linear()) {
     p.pricing = kPricePartial;
-  } else if (p.pricing == kPriceDevex || p.pricing == kPricePartialDevex || p.pricing == kPriceSteepest) {
+  } else if (prices_every_column_by_weights(p.pricing) || p.pricing == kPricePartialDevex) {
     // kept as asked
   } else if (p.pricing != kPricePartial) {
     // Wide problems (more than 20 columns a row) price by sections with

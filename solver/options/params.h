@@ -26,6 +26,9 @@ constexpr int kPricePartial = 1;  // partial pricing by the largest reduced cost
 constexpr int kPriceDevex = 2;    // full pricing by d_j^2 / w_j with Devex reference weights
 constexpr int kPricePartialDevex = 3;  // partial pricing by sections, d_j^2 / w_j within them
 constexpr int kPriceSteepest = 4;  // full pricing by d_j^2 / w_j, w_j the steepest-edge weights of the framework
+// The rules that price every column by reference weights (the partition
+// gives them the row-wise copy and the candidate list).
+constexpr bool prices_every_column_by_weights(int rule) { return rule == kPriceDevex || rule == kPriceSteepest; }
 constexpr double kUnsetR = -11111.0;
 
 // Machine constants (block m1eps): constants of the build, stored, not computed.

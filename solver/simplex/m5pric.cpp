@@ -30,13 +30,14 @@ int m5frmc(Context& ctx, Problem& P, int ns, bool firstpass, int start) {
   // The objective's cost at its slack's position, 0 elsewhere.  On a linear
   // problem without superbasics grd is known to be 0 but at grdslot after
   // a feasible pass; only that entry is cleared then (a pass over m a step).
-  if (S.grdslot >= 0 && nnl == 0 && ns == 0) {
+  const bool plain = nnl == 0 && ns == 0;
+  if (plain && S.grdslot >= 0) {
     if (S.grdslot > 0) grd(S.grdslot) = 0.0;
   } else {
     for (int k = 1; k <= nb1; ++k) grd(k) = 0.0;
   }
   if (S.objslot > 0) grd(S.objslot) = -(sense * ctx.run.objscale);
-  S.grdslot = nnl == 0 && ns == 0 ? S.objslot : -1;
+  S.grdslot = plain ? S.objslot : -1;
 
   // Feasible and nothing changed since the last count.
   if (ns > 0) {

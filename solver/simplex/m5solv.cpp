@@ -598,8 +598,7 @@ void Loop::run() {
   S.pwinitn = S.itn;
   S.pwindegen = 0;
   // Devex pricing needs its regions (the partition places them for it).
-  S.dvx.on = (par.pricing == kPriceDevex || par.pricing == kPriceSteepest) && P.nnl() == 0 &&
-             ctx.part.dvxpos.len >= P.nb;
+  S.dvx.on = prices_every_column_by_weights(par.pricing) && P.nnl() == 0 && ctx.part.dvxpos.len >= P.nb;
   S.dvx.se = S.dvx.on && par.pricing == kPriceSteepest && ctx.part.dvxtau.len >= P.m;
   S.dvx.sections = par.pricing == kPricePartialDevex && P.nnl() == 0 && ctx.part.devex.len >= P.nb;
   if (!ctx.run.gothes) nls.hessian_clear(ctx);
